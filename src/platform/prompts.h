@@ -1,0 +1,38 @@
+#pragma once
+// Message boxes and file dialogs behind one interface. The program uses the Qt
+// implementation; tests install a scripted responder that records what was
+// shown and answers as told, so no test ever blocks on a real box.
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace platform {
+
+enum class MbType { Ok, YesNo, OkCancel };
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // Text and caption exactly as given (blanks and tabs kept, plain text).
+    // Returns IDOK, IDCANCEL, IDYES or IDNO.
+    virtual int MessageBox(QWidget* parent, const std::string& text, const std::string& caption,
+                           MbType type) = 0;
+    // filter in Qt form, e.g. "Learn table (*.dat)"; returns the chosen path.
+    virtual std::optional<std::string> OpenFileName(QWidget* parent, const std::string& filter,
+                                                    const std::string& defaultSuffix) = 0;
+    virtual std::optional<std::string> SaveFileName(QWidget* parent, const std::string& filter,
+                                                    const std::string& defaultSuffix) = 0;
+};
+
+// The prompts in use; the Qt one unless a test installed its own.
+Prompts& CurrentPrompts();
+// Installs p (not owned); nullptr restores the Qt implementation.
+void SetPrompts(Prompts* p);
+
+inline int MessageBox(QWidget* parent, const std::string& text, const std::string& caption,
+                      MbType type = MbType::Ok) {
+    return CurrentPrompts().MessageBox(parent, text, caption, type);
+}
+
+}  // namespace platform
