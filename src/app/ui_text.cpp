@@ -1,0 +1,131 @@
+#include "app/ui_text.h"
+
+#include <array>
+#include <iterator>
+#include <span>
+
+namespace {
+
+struct UiTextRow {
+    const char* english;
+    const char* chinese;
+};
+
+constexpr UiTextRow kUiTextTable[] = {
+#include "ui_text_table.inc"
+};
+static_assert(std::size(kUiTextTable) == kUiTextRows);
+
+// Indexed by PassSlope. The subwoofer page's low-pass record uses the twin.
+constexpr std::array<const char*, kFilterTypeCount> FilterTypeNames = {
+    "flat", "bs12db", "bw12db", "bs18db", "bw18db", "bs24db", "bw24db", "LR24db",
+};
+constexpr std::array<const char*, kFilterTypeCount> FilterTypeNames48 = {
+    "flat", "bs12db", "bw12db", "bs18db", "bw18db", "bs24db", "bw24db", "48db",
+};
+
+// A combo's items in both languages, one pair per item.
+constexpr UiTextRow kCrossoverTypes[] = {
+    {"flat", "直通"},
+    {"bessel_12db", "贝赛尔12db"},
+    {"butter_12db", "巴特沃斯12db"},
+    {"bessel_18db", "贝赛尔18db"},
+    {"butter_18db", "巴特沃斯18db"},
+    {"bessel_24db", "贝赛尔24db"},
+    {"butter_24db", "巴特沃斯24db"},
+    {"LR_24db", "林奎茨24db"},
+};
+constexpr UiTextRow kCrossoverType48 = {"butter_48db", "巴特沃斯48db"};
+
+constexpr UiTextRow kFilterTypes[] = {{"PEQ", "参量均衡"}, {"LS", "低架"}, {"HS", "高架"}};
+
+constexpr UiTextRow kKtvInputs[] = {
+    {"Analog Auto", "模拟自动"},
+    {"VOD", "VOD"},
+    {"AUX", "AUX"},
+    {"BGM", "BGM"},
+    {"COAX", "同轴"},
+    {"OPTI", "光纤"},
+    {"HDMI1", "HDMI1"},
+    {"HDMI2", "HDMI2"},
+    {"HDMI3", "HDMI3"},
+};
+constexpr UiTextRow kCinemaInputs[] = {
+    {"COAX", "同轴"}, {"OPTI", "光纤"}, {"HDMI1", "HDMI1"}, {"HDMI2", "HDMI2"}, {"HDMI3", "HDMI3"},
+};
+
+constexpr UiTextRow kReverbTypes[] = {{"hall", "厅堂"}, {"room", "房间"}, {"plate", "板房"}};
+constexpr UiTextRow kEchoTypes[] = {{"mono", "单回声"}, {"stereo", "立体声"}, {"dual", "双回声"}};
+
+constexpr UiTextRow kPeqPrefix = {"PEQ", "参量均衡"};
+constexpr UiTextRow kLastMode = {"Last Mode", "上次调用的模式"};
+constexpr UiTextRow kUserModePrefix = {"User Mode ", "模式"};
+constexpr int kUserModes = 10;
+
+bool ValidLanguage(int language) {
+    return language == kLanguageEnglish || language == kLanguageChinese;
+}
+
+const char* Pick(const UiTextRow& row, int language) {
+    return language == kLanguageChinese ? row.chinese : row.english;
+}
+
+std::vector<std::string> Items(std::span<const UiTextRow> list, int language) {
+    std::vector<std::string> items;
+    if (!ValidLanguage(language)) return items;
+    items.reserve(list.size());
+    for (const UiTextRow& row : list) items.emplace_back(Pick(row, language));
+    return items;
+}
+
+// prefix + 1 .. prefix + count, as the "%d" fillers print them.
+void AppendNumbered(std::vector<std::string>& items, const char* prefix, int count) {
+    for (int n = 1; n <= count; ++n) items.push_back(prefix + std::to_string(n));
+}
+
+}  // namespace
+
+const char* UiText(int language, int row) {
+    if (!ValidLanguage(language) || row < 0 || row >= kUiTextRows) return "";
+    return Pick(kUiTextTable[row], language);
+}
+
+const char* FilterTypeName(int slope, bool subwooferLowPass48) {
+    if (slope < 0 || slope >= kFilterTypeCount) return "";
+    return (subwooferLowPass48 ? FilterTypeNames48
+                               : FilterTypeNames)[static_cast<std::size_t>(slope)];
+}
+
+std::vector<std::string> CrossoverTypeItems(int language, bool with48) {
+    std::vector<std::string> items = Items(kCrossoverTypes, language);
+    if (with48 && !items.empty()) items.back() = Pick(kCrossoverType48, language);
+    return items;
+}
+
+std::vector<std::string> FilterTypeItems(int language) { return Items(kFilterTypes, language); }
+
+std::vector<std::string> PeqListItems(int language, int count) {
+    std::vector<std::string> items;
+    if (ValidLanguage(language)) AppendNumbered(items, Pick(kPeqPrefix, language), count);
+    return items;
+}
+
+std::vector<std::string> ModeListItems(int language) {
+    std::vector<std::string> items;
+    if (!ValidLanguage(language)) return items;
+    items.emplace_back(Pick(kLastMode, language));
+    AppendNumbered(items, Pick(kUserModePrefix, language), kUserModes);
+    return items;
+}
+
+std::vector<std::string> InputComboItems(int language, int systemMode) {
+    return systemMode == 0 ? Items(kKtvInputs, language) : Items(kCinemaInputs, language);
+}
+
+std::vector<std::string> ReverbTypeItems(int language) { return Items(kReverbTypes, language); }
+
+std::vector<std::string> EchoTypeItems(int language) { return Items(kEchoTypes, language); }
+
+int LanguageFromStored(std::optional<int> stored, int defaultValue) {
+    return stored.value_or(defaultValue) != 0 ? kLanguageChinese : kLanguageEnglish;
+}

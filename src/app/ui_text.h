@@ -1,0 +1,42 @@
+#pragma once
+// The UI texts in English (language 0) and simplified Chinese (language 1),
+// stored as UTF-8. Every entry fits the unit's 64-byte text slot once
+// converted to GBK (63 bytes and the terminator).
+#include <optional>
+#include <string>
+#include <vector>
+
+constexpr int kUiTextRows = 257;
+constexpr int kLanguageCount = 2;
+constexpr int kLanguageEnglish = 0;
+constexpr int kLanguageChinese = 1;
+constexpr int kUiTextMaxGbkBytes = 63;
+
+// The persisted language: its setting name, and the language of a machine
+// that has none.
+inline constexpr char kLangSettingName[] = "Lang";
+constexpr int kDefaultLanguage = kLanguageChinese;
+
+// The caption of a row; "" for a language or row out of range.
+const char* UiText(int language, int row);
+
+// The pass-filter slope names shown on the curves (the same in both
+// languages). subwooferLowPass48 gives "48db" for slope 7, as the subwoofer
+// page shows its low-pass record. "" for a slope outside 0..7.
+constexpr int kFilterTypeCount = 8;
+const char* FilterTypeName(int slope, bool subwooferLowPass48);
+
+// Combo box items by language; an empty list for a language out of range.
+std::vector<std::string> CrossoverTypeItems(int language, bool with48);
+std::vector<std::string> FilterTypeItems(int language);
+std::vector<std::string> PeqListItems(int language, int count);
+std::vector<std::string> ModeListItems(int language);
+// The input combo: the KTV list when systemMode is 0, else the cinema list.
+std::vector<std::string> InputComboItems(int language, int systemMode);
+std::vector<std::string> ReverbTypeItems(int language);
+std::vector<std::string> EchoTypeItems(int language);
+
+// The language from the stored "Lang" value (nullopt: missing or unreadable):
+// any non-zero value is Chinese, zero English; without a value the default,
+// taken the same way.
+int LanguageFromStored(std::optional<int> stored, int defaultValue);
