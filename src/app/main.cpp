@@ -1,11 +1,12 @@
 #include <QApplication>
 
-#include "platform/window.h"
+#include "app/main_dialog.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    platform::Window w;
-    w.setWindowTitle("Professional Audio System");
-    w.show();
+    CQuavixDlg dlg;
+    dlg.OnInitDialog();
+    dlg.show();
+    // Closing the main window ends the program.
     return app.exec();
 }

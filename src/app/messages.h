@@ -48,3 +48,6 @@ constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
+
+// Closes a dialog through its one close path (as the close box does).
+constexpr unsigned WM_CLOSE = 0x0010;

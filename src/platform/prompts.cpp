@@ -44,8 +44,8 @@ public:
 
     std::optional<std::string> OpenFileName(QWidget* parent, const std::string& filter,
                                             const std::string&) override {
-        const QString path =
-            QFileDialog::getOpenFileName(parent, QString(), QString(), QString::fromStdString(filter));
+        const QString path = QFileDialog::getOpenFileName(parent, QString(), QString(),
+                                                          QString::fromStdString(filter));
         if (path.isEmpty()) return std::nullopt;
         return path.toStdString();
     }

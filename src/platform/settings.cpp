@@ -39,6 +39,12 @@ bool WriteSettingInt(const std::string& name, int value) {
     return s->status() == QSettings::NoError;
 }
 
+void RemoveSetting(const std::string& name) {
+    auto s = Open();
+    s->remove(QString::fromStdString(name));
+    s->sync();
+}
+
 void UseSettingsFolder(const std::string& folder) { Folder() = QString::fromStdString(folder); }
 
 }  // namespace platform

@@ -10,6 +10,8 @@ namespace platform {
 std::optional<int> ReadSettingInt(const std::string& name);
 // Writes an integer value; false when it could not be stored.
 bool WriteSettingInt(const std::string& name, int value);
+// Removes a value (tests start from a machine without it).
+void RemoveSetting(const std::string& name);
 // Tests keep their settings in this folder (INI files), never the user's.
 void UseSettingsFolder(const std::string& folder);
 

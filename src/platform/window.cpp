@@ -195,6 +195,10 @@ bool Window::eventFilter(QObject* watched, QEvent* event) {
 
 Dialog::Dialog(QWidget* parent) : Window(parent) {
     setWindowFlag(Qt::Dialog, true);
+    MapMessage(WM_CLOSE, [this](WPARAM, LPARAM) -> LRESULT {
+        OnClose();
+        return 0;
+    });
 }
 
 Dialog::~Dialog() {

@@ -1,12 +1,12 @@
 // Test main for the platform and window tests: runs on Qt's offscreen
 // platform (set here when unset, since test discovery runs this binary at
 // build time) with settings redirected to a temporary folder.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdlib>
-
-#include <gtest/gtest.h>
 
 #include "platform/settings.h"
 

@@ -2,4 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(Window, Placeholder) { platform::Window w; EXPECT_EQ(w.Control(1), nullptr); }
+TEST(Window, Placeholder) {
+    platform::Window w;
+    EXPECT_EQ(w.Control(1), nullptr);
+}

@@ -1,0 +1,425 @@
+#include "app/main_dialog.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <cstdio>
+
+#include "app/ui_text.h"
+#include "pages/dlg_bt.h"
+#include "pages/dlg_cal.h"
+#include "pages/dlg_cout.h"
+#include "pages/dlg_echo.h"
+#include "pages/dlg_fx.h"
+#include "pages/dlg_master.h"
+#include "pages/dlg_mic.h"
+#include "pages/dlg_music.h"
+#include "pages/dlg_surl.h"
+#include "pages/dlg_sw.h"
+#include "platform/color.h"
+#include "platform/settings.h"
+#include "system/dlg_sys.h"
+#include "system/dlg_wait.h"
+#include "system/mode_files.h"
+
+namespace {
+
+constexpr std::uint32_t kPageColour = 0xF0F0F0;
+constexpr std::uint32_t kStripColour = 0xC8C8C8;
+constexpr std::uint32_t kBandColour = 0xDCDCDC;
+constexpr int kStripWidth = 175;
+constexpr int kBandHeight = 50;
+
+constexpr int kConnectId = 1001;
+constexpr int kStatusId = 1002;
+constexpr int kVersionId = 1005;
+constexpr int kEnglishId = 1806;
+constexpr int kChineseId = 1807;
+constexpr int kBoostButtonId = 1819;
+constexpr int kSpareButtonId = 1816;
+
+// Page buttons in PageIndex order, with their caption rows (-1: none).
+struct PageButton {
+    int id;
+    int row;
+};
+constexpr PageButton kPageButtons[kPageButtonCount] = {
+    {1545, 5},  {1808, 6},  {1809, 7},  {1811, 8},   {1810, 16}, {1546, 17},
+    {1812, 13}, {1813, 14}, {1815, 15}, {1814, 219}, {1816, -1}, {1819, -1},
+};
+
+// Main sliders by column (music, microphone, effect): slider, value text,
+// caption, and the command that carries the value.
+struct MainSlider {
+    int sliderId, valueId, captionId, command;
+};
+constexpr MainSlider kMainSliders[3] = {
+    {1003, 1076, 1372, 2},
+    {1004, 1077, 1373, 5},
+    {1075, 1078, 1374, 9},
+};
+
+// Main-window captions set from the text table by every language switch.
+struct Caption {
+    int id, row;
+};
+constexpr Caption kMainCaptions[] = {
+    {1001, 0},   {1373, 3},   {1374, 4},   {1820, 201}, {1821, 202}, {1834, 203},
+    {1860, 204}, {1861, 205}, {1862, 206}, {1822, 33},  {1826, 35},  {1827, 36},
+};
+
+// Audio input row (AUTO .. HDMI4), video row, second video row.
+constexpr int kAudioRow[10] = {1822, 1823, 1824, 1825, 1826, 1827, 1828, 1829, 1830, 1835};
+constexpr const char* kAudioRowText[10] = {"AUTO", "VOD",   "AUX",   "BGM",   "COAX",
+                                           "OPTI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
+constexpr int kVideoRow[4] = {1831, 1832, 1833, 1836};
+constexpr int kVideo2Row[4] = {1837, 1838, 1839, 1840};
+constexpr const char* kHdmiText[4] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4"};
+
+}  // namespace
+
+CQuavixDlg::CQuavixDlg(std::string modeFolder) : modeFolder_(std::move(modeFolder)) {
+    setObjectName("CQuavixDlg");
+    setFixedSize(kClientWidth, kClientHeight);
+    image_.ExtendedFeatures = 1;
+    image_.MainToggleBits = 0;
+    MapMessage(WM_SET_LANGUAGE, &CQuavixDlg::OnSetLanguage);
+    MapMessage(WM_LINK_BUSY, &CQuavixDlg::OnLinkBusy);
+    MapMessage(WM_LINK_IDLE, &CQuavixDlg::OnLinkIdle);
+    MapMessage(WM_SLIDER_POS, &CQuavixDlg::OnSliderPos);
+    MapMessage(WM_KEY_NUDGE, &CQuavixDlg::OnKeyNudge);
+}
+
+CQuavixDlg::~CQuavixDlg() {
+    KillTimer(TIMER_LINK_TICK);
+    for (CPage*& page : pages_) {
+        delete page;
+        page = nullptr;
+    }
+}
+
+QAbstractButton* CQuavixDlg::Button(int id) const { return ControlAs<QAbstractButton>(id); }
+
+void CQuavixDlg::CreateControls() {
+    auto addButton = [this](int id, const QString& text, int x, int y, int w, int h) {
+        auto* b = new QPushButton(text, this);
+        b->setCheckable(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setGeometry(x, y, w, h);
+        AddControl(id, b);
+        return b;
+    };
+    auto addLabel = [this](int id, int x, int y, int w, int h, Qt::Alignment align) {
+        auto* l = new QLabel(this);
+        l->setGeometry(x, y, w, h);
+        l->setAlignment(align | Qt::AlignVCenter);
+        AddControl(id, l);
+        return l;
+    };
+
+    // The top band: Connect and status, link type, mode kinds, input rows.
+    addButton(kConnectId, {}, 184, 4, 90, 23);
+    addLabel(kStatusId, 184, 29, 90, 18, Qt::AlignHCenter);
+    addButton(1817, "USB", 282, 6, 64, 18);
+    addButton(1818, "WIFI", 282, 28, 64, 18);
+    addButton(1820, {}, 352, 6, 72, 18);
+    addButton(1821, {}, 352, 28, 72, 18);
+    addButton(1834, {}, 428, 6, 72, 18);
+    addLabel(1860, 506, 1, 54, 16, Qt::AlignRight);
+    addLabel(1861, 506, 17, 54, 16, Qt::AlignRight);
+    addLabel(1862, 506, 33, 54, 16, Qt::AlignRight);
+    for (int i = 0; i < 10; ++i) addButton(kAudioRow[i], kAudioRowText[i], 564 + i * 56, 1, 54, 16);
+    for (int i = 0; i < 4; ++i) {
+        addButton(kVideoRow[i], kHdmiText[i], 564 + (i + 6) * 56, 17, 54, 16);
+        addButton(kVideo2Row[i], kHdmiText[i], 564 + (i + 6) * 56, 33, 54, 16);
+    }
+    auto* inputCombo = new QComboBox(this);
+    inputCombo->setGeometry(1128, 6, 140, 22);
+    AddControl(1859, inputCombo);
+    auto* boundCombo = new QComboBox(this);  // bound by the original, never used
+    boundCombo->hide();
+    AddControl(1855, boundCombo);
+    addButton(kEnglishId, "English", 1128, 30, 68, 18);
+    addButton(kChineseId, QString::fromUtf8("中文"), 1200, 30, 68, 18);
+
+    // The left strip: page buttons, main sliders, toggles, version.
+    for (int i = 0; i < kPageButtonCount; ++i) {
+        auto* b = addButton(kPageButtons[i].id, {}, 37, 8 + i * 30, 102, 26);
+        connect(b, &QAbstractButton::clicked, this, [this, i] { SelectPage(i); });
+    }
+    for (int c = 0; c < 3; ++c) {
+        const MainSlider& s = kMainSliders[c];
+        const int x = 12 + c * 54;
+        addLabel(s.captionId, x - 6, 392, 48, 18, Qt::AlignHCenter);
+        auto* slider = new QSlider(Qt::Vertical, this);
+        slider->setRange(0, 99);
+        slider->setGeometry(x + 6, 412, 24, 150);
+        AddControl(s.sliderId, slider);
+        connect(slider, &QSlider::sliderMoved, this,
+                [this, id = s.sliderId](int pos) { PostMessage(WM_SLIDER_POS, id, pos); });
+        addLabel(s.valueId, x - 6, 564, 48, 18, Qt::AlignHCenter);
+    }
+    for (int i = 0; i < 3; ++i) addButton(1841 + i, {}, 26 + i * 46, 592, 23, 23);
+    addLabel(kVersionId, 0, kClientHeight - 24, kStripWidth, 18, Qt::AlignHCenter);
+
+    connect(Button(kEnglishId), &QAbstractButton::clicked, this, [this] { OnEnglish(); });
+    connect(Button(kChineseId), &QAbstractButton::clicked, this, [this] { OnChinese(); });
+}
+
+void CQuavixDlg::CreatePages() {
+    pages_[kTableMusic] = new CDlgMusic(this);
+    pages_[kTableMic] = new CDlgMic(this);
+    pages_[kTableFX] = new CDlgFX(this);
+    pages_[kTableEcho] = new CDlgEcho(this);
+    pages_[kTableMaster] = new CDlgMaster(this);
+    pages_[kTableSurl] = new CDlgSurl(this);
+    pages_[kTableCout] = new CDlgCout(this);
+    pages_[kTableSW] = new CDlgSW(this);
+    pages_[kTableSys] = new CDlgSys(this);
+    pages_[kTableCal] = new CDlgCal(this);
+    pages_[kTableBt] = new CDlgBt(this);
+    for (CPage* page : pages_) {
+        page->setGeometry(kPageX, kPageY, kPageWidth, kPageHeight);
+        page->hide();
+    }
+}
+
+CPage* CQuavixDlg::PageForIndex(int pageIndex) const {
+    static constexpr int kSlotForIndex[kPageButtonCount] = {
+        kTableMusic, kTableMic, kTableFX,  kTableEcho, kTableMaster, kTableSurl,
+        kTableCout,  kTableSW,  kTableSys, kTableCal,  -1,           kTableBt,
+    };
+    if (pageIndex < 0 || pageIndex >= kPageButtonCount || kSlotForIndex[pageIndex] < 0)
+        return nullptr;
+    return pages_[kSlotForIndex[pageIndex]];
+}
+
+void CQuavixDlg::OnInitDialog() {
+    setWindowTitle("Professional Audio System");
+    CreateControls();
+    char version[16];
+    std::snprintf(version, sizeof version, "%s", "V1.10");
+    SetItemText(kVersionId, version);
+
+    InitParamImage(image_);
+    CreatePages();
+    requestedPage_ = currentPage_ = 0;
+
+    // Link, mode-kind and language groups start at their first button.
+    Button(1817)->setChecked(true);
+    Button(1820)->setChecked(true);
+    Button(kEnglishId)->setChecked(true);
+    Button(kAudioRow[0])->setChecked(true);
+    Button(kVideoRow[0])->setChecked(true);
+    Button(kVideo2Row[0])->setChecked(true);
+    Button(kPageButtons[0].id)->setChecked(true);
+
+    // The stored language, applied without storing; a machine without the
+    // value starts in Chinese.
+    const int language =
+        LanguageFromStored(platform::ReadSettingInt(kLangSettingName), kDefaultLanguage);
+    OnSetLanguage(1, language);
+    SetLanguageButtons(language);
+    // The System page's own language buttons start at English; when they
+    // change, that page reports the language as its buttons do, so the value
+    // is stored again and every caption set a second time.
+    if (language != 0) PostMessage(WM_SET_LANGUAGE, 0, language);
+
+    image_.ModeFileCount = 0;
+    image_.BaudIndex = 3;
+    ClearLearnArea(image_);
+    modeFiles_ = ListModeFiles(modeFolder_);
+    image_.ModeFileCount = static_cast<int>(modeFiles_.size());
+    static_cast<CDlgSys*>(pages_[kTableSys])->SetModeFiles(modeFiles_);
+
+    for (int c = 0; c < 3; ++c) {
+        const int value =
+            c == 0 ? image_.ParamBytes[image_.ParamBytes[107] ? 109 : 0] : image_.ParamBytes[c];
+        SetMainSlider(c, value);
+    }
+
+    SetTimer(TIMER_LINK_TICK, 20);
+    SetItemText(kStatusId, "Idle");
+    pages_[kTableMusic]->show();
+    SetItemText(kBoostButtonId, "EQ");
+    ShowItem(kBoostButtonId, false);
+    ShowItem(kSpareButtonId, false);
+}
+
+void CQuavixDlg::SetMainSlider(int column, int value) {
+    const MainSlider& s = kMainSliders[column];
+    if (auto* slider = ControlAs<QSlider>(s.sliderId)) {
+        const QSignalBlocker block(slider);
+        slider->setValue(99 - value);
+    }
+    SetItemText(s.valueId, std::to_string(value));
+}
+
+void CQuavixDlg::SelectPage(int n) {
+    requestedPage_ = n;
+    if (n == currentPage_) {
+        Button(kPageButtons[n].id)->setChecked(true);
+        return;
+    }
+    currentPage_ = n;
+    for (int i = 0; i < kPageButtonCount; ++i) Button(kPageButtons[i].id)->setChecked(i == n);
+    for (int i = 0; i < kPageButtonCount; ++i) {
+        CPage* page = PageForIndex(i);
+        if (!page) continue;
+        if (i == kPageBt && !image_.BoostPageEnabled) continue;
+        page->setVisible(i == n);
+    }
+}
+
+LRESULT CQuavixDlg::OnSetLanguage(WPARAM store, LPARAM language) {
+    image_.Language = language != 0 ? 1 : 0;
+    const int lang = image_.Language;
+    for (CPage* page : pages_)
+        if (page) page->SetLanguage(lang);
+    if (store == 0) platform::WriteSettingInt(kLangSettingName, lang);
+
+    SetItemText(1372, UiText(lang, image_.ParamBytes[107] == 0 ? 2 : 211));
+    for (const Caption& c : kMainCaptions) SetItemText(c.id, UiText(lang, c.row));
+    if (auto* combo = ControlAs<QComboBox>(1859)) {
+        const QSignalBlocker block(combo);
+        combo->clear();
+        const int systemMode = image_.ParamBytes[107];
+        for (const std::string& item : InputComboItems(lang, systemMode))
+            combo->addItem(QString::fromStdString(item));
+        // HDMI4 has no item: the combo is left without a selection.
+        const int sel = systemMode == 0 ? image_.ParamBytes[6] - 1 : image_.ParamBytes[108];
+        combo->setCurrentIndex(sel >= 0 && sel < combo->count() ? sel : -1);
+    }
+    for (const PageButton& b : kPageButtons)
+        if (b.row >= 0) SetItemText(b.id, UiText(lang, b.row));
+    return 0;
+}
+
+void CQuavixDlg::SetLanguageButtons(int language) {
+    languageGroupIndex_ = language;
+    Button(kEnglishId)->setChecked(language == 0);
+    Button(kChineseId)->setChecked(language == 1);
+}
+
+void CQuavixDlg::OnEnglish() {
+    image_.Language = 0;
+    if (languageGroupIndex_ == 0) {
+        SetLanguageButtons(0);
+        return;
+    }
+    SetLanguageButtons(0);
+    PostMessage(WM_SET_LANGUAGE, 0, image_.Language);
+}
+
+void CQuavixDlg::OnChinese() {
+    image_.Language = 1;
+    if (languageGroupIndex_ == 1) {
+        SetLanguageButtons(1);
+        return;
+    }
+    SetLanguageButtons(1);
+    PostMessage(WM_SET_LANGUAGE, 0, image_.Language);
+}
+
+LRESULT CQuavixDlg::OnLinkBusy(WPARAM mode, LPARAM) {
+    if (waitBoxOpen_) return 0;
+    waitBoxOpen_ = true;
+    CDlgWait box(this);
+    waitBox_ = &box;
+    box.SetMode(static_cast<int>(mode));
+    box.SetLanguage(image_.Language);
+    box.DoModal();
+    // A box closed by OnLinkIdle has already cleared the state; a newer box
+    // opened meanwhile keeps its own.
+    if (waitBox_ == &box) {
+        waitBox_ = nullptr;
+        waitBoxOpen_ = false;
+    }
+    return 0;
+}
+
+LRESULT CQuavixDlg::OnLinkIdle(WPARAM, LPARAM) {
+    if (!waitBoxOpen_) return 0;
+    if (waitBox_) waitBox_->PostMessage(WM_CLOSE);
+    waitBox_ = nullptr;
+    waitBoxOpen_ = false;
+    return 0;
+}
+
+LRESULT CQuavixDlg::OnSliderPos(WPARAM id, LPARAM pos) {
+    for (int c = 0; c < 3; ++c) {
+        const MainSlider& s = kMainSliders[c];
+        if (static_cast<int>(id) != s.sliderId) continue;
+        const int v = 99 - static_cast<int>(pos);
+        SetItemText(s.valueId, std::to_string(v));
+        const int index = c == 0 ? (image_.ParamBytes[107] != 0 ? 109 : 0) : c;
+        if (image_.ParamBytes[index] == v) return 0;
+        image_.ParamBytes[index] = static_cast<std::uint8_t>(v);
+        PostMessage(WM_SEND_COMMAND, s.command, 0);
+        return 0;
+    }
+    return 0;
+}
+
+bool CQuavixDlg::OnKeyDown(int qtKey, const QString&) {
+    // The auto kind takes no keyboard input in the main window.
+    if (image_.ParamBytes[107] == 2) return true;
+    int column = 0, up = 0;
+    if (!NudgeForKey(qtKey, &column, &up)) return false;
+    PostMessage(WM_KEY_NUDGE, column, up);
+    return true;
+}
+
+LRESULT CQuavixDlg::OnKeyNudge(WPARAM column, LPARAM up) {
+    std::uint8_t* b = image_.ParamBytes.data();
+    const int systemMode = b[107];
+    if (systemMode == 2) return 0;
+    int index = 0, maximum = 99;
+    switch (column) {
+        case 0:
+            index = systemMode ? 109 : 0;
+            maximum = systemMode ? b[149] : b[4];
+            break;
+        case 1:
+            if (systemMode) return 0;
+            index = 1;
+            maximum = b[11];
+            break;
+        case 2:
+            if (systemMode) return 0;
+            index = 2;
+            break;
+        default:
+            return 0;
+    }
+    int value = b[index] + (up ? 1 : -1);
+    value = std::clamp(value, 0, 99);
+    value = std::min(value, maximum);
+    if (value == b[index]) return 0;
+    b[index] = static_cast<std::uint8_t>(value);
+    SetMainSlider(static_cast<int>(column), value);
+    PostMessage(WM_SEND_COMMAND, kMainSliders[column].command, 0);
+    return 0;
+}
+
+void CQuavixDlg::OnTimer(int id) {
+    if (id == TIMER_LINK_TICK) {
+        // The link's tick runs here.
+    }
+}
+
+void CQuavixDlg::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), platform::ColorFromRef(kPageColour));
+    p.fillRect(QRect(0, 0, kStripWidth, height()), platform::ColorFromRef(kStripColour));
+    p.fillRect(QRect(kStripWidth, 0, width() - kStripWidth, kBandHeight),
+               platform::ColorFromRef(kBandColour));
+}
+
+void CQuavixDlg::closeEvent(QCloseEvent* event) {
+    KillTimer(TIMER_LINK_TICK);
+    event->accept();
+}

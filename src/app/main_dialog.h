@@ -1,0 +1,113 @@
+#pragma once
+// The main window: a fixed frame around the page area, owner of the parameter
+// image, the eleven pages and the link.
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/param_image.h"
+#include "platform/window.h"
+
+class QAbstractButton;
+class QLabel;
+class QSlider;
+class CPage;
+class CDlgWait;
+
+// Page order of the page buttons (PageIndex); 10 is a spare button with no page.
+enum PageIndex {
+    kPageMusic = 0,
+    kPageMic = 1,
+    kPageFX = 2,
+    kPageEcho = 3,
+    kPageMaster = 4,
+    kPageSurl = 5,
+    kPageCout = 6,
+    kPageSW = 7,
+    kPageSys = 8,
+    kPageCal = 9,
+    kPageSpare = 10,
+    kPageBt = 11,
+    kPageButtonCount = 12,
+};
+
+// Order in which the pages are owned, created and deleted.
+enum PageTableSlot {
+    kTableMusic,
+    kTableMic,
+    kTableFX,
+    kTableEcho,
+    kTableMaster,
+    kTableSurl,
+    kTableCout,
+    kTableSW,
+    kTableSys,
+    kTableBt,
+    kTableCal,
+    kPageTableSize,
+};
+
+class CQuavixDlg : public platform::Window {
+    Q_OBJECT
+public:
+    // The window's fixed client size: fits a 1366 x 768 screen with its
+    // title bar and task bar.
+    static constexpr int kClientWidth = 1280;
+    static constexpr int kClientHeight = 680;
+    // The rectangle every page shares.
+    static constexpr int kPageX = 180;
+    static constexpr int kPageY = 55;
+    static constexpr int kPageWidth = kClientWidth - 184;
+    static constexpr int kPageHeight = kClientHeight - 20 - kPageY;
+
+    // modeFolder: the PC mode folder, "param_dir" under the working directory
+    // in the program; tests give their own.
+    explicit CQuavixDlg(std::string modeFolder = "param_dir");
+    ~CQuavixDlg() override;
+
+    // Wires the window once: parameter image, pages, language, mode list,
+    // refresh, timers; shows the Music page.
+    void OnInitDialog();
+
+    ParamImage& Image() { return image_; }
+    int Language() const { return image_.Language; }
+    CPage* Page(PageTableSlot slot) const { return pages_[slot]; }
+    CPage* PageForIndex(int pageIndex) const;
+    int CurrentPage() const { return currentPage_; }
+    const std::vector<std::string>& ModeFiles() const { return modeFiles_; }
+    bool WaitBoxOpen() const { return waitBoxOpen_; }
+    CDlgWait* WaitBox() const { return waitBox_; }
+
+    void SelectPage(int pageIndex);
+    LRESULT OnSetLanguage(WPARAM store, LPARAM language);
+    LRESULT OnLinkBusy(WPARAM mode, LPARAM);
+    LRESULT OnLinkIdle(WPARAM, LPARAM);
+    LRESULT OnSliderPos(WPARAM id, LPARAM pos);
+    LRESULT OnKeyNudge(WPARAM column, LPARAM up);
+    void OnEnglish();
+    void OnChinese();
+
+protected:
+    void OnTimer(int id) override;
+    bool OnKeyDown(int qtKey, const QString& text) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    void CreatePages();
+    void SetLanguageButtons(int language);
+    void SetMainSlider(int column, int value);
+    QAbstractButton* Button(int id) const;
+
+    ParamImage image_;
+    std::string modeFolder_;
+    std::array<CPage*, kPageTableSize> pages_{};
+    int requestedPage_ = 0;
+    int currentPage_ = 0;
+    int languageGroupIndex_ = 0;
+    std::vector<std::string> modeFiles_;
+    bool waitBoxOpen_ = false;
+    CDlgWait* waitBox_ = nullptr;
+};

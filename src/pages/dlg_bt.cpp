@@ -1,0 +1,3 @@
+#include "pages/dlg_bt.h"
+
+CDlgBt::CDlgBt(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgBt"); }

@@ -1,0 +1,3 @@
+#include "pages/dlg_cal.h"
+
+CDlgCal::CDlgCal(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgCal"); }

@@ -1,0 +1,9 @@
+#pragma once
+// The Echo page: echo levels, delays, type and the echo EQ.
+#include "pages/page.h"
+
+class CDlgEcho : public CPage {
+    Q_OBJECT
+public:
+    explicit CDlgEcho(platform::Window* mainWindow);
+};

@@ -1,0 +1,3 @@
+#include "pages/dlg_fx.h"
+
+CDlgFX::CDlgFX(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgFX"); }

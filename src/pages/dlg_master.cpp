@@ -1,0 +1,5 @@
+#include "pages/dlg_master.h"
+
+CDlgMaster::CDlgMaster(platform::Window* mainWindow) : CPage(mainWindow) {
+    setObjectName("CDlgMaster");
+}

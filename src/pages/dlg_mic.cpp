@@ -1,0 +1,3 @@
+#include "pages/dlg_mic.h"
+
+CDlgMic::CDlgMic(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgMic"); }

@@ -1,0 +1,5 @@
+#include "pages/dlg_music.h"
+
+CDlgMusic::CDlgMusic(platform::Window* mainWindow) : CPage(mainWindow) {
+    setObjectName("CDlgMusic");
+}

@@ -1,0 +1,45 @@
+#include "pages/page.h"
+
+#include <QPainter>
+
+#include "platform/color.h"
+
+namespace {
+constexpr std::uint32_t kPageBackground = 0xF0F0F0;
+}
+
+CPage::CPage(platform::Window* mainWindow) : platform::Window(mainWindow), main_(mainWindow) {
+    setAutoFillBackground(false);
+}
+
+void CPage::SetLanguage(int language) { language_ = language ? 1 : 0; }
+
+bool NudgeForKey(int qtKey, int* column, int* up) {
+    struct Nudge {
+        int key, column, up;
+    };
+    static constexpr Nudge kNudges[] = {
+        {Qt::Key_A, 0, 0}, {Qt::Key_Q, 0, 1}, {Qt::Key_S, 1, 0},
+        {Qt::Key_W, 1, 1}, {Qt::Key_D, 2, 0}, {Qt::Key_E, 2, 1},
+    };
+    for (const Nudge& n : kNudges) {
+        if (n.key == qtKey) {
+            *column = n.column;
+            *up = n.up;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CPage::OnKeyDown(int qtKey, const QString&) {
+    int column = 0, up = 0;
+    if (!NudgeForKey(qtKey, &column, &up)) return false;
+    if (main_) main_->PostMessage(WM_KEY_NUDGE, column, up);
+    return true;
+}
+
+void CPage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), platform::ColorFromRef(kPageBackground));
+}

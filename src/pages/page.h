@@ -1,0 +1,29 @@
+#pragma once
+// What every page has in common: a child window of the main dialog on the
+// light page background, swallowing Enter and Escape, turning the nudge keys
+// into WM_KEY_NUDGE for the main window.
+#include "platform/window.h"
+
+class CPage : public platform::Window {
+    Q_OBJECT
+public:
+    // The main window that receives the page's commands and nudges.
+    explicit CPage(platform::Window* mainWindow);
+
+    // Recaptions the page's controls in this language (0 English, 1 Chinese).
+    virtual void SetLanguage(int language);
+    int Language() const { return language_; }
+
+protected:
+    platform::Window* Main() const { return main_; }
+    bool OnKeyDown(int qtKey, const QString& text) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    platform::Window* main_;
+    int language_ = 0;
+};
+
+// The nudge keys of every page and the main window: A/Q music down/up,
+// S/W microphone, D/E effect. Returns false for any other key.
+bool NudgeForKey(int qtKey, int* column, int* up);

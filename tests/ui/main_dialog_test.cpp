@@ -1,0 +1,251 @@
+#include "app/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "pages/page.h"
+#include "platform/settings.h"
+#include "system/dlg_sys.h"
+#include "system/dlg_wait.h"
+
+namespace {
+
+// The main dialog with its outgoing commands recorded.
+class TestDlg : public CQuavixDlg {
+public:
+    explicit TestDlg(const std::string& folder) : CQuavixDlg(folder) {
+        MapMessage(WM_SEND_COMMAND, [this](WPARAM w, LPARAM l) -> LRESULT {
+            commands.push_back({static_cast<int>(w), l});
+            return 0;
+        });
+    }
+    std::vector<std::pair<int, LPARAM>> commands;
+};
+
+class MainDialog : public ::testing::Test {
+protected:
+    void SetUp() override { platform::RemoveSetting("Lang"); }
+    std::unique_ptr<TestDlg> Start() {
+        auto dlg =
+            std::make_unique<TestDlg>(QDir(folder_.path()).filePath("param_dir").toStdString());
+        dlg->OnInitDialog();
+        platform::MessageQueue::Drain();
+        return dlg;
+    }
+    void WriteModeFile(const QString& name, int size) {
+        QDir(folder_.path()).mkpath("param_dir");
+        QFile f(QDir(folder_.path()).filePath("param_dir/" + name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(size, '\0'));
+    }
+    QTemporaryDir folder_;
+};
+
+bool Checked(const CQuavixDlg& dlg, int id) {
+    auto* b = dlg.ControlAs<QAbstractButton>(id);
+    return b && b->isChecked();
+}
+
+}  // namespace
+
+TEST_F(MainDialog, StartsWithTheMusicPageAloneInTheSharedRectangle) {
+    auto dlg = Start();
+    EXPECT_EQ(dlg->windowTitle().toStdString(), "Professional Audio System");
+    EXPECT_EQ(dlg->ItemText(1005), "V1.10");
+    EXPECT_EQ(dlg->ItemText(1002), "Idle");
+    EXPECT_TRUE(dlg->HasTimer(TIMER_LINK_TICK));
+    EXPECT_EQ(dlg->CurrentPage(), kPageMusic);
+    EXPECT_TRUE(Checked(*dlg, 1545));
+    EXPECT_TRUE(Checked(*dlg, 1817));  // USB
+    for (int slot = 0; slot < kPageTableSize; ++slot) {
+        CPage* page = dlg->Page(static_cast<PageTableSlot>(slot));
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->geometry(), QRect(CQuavixDlg::kPageX, CQuavixDlg::kPageY,
+                                          CQuavixDlg::kPageWidth, CQuavixDlg::kPageHeight));
+        EXPECT_EQ(page->isVisibleTo(dlg.get()), slot == kTableMusic) << slot;
+    }
+    EXPECT_EQ(dlg->ItemText(1819), "EQ");
+    EXPECT_FALSE(dlg->Control(1819)->isVisibleTo(dlg.get()));
+    // The window fits a 1366 x 768 screen.
+    EXPECT_LE(dlg->width(), 1366);
+    EXPECT_LE(dlg->height(), 700);
+}
+
+TEST_F(MainDialog, PageButtonsShowOnePageAtATime) {
+    auto dlg = Start();
+    dlg->SelectPage(kPageEcho);
+    EXPECT_TRUE(dlg->PageForIndex(kPageEcho)->isVisibleTo(dlg.get()));
+    EXPECT_FALSE(dlg->PageForIndex(kPageMusic)->isVisibleTo(dlg.get()));
+    EXPECT_TRUE(Checked(*dlg, 1811));
+    EXPECT_FALSE(Checked(*dlg, 1545));
+    dlg->SelectPage(kPageSpare);  // the spare button shows no page at all
+    for (int i = 0; i < kPageButtonCount; ++i) {
+        if (CPage* p = dlg->PageForIndex(i)) {
+            EXPECT_FALSE(p->isVisibleTo(dlg.get())) << i;
+        }
+    }
+    // The Boost page stays hidden while it is not enabled.
+    dlg->SelectPage(kPageBt);
+    EXPECT_FALSE(dlg->PageForIndex(kPageBt)->isVisibleTo(dlg.get()));
+}
+
+TEST_F(MainDialog, NoStoredLanguageStartsInChineseAndStoresIt) {
+    auto dlg = Start();
+    EXPECT_EQ(dlg->Language(), 1);
+    EXPECT_EQ(dlg->ItemText(1001), "连接");
+    EXPECT_EQ(dlg->ItemText(1545), "音乐");
+    EXPECT_TRUE(Checked(*dlg, 1807));
+    EXPECT_EQ(platform::ReadSettingInt("Lang"), 1);
+}
+
+TEST_F(MainDialog, StoredEnglishStartsInEnglish) {
+    platform::WriteSettingInt("Lang", 0);
+    auto dlg = Start();
+    EXPECT_EQ(dlg->Language(), 0);
+    EXPECT_EQ(dlg->ItemText(1001), "Connect");
+    EXPECT_EQ(dlg->ItemText(1814), "Calibration");
+    EXPECT_EQ(dlg->ItemText(1372), "Music");
+    EXPECT_TRUE(Checked(*dlg, 1806));
+}
+
+TEST_F(MainDialog, LanguageSwitch) {
+    platform::WriteSettingInt("Lang", 0);
+    auto dlg = Start();
+    // Any non-zero language is Chinese, stored as 1.
+    dlg->PostMessage(WM_SET_LANGUAGE, 0, 5);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(dlg->Language(), 1);
+    EXPECT_EQ(platform::ReadSettingInt("Lang"), 1);
+    // wParam non-zero switches without storing.
+    dlg->SendMessage(WM_SET_LANGUAGE, 1, 0);
+    EXPECT_EQ(dlg->ItemText(1001), "Connect");
+    EXPECT_EQ(platform::ReadSettingInt("Lang"), 1);
+    // In the cinema kind the music slider is the master.
+    dlg->Image().ParamBytes[107] = 1;
+    dlg->SendMessage(WM_SET_LANGUAGE, 1, 0);
+    EXPECT_EQ(dlg->ItemText(1372), "Master:");
+    EXPECT_TRUE(dlg->commands.empty());  // a switch sends nothing
+}
+
+TEST_F(MainDialog, LanguageButtonsPostTheSwitch) {
+    platform::WriteSettingInt("Lang", 0);
+    auto dlg = Start();
+    dlg->ControlAs<QAbstractButton>(1807)->click();
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(dlg->ItemText(1001), "连接");
+    EXPECT_EQ(platform::ReadSettingInt("Lang"), 1);
+    EXPECT_TRUE(Checked(*dlg, 1807));
+    EXPECT_FALSE(Checked(*dlg, 1806));
+}
+
+TEST_F(MainDialog, InputComboFollowsTheImage) {
+    platform::WriteSettingInt("Lang", 0);
+    auto dlg = Start();
+    auto* combo = dlg->ControlAs<QComboBox>(1859);
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 9);
+    EXPECT_EQ(combo->currentIndex(), 0);  // ParamBytes[6] = 1, AUTO
+    // HDMI4 has no item: no selection.
+    dlg->Image().ParamBytes[6] = 10;
+    dlg->SendMessage(WM_SET_LANGUAGE, 1, 0);
+    EXPECT_EQ(combo->currentIndex(), -1);
+    dlg->Image().ParamBytes[107] = 1;
+    dlg->Image().ParamBytes[108] = 3;
+    dlg->SendMessage(WM_SET_LANGUAGE, 1, 1);
+    EXPECT_EQ(combo->count(), 5);
+    EXPECT_EQ(combo->currentText().toStdString(), "HDMI2");
+}
+
+TEST_F(MainDialog, ListsTheModeFolderOnTheSystemPage) {
+    WriteModeFile("b.bak", 1488);
+    WriteModeFile("a", 1488);
+    WriteModeFile("odd", 1487);
+    auto dlg = Start();
+    EXPECT_EQ(dlg->ModeFiles(), (std::vector<std::string>{"a", "b.bak"}));
+    EXPECT_EQ(dlg->Image().ModeFileCount, 2);
+    auto* list = dlg->Page(kTableSys)->ControlAs<QTreeWidget>(1827);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(1)->text(0).toStdString(), "2");
+    EXPECT_EQ(list->topLevelItem(1)->text(1).toStdString(), "b.bak");
+}
+
+TEST_F(MainDialog, MainSlidersStoreThenSend) {
+    auto dlg = Start();
+    dlg->SendMessage(WM_SLIDER_POS, 1004, 99 - 42);
+    EXPECT_EQ(dlg->Image().ParamBytes[1], 42);
+    EXPECT_EQ(dlg->ItemText(1077), "42");
+    dlg->SendMessage(WM_SLIDER_POS, 1004, 99 - 42);  // the same value sends nothing more
+    dlg->SendMessage(WM_SLIDER_POS, 9999, 0);        // unknown slider ignored
+    // Cinema: the music slider drives ParamBytes[109].
+    dlg->Image().ParamBytes[107] = 1;
+    dlg->SendMessage(WM_SLIDER_POS, 1003, 99 - 7);
+    EXPECT_EQ(dlg->Image().ParamBytes[109], 7);
+    EXPECT_EQ(dlg->Image().ParamBytes[0], 50);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(dlg->commands, (std::vector<std::pair<int, LPARAM>>{{5, 0}, {2, 0}}));
+}
+
+TEST_F(MainDialog, KeyNudges) {
+    auto dlg = Start();
+    auto& b = dlg->Image().ParamBytes;
+    struct Case {
+        int systemMode, column, up;
+        int index, start, maximumIndex, maximum, expected;
+    } cases[] = {
+        {0, 1, 1, 1, 80, 11, 80, 80},     // W at the mic maximum stays and sends nothing
+        {0, 1, 1, 1, 50, 11, 99, 51},     // W raises the mic
+        {0, 0, 0, 0, 0, 4, 99, 0},        // A at zero
+        {1, 0, 1, 109, 60, 149, 60, 60},  // Q in cinema never passes its maximum
+        {1, 0, 1, 109, 59, 149, 60, 60}, {1, 1, 1, 1, 50, 11, 99, 50},  // S/W do nothing in cinema
+        {2, 0, 1, 0, 50, 4, 99, 50},                                    // the auto kind: nothing
+        {0, 2, 0, 2, 35, 2, 99, 34},
+    };
+    for (const Case& c : cases) {
+        dlg->commands.clear();
+        b[107] = static_cast<std::uint8_t>(c.systemMode);
+        b[c.maximumIndex] = static_cast<std::uint8_t>(c.maximum);
+        b[c.index] = static_cast<std::uint8_t>(c.start);
+        dlg->SendMessage(WM_KEY_NUDGE, c.column, c.up);
+        platform::MessageQueue::Drain();
+        EXPECT_EQ(b[c.index], c.expected) << c.systemMode << "/" << c.column;
+        EXPECT_EQ(dlg->commands.size(), c.expected != c.start ? 1u : 0u);
+    }
+}
+
+TEST_F(MainDialog, BusyAndIdleBackToBackLeaveNoBox) {
+    auto dlg = Start();
+    dlg->PostMessage(WM_LINK_BUSY, 0);
+    dlg->PostMessage(WM_LINK_BUSY, 1);  // a second while one is open is ignored
+    dlg->PostMessage(WM_LINK_IDLE);
+    platform::MessageQueue::Drain();
+    EXPECT_FALSE(dlg->WaitBoxOpen());
+    EXPECT_EQ(dlg->WaitBox(), nullptr);
+    // Idle without a box does nothing.
+    dlg->SendMessage(WM_LINK_IDLE);
+    EXPECT_FALSE(dlg->WaitBoxOpen());
+}
+
+TEST_F(MainDialog, BoxClosedByTheUserLeavesNoDanglingPointer) {
+    auto dlg = Start();
+    QTimer::singleShot(0, dlg.get(), [&] {
+        ASSERT_NE(dlg->WaitBox(), nullptr);
+        EXPECT_EQ(dlg->WaitBox()->Text(), "正在联机...");
+        dlg->WaitBox()->close();
+    });
+    dlg->SendMessage(WM_LINK_BUSY, 0);
+    EXPECT_FALSE(dlg->WaitBoxOpen());
+    EXPECT_EQ(dlg->WaitBox(), nullptr);
+    dlg->SendMessage(WM_LINK_IDLE);  // a late idle finds no box
+    // A new busy opens a box again.
+    dlg->PostMessage(WM_LINK_IDLE);
+    dlg->SendMessage(WM_LINK_BUSY, 2);
+    EXPECT_FALSE(dlg->WaitBoxOpen());
+}
