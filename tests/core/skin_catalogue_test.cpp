@@ -2,9 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
+#include <string>
 
 namespace {
+
+// Readable test names from each case's description.
+template <class T>
+std::string CaseName(const ::testing::TestParamInfo<T>& info) {
+    std::string name;
+    for (char c : std::string(info.param.what))
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
 
 std::uint32_t Alpha(std::uint32_t px) { return px >> 24; }
 std::uint32_t PixelAt(const SkinImage& img, int x, int y) { return img.Row(y)[x]; }
@@ -53,6 +64,7 @@ TEST(SkinCatalogue, MarkersAndOverlayAreShapedForBlending) {
 }
 
 struct TableCase {
+    const char* what;
     MarkerPage page;
     int peqBands;
     bool passFilters;
@@ -78,16 +90,18 @@ TEST_P(MarkerTables, BandsThenPassFiltersThenTheOverlayLast) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, MarkerTables,
-                         ::testing::Values(TableCase{MarkerPage::kSubwoofer, 5, true, 20},
-                                           TableCase{MarkerPage::kSurround, 10, true, 20},
-                                           TableCase{MarkerPage::kMusic, 15, true, 20},
-                                           TableCase{MarkerPage::kMic, 15, true, 27},
-                                           TableCase{MarkerPage::kMaster, 10, true, 20},
-                                           TableCase{MarkerPage::kReverb, 5, true, 20},
-                                           TableCase{MarkerPage::kEcho, 5, true, 20},
-                                           TableCase{MarkerPage::kCentre, 7, true, 20},
-                                           TableCase{MarkerPage::kBoost, 5, false, 20}));
+INSTANTIATE_TEST_SUITE_P(
+    Pages, MarkerTables,
+    ::testing::Values(TableCase{"subwoofer", MarkerPage::kSubwoofer, 5, true, 20},
+                      TableCase{"surround", MarkerPage::kSurround, 10, true, 20},
+                      TableCase{"music", MarkerPage::kMusic, 15, true, 20},
+                      TableCase{"mic", MarkerPage::kMic, 15, true, 27},
+                      TableCase{"master", MarkerPage::kMaster, 10, true, 20},
+                      TableCase{"reverb", MarkerPage::kReverb, 5, true, 20},
+                      TableCase{"echo", MarkerPage::kEcho, 5, true, 20},
+                      TableCase{"centre", MarkerPage::kCentre, 7, true, 20},
+                      TableCase{"boost", MarkerPage::kBoost, 5, false, 20}),
+    CaseName<TableCase>);
 
 TEST(SkinCatalogue, SetsHandOutTheirUsesImages) {
     const SliderSkins main = MainSliderSkins();

@@ -2,10 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
+
+// Readable test names from each case's description.
+template <class T>
+std::string CaseName(const ::testing::TestParamInfo<T>& info) {
+    std::string name;
+    for (char c : std::string(info.param.what))
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
 
 constexpr std::uint32_t kGuard = 0x5A5A5A5A;
 
@@ -65,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         BlendCase{"alpha 128, 255 over 0 gives 128", 0x00000000, 0x80FFFFFF, 0x00808080},
         BlendCase{"alpha 255, 0 over 255 keeps 1", 0x00FFFFFF, 0xFF000000, 0x00010101},
         BlendCase{"destination alpha stays", 0xC0000000, 0xFFFFFFFF, 0xC0FEFEFE},
-        BlendCase{"channels blend apart", 0x00102030, 0x40F08010, 0x00483828}));
+        BlendCase{"channels blend apart", 0x00102030, 0x40F08010, 0x00483828}),
+    CaseName<BlendCase>);
 
 TEST(AlphaBlitControl, BlendsTheSmallerSizeAtTheOrigin) {
     Guarded dst(8, 6, 0xFF000000);
@@ -113,7 +125,8 @@ INSTANTIATE_TEST_SUITE_P(Origins, AlphaBlitControlClip,
                                            ClipCase{"beyond the top-left corner", -3, -4},
                                            ClipCase{"over the right edge", 8, 2},
                                            ClipCase{"over the bottom edge", 1, 6},
-                                           ClipCase{"wholly outside", -4, 20}));
+                                           ClipCase{"wholly outside", -4, 20}),
+                         CaseName<ClipCase>);
 
 TEST(AlphaBlitControl, SourceLargerThanDestinationIsCut) {
     Guarded dst(3, 2, 0xFF000000);
@@ -312,4 +325,5 @@ INSTANTIATE_TEST_SUITE_P(
                       BadBlob{"second record's pixels cut short", Cut(TwoRecords().size() - 1)},
                       BadBlob{"second header cut short", Cut(16 + 4)},
                       BadBlob{"negative width", Header(0xFFFFFFFF, 1)},
-                      BadBlob{"size beyond the blob", Header(0x7FFFFFFF, 0x7FFFFFFF)}));
+                      BadBlob{"size beyond the blob", Header(0x7FFFFFFF, 0x7FFFFFFF)}),
+    CaseName<BadBlob>);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 // Scales the windows use: main volume, page sliders, delay, boost band gain
 // with its shortened thumb travel, reverb predelay.
 const SliderScale kScales[] = {{0, 99, 0, 131},  {0, 100, 0, 116},    {0, 2500, 0, 116},
@@ -38,7 +40,13 @@ TEST_P(SliderScaleEnds, EndsMapExactlyAndTheMapIsMonotone) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, SliderScaleEnds, ::testing::ValuesIn(kScales));
+INSTANTIATE_TEST_SUITE_P(Windows, SliderScaleEnds, ::testing::ValuesIn(kScales),
+                         [](const ::testing::TestParamInfo<SliderScale>& info) {
+                             const SliderScale& s = info.param;
+                             return std::to_string(s.min) + "_" + std::to_string(s.max) + "_over_" +
+                                    std::to_string(s.pixelAtMin) + "_" +
+                                    std::to_string(s.pixelAtMax);
+                         });
 
 // The product and sum are rounded to single precision before the + 0.5: with
 // f = 85 / 480 in single precision, 240 lands on 52.4999988, which rounds to

@@ -5,10 +5,21 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <cctype>
+#include <string>
 
 #include "platform/window.h"
 
 namespace {
+
+// Readable test names from each case's description.
+template <class T>
+std::string CaseName(const ::testing::TestParamInfo<T>& info) {
+    std::string name;
+    for (char c : std::string(info.param.what))
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
 
 constexpr std::uint32_t kNormal = 0xFFFF0000;
 constexpr std::uint32_t kPressed = 0xFF00FF00;
@@ -102,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
         StateCase{"check", CMyBtn::kLookCheck, false, false, kNormal},
         StateCase{"check pressed", CMyBtn::kLookCheck, false, true, kPressed},
         StateCase{"check checked", CMyBtn::kLookCheck, true, false, kChecked},
-        StateCase{"check checked pressed", CMyBtn::kLookCheck, true, true, kCheckedPressed}));
+        StateCase{"check checked pressed", CMyBtn::kLookCheck, true, true, kCheckedPressed}),
+    CaseName<StateCase>);
 
 TEST_F(MyBtnTest, AClickReachesTheOwnerAndNeverChangesChecked) {
     btn->Setup(Faces(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignCentre), 0, kPlain, 0);

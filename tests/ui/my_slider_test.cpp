@@ -7,12 +7,23 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <cctype>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/window.h"
 
 namespace {
+
+// Readable test names from each case's description.
+template <class T>
+std::string CaseName(const ::testing::TestParamInfo<T>& info) {
+    std::string name;
+    for (char c : std::string(info.param.what))
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
+}
 
 constexpr std::uint32_t kBg = 0x00F0F0F0;
 constexpr std::uint32_t kTrack = 0xFF808080;
@@ -307,7 +318,8 @@ INSTANTIATE_TEST_SUITE_P(
                       InputCase{"horizontal right", false, 0, Qt::Key_Right, +1},
                       InputCase{"horizontal up", false, 0, Qt::Key_Up, +1},
                       InputCase{"horizontal left", false, 0, Qt::Key_Left, -1},
-                      InputCase{"horizontal down", false, 0, Qt::Key_Down, -1}));
+                      InputCase{"horizontal down", false, 0, Qt::Key_Down, -1}),
+    CaseName<InputCase>);
 
 TEST_F(MySliderTest, StepsStopAtTheEndsWithoutPosting) {
     Make(false);
