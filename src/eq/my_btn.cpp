@@ -24,13 +24,13 @@ void CMyBtn::Setup(const ButtonSkins& images, int flags, std::uint32_t bgColour,
 
     if (images[4]) {
         background_.Reset(w, h, bgColour);
-        AlphaBlit(background_.Image(), *images[4], 0, 0);
+        AlphaBlit(background_.Canvas(), *images[4], 0, 0);
     } else {
         background_.Reset(w, h, plainFill);
     }
     for (std::size_t i = 0; i < states_.size(); ++i) {
         states_[i].Reset(w, h, stateFill);
-        if (images[i]) CopyImage(states_[i].Image(), *images[i]);
+        if (images[i]) CopyImage(states_[i].Canvas(), *images[i]);
     }
     surface_ = SkinBuffer();
     update();
@@ -71,7 +71,7 @@ void CMyBtn::paintEvent(QPaintEvent*) {
     const SkinImage& bg = background_.Image();
     if (surface_.Empty() && !bg.Empty()) surface_.Reset(bg.width, bg.height);
     if (!surface_.Empty()) {
-        SkinImage& surface = surface_.Image();
+        SkinCanvas& surface = surface_.Canvas();
         CopyImage(surface, bg);
         AlphaBlit(surface, states_[static_cast<std::size_t>(StateIndex())].Image(), 0, 0);
         BlitSurface(painter, surface);

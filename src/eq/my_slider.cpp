@@ -33,9 +33,9 @@ void CMySlider::Setup(const SkinImage* track, const SkinImage* lit, const SkinIm
 
     if (track && lit) {
         track_.Reset(w, h, bgColour);
-        AlphaBlit(track_.Image(), *track, 0, 0);
+        AlphaBlit(track_.Canvas(), *track, 0, 0);
         lit_.Reset(w, h, bgColour);
-        AlphaBlit(lit_.Image(), *lit, 0, 0);
+        AlphaBlit(lit_.Canvas(), *lit, 0, 0);
     } else {
         track_.Reset(w, h, 0x00FF0000);
         lit_.Reset(w, h, 0x00FF0000);
@@ -49,10 +49,10 @@ void CMySlider::Setup(const SkinImage* track, const SkinImage* lit, const SkinIm
     thumbPixel_ = 0;
 
     thumb_.Reset(thumbWidth_, thumbHeight_);
-    if (thumb) CopyImage(thumb_.Image(), *thumb);
+    if (thumb) CopyImage(thumb_.Canvas(), *thumb);
     if (focusedThumb) {
         focusedThumb_.Reset(thumbWidth_, thumbHeight_);
-        CopyImage(focusedThumb_.Image(), *focusedThumb);
+        CopyImage(focusedThumb_.Canvas(), *focusedThumb);
     } else {
         focusedThumb_.Reset(thumbWidth_, thumbHeight_, 0xFF00FF00);
     }
@@ -186,7 +186,7 @@ void CMySlider::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMySlider::Compose() {
-    SkinImage& surface = surface_.Image();
+    SkinCanvas& surface = surface_.Canvas();
     CopyImage(surface, track_.Image());
 
     const SkinImage& lit = lit_.Image();
@@ -217,5 +217,5 @@ void CMySlider::paintEvent(QPaintEvent*) {
     if (surface_.Empty()) surface_.Reset(clientWidth_, clientHeight_);
     Compose();
     QPainter painter(this);
-    BlitSurface(painter, surface_.Image());
+    BlitSurface(painter, surface_.Canvas());
 }

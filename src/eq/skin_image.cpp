@@ -14,7 +14,7 @@ struct Span {
 
 // Places width x height of the source at (x, y) and cuts away whatever lies
 // outside either image. 64-bit sums: callers may pass any int.
-Span Clip(const SkinImage& dst, const SkinImage& src, int x, int y, int width, int height) {
+Span Clip(const SkinCanvas& dst, const SkinImage& src, int x, int y, int width, int height) {
     Span s;
     if (dst.Empty() || src.Empty() || width <= 0 || height <= 0) return s;
     const std::int64_t x0 = std::max<std::int64_t>(x, 0);
@@ -35,7 +35,7 @@ Span Clip(const SkinImage& dst, const SkinImage& src, int x, int y, int width, i
     return s;
 }
 
-void Blend(SkinImage& dst, const SkinImage& src, const Span& s) {
+void Blend(const SkinCanvas& dst, const SkinImage& src, const Span& s) {
     for (int row = 0; row < s.h; ++row) {
         std::uint32_t* d = dst.Row(s.dy + row) + s.dx;
         const std::uint32_t* p = src.Row(s.sy + row) + s.sx;
@@ -43,7 +43,7 @@ void Blend(SkinImage& dst, const SkinImage& src, const Span& s) {
     }
 }
 
-void Copy(SkinImage& dst, const SkinImage& src, const Span& s) {
+void Copy(const SkinCanvas& dst, const SkinImage& src, const Span& s) {
     for (int row = 0; row < s.h; ++row) {
         std::memcpy(dst.Row(s.dy + row) + s.dx, src.Row(s.sy + row) + s.sx,
                     static_cast<std::size_t>(s.w) * sizeof(std::uint32_t));
@@ -60,22 +60,24 @@ std::uint32_t ReadLe32(const unsigned char* p) {
 SkinBuffer& SkinBuffer::operator=(const SkinBuffer& other) {
     if (this != &other) {
         pixels_ = other.pixels_;
-        Rebind(other.image_);
+        Rebind(other.canvas_);
     }
     return *this;
 }
 
 SkinBuffer::SkinBuffer(SkinBuffer&& other) noexcept : pixels_(std::move(other.pixels_)) {
-    Rebind(other.image_);
+    Rebind(other.canvas_);
     other.pixels_.clear();
+    other.canvas_ = SkinCanvas{};
     other.image_ = SkinImage{};
 }
 
 SkinBuffer& SkinBuffer::operator=(SkinBuffer&& other) noexcept {
     if (this != &other) {
         pixels_ = std::move(other.pixels_);
-        Rebind(other.image_);
+        Rebind(other.canvas_);
         other.pixels_.clear();
+        other.canvas_ = SkinCanvas{};
         other.image_ = SkinImage{};
     }
     return *this;
@@ -85,21 +87,20 @@ void SkinBuffer::Reset(int width, int height, std::uint32_t fill) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
-    Rebind(SkinImage{width, height, nullptr});
+    Rebind(SkinCanvas{width, height, nullptr});
 }
 
-void SkinBuffer::Rebind(const SkinImage& shape) {
-    image_.width = shape.width;
-    image_.height = shape.height;
-    image_.pixels = pixels_.empty() ? nullptr : pixels_.data();
+void SkinBuffer::Rebind(const SkinCanvas& shape) {
+    canvas_ = SkinCanvas{shape.width, shape.height, pixels_.empty() ? nullptr : pixels_.data()};
+    image_ = canvas_;
 }
 
-void AlphaBlit(SkinImage& dst, const SkinImage& src, int x, int y) {
+void AlphaBlit(const SkinCanvas& dst, const SkinImage& src, int x, int y) {
     Blend(dst, src,
           Clip(dst, src, x, y, std::min(dst.width, src.width), std::min(dst.height, src.height)));
 }
 
-void AlphaBlit(SkinImage& dst, const SkinImage& src, int x, int y, int width, int height) {
+void AlphaBlit(const SkinCanvas& dst, const SkinImage& src, int x, int y, int width, int height) {
     // An image reaching the right or bottom edge is drawn one column or row
     // short, as the graphs have always been drawn.
     if (std::int64_t{x} + width >= dst.width)
@@ -109,16 +110,16 @@ void AlphaBlit(SkinImage& dst, const SkinImage& src, int x, int y, int width, in
     Blend(dst, src, Clip(dst, src, x, y, width, height));
 }
 
-void FillImage(SkinImage& dst, std::uint32_t value) {
+void FillImage(const SkinCanvas& dst, std::uint32_t value) {
     if (dst.Empty()) return;
     std::fill_n(dst.pixels, static_cast<std::size_t>(dst.width) * dst.height, value);
 }
 
-void CopyImage(SkinImage& dst, const SkinImage& src) {
+void CopyImage(const SkinCanvas& dst, const SkinImage& src) {
     Copy(dst, src, Clip(dst, src, 0, 0, dst.width, dst.height));
 }
 
-void CopyRows(SkinImage& dst, const SkinImage& src, int first, int last) {
+void CopyRows(const SkinCanvas& dst, const SkinImage& src, int first, int last) {
     first = std::max(first, 0);
     if (last < first) return;
     const std::int64_t rows = std::int64_t{last} - first + 1;
@@ -127,7 +128,7 @@ void CopyRows(SkinImage& dst, const SkinImage& src, int first, int last) {
               static_cast<int>(std::min<std::int64_t>(rows, dst.height))));
 }
 
-void CopyColumns(SkinImage& dst, const SkinImage& src, int first, int last) {
+void CopyColumns(const SkinCanvas& dst, const SkinImage& src, int first, int last) {
     first = std::max(first, 0);
     if (last < first) return;
     const std::int64_t cols = std::int64_t{last} - first + 1;
@@ -136,7 +137,7 @@ void CopyColumns(SkinImage& dst, const SkinImage& src, int first, int last) {
               dst.height));
 }
 
-void DimImage(SkinImage& img) {
+void DimImage(const SkinCanvas& img) {
     if (img.Empty()) return;
     const std::size_t n = static_cast<std::size_t>(img.width) * img.height;
     for (std::size_t i = 0; i < n; ++i) {

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
-void BlitSurface(QPainter& painter, SkinImage& surface) {
+void BlitSurface(QPainter& painter, const SkinCanvas& surface) {
     if (surface.Empty()) return;
     const std::size_t n = static_cast<std::size_t>(surface.width) * surface.height;
     for (std::size_t i = 0; i < n; ++i) surface.pixels[i] |= 0xFF000000u;

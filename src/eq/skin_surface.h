@@ -8,4 +8,4 @@ class QPainter;
 // Draws the surface at the widget's top-left, unblended. The surface's alpha
 // bytes are set opaque first: the screen takes colour only, as a 32-bit DIB
 // copied with SRCCOPY does.
-void BlitSurface(QPainter& painter, SkinImage& surface);
+void BlitSurface(QPainter& painter, const SkinCanvas& surface);

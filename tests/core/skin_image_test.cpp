@@ -25,11 +25,11 @@ constexpr std::uint32_t kGuard = 0x5A5A5A5A;
 struct Guarded {
     static constexpr int kPad = 64;
     std::vector<std::uint32_t> words;
-    SkinImage image;
+    SkinCanvas image;
 
     Guarded(int w, int h, std::uint32_t fill)
         : words(static_cast<std::size_t>(w * h + 2 * kPad), kGuard) {
-        image = SkinImage{w, h, words.data() + kPad};
+        image = SkinCanvas{w, h, words.data() + kPad};
         FillImage(image, fill);
     }
     std::uint32_t At(int x, int y) const { return image.Row(y)[x]; }
@@ -46,7 +46,7 @@ struct Guarded {
 SkinBuffer Numbered(int w, int h) {
     SkinBuffer b(w, h);
     for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) b.Image().Row(y)[x] = 0xFF000000u | (x + 1) << 16 | (y + 1);
+        for (int x = 0; x < w; ++x) b.Canvas().Row(y)[x] = 0xFF000000u | (x + 1) << 16 | (y + 1);
     }
     return b;
 }
@@ -185,7 +185,7 @@ TEST(AlphaBlit, EmptyImagesDrawNothing) {
     Guarded dst(4, 4, 0xFF000000);
     AlphaBlit(dst.image, SkinImage{}, 0, 0);
     AlphaBlit(dst.image, SkinImage{}, 0, 0, 3, 3);
-    SkinImage none;
+    SkinCanvas none;
     const SkinBuffer src = Numbered(2, 2);
     AlphaBlit(none, src.Image(), 0, 0);
     EXPECT_TRUE(dst.GuardsIntact());
@@ -219,9 +219,9 @@ TEST(SkinCopies, RowsAndColumnsAreInclusiveAndClipped) {
 
 TEST(SkinCopies, DimKeepsAlphaAndPullsTowardGrey) {
     SkinBuffer img(2, 1);
-    img.Image().pixels[0] = 0x80FF0000;
-    img.Image().pixels[1] = 0x00000080;
-    DimImage(img.Image());
+    img.Canvas().pixels[0] = 0x80FF0000;
+    img.Canvas().pixels[1] = 0x00000080;
+    DimImage(img.Canvas());
     // (c * 160 + 96 * 160 + 128) >> 8: 255 -> 219, 0 -> 60, 128 -> 140.
     EXPECT_EQ(img.Image().pixels[0], 0x80DB3C3Cu);
     EXPECT_EQ(img.Image().pixels[1], 0x003C3C8Cu);
@@ -230,7 +230,7 @@ TEST(SkinCopies, DimKeepsAlphaAndPullsTowardGrey) {
 TEST(SkinBufferTest, CopiesAndMovesKeepTheirOwnPixels) {
     SkinBuffer a(2, 2, 1);
     SkinBuffer b = a;
-    b.Image().pixels[0] = 9;
+    b.Canvas().pixels[0] = 9;
     EXPECT_EQ(a.Image().pixels[0], 1u);
     EXPECT_NE(a.Image().pixels, b.Image().pixels);
 

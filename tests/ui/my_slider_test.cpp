@@ -344,7 +344,7 @@ TEST_F(MySliderTest, DisabledSliderFollowsSetPosAndDrawsDimmed) {
 
     auto dimmed = [](std::uint32_t px) {
         SkinBuffer b(1, 1, px);
-        DimImage(b.Image());
+        DimImage(b.Canvas());
         return b.Image().pixels[0];
     };
     const QImage img = Shot();
