@@ -4,11 +4,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
-#include <QSlider>
 #include <cstdio>
 
 #include "app/ui_text.h"
+#include "eq/my_btn.h"
+#include "eq/my_slider.h"
+#include "eq/skin_catalogue.h"
 #include "pages/dlg_bt.h"
 #include "pages/dlg_cal.h"
 #include "pages/dlg_cout.h"
@@ -101,15 +102,46 @@ CQuavixDlg::~CQuavixDlg() {
     }
 }
 
-QAbstractButton* CQuavixDlg::Button(int id) const { return ControlAs<QAbstractButton>(id); }
+CMyBtn* CQuavixDlg::Button(int id) const { return ControlAs<CMyBtn>(id); }
 
 void CQuavixDlg::CreateControls() {
-    auto addButton = [this](int id, const QString& text, int x, int y, int w, int h) {
-        auto* b = new QPushButton(text, this);
-        b->setCheckable(true);
-        b->setFocusPolicy(Qt::NoFocus);
+    enum Look { kRadioOnStrip, kRadioOnBand, kInputRadio, kToggle, kConnect, kPage };
+    auto addButton = [this](int id, const QString& text, int x, int y, int w, int h, Look look) {
+        auto* b = new CMyBtn(this, id, this);
         b->setGeometry(x, y, w, h);
-        AddControl(id, b);
+        b->setText(text);
+        b->setFocusPolicy(Qt::NoFocus);
+        const int radio = CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignLeft);
+        switch (look) {
+            case kRadioOnStrip:
+                b->Setup(RadioSkins(), radio, kStripColour, kStripColour, kStripColour);
+                b->SetTextLeft(18);
+                break;
+            case kRadioOnBand:
+                b->Setup(RadioSkins(), radio, kBandColour, kBandColour, kBandColour);
+                b->SetTextLeft(18);
+                break;
+            case kInputRadio: {
+                b->Setup(RadioSkins(), radio, kBandColour, kBandColour, kBandColour);
+                b->SetTextLeft(15);
+                // Ten inputs share the band: a smaller face keeps "Coaxial" whole.
+                QFont f = b->font();
+                f.setPixelSize(10);
+                b->setFont(f);
+                break;
+            }
+            case kToggle:
+                b->Setup(ToggleSkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignCentre),
+                         kStripColour, kStripColour, kStripColour);
+                break;
+            case kConnect:
+                b->Setup(ConnectSkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignCentre),
+                         kStripColour, kStripColour, kStripColour);
+                break;
+            case kPage:
+                b->SetupPageButton(PageButtonSkins());
+                break;
+        }
         return b;
     };
     auto addLabel = [this](int id, int x, int y, int w, int h, Qt::Alignment align) {
@@ -121,20 +153,21 @@ void CQuavixDlg::CreateControls() {
     };
 
     // The top band: Connect and status, link type, mode kinds, input rows.
-    addButton(kConnectId, {}, 184, 4, 90, 23);
+    addButton(kConnectId, {}, 184, 4, 90, 23, kConnect);
     addLabel(kStatusId, 184, 29, 90, 18, Qt::AlignHCenter);
-    addButton(1817, "USB", 282, 6, 64, 18);
-    addButton(1818, "WIFI", 282, 28, 64, 18);
-    addButton(1820, {}, 352, 6, 72, 18);
-    addButton(1821, {}, 352, 28, 72, 18);
-    addButton(1834, {}, 428, 6, 72, 18);
+    addButton(1817, "USB", 282, 6, 64, 18, kRadioOnBand);
+    addButton(1818, "WIFI", 282, 28, 64, 18, kRadioOnBand);
+    addButton(1820, {}, 352, 6, 72, 18, kRadioOnBand);
+    addButton(1821, {}, 352, 28, 72, 18, kRadioOnBand);
+    addButton(1834, {}, 428, 6, 72, 18, kRadioOnBand);
     addLabel(1860, 506, 1, 54, 16, Qt::AlignRight);
     addLabel(1861, 506, 17, 54, 16, Qt::AlignRight);
     addLabel(1862, 506, 33, 54, 16, Qt::AlignRight);
-    for (int i = 0; i < 10; ++i) addButton(kAudioRow[i], kAudioRowText[i], 564 + i * 56, 1, 54, 16);
+    for (int i = 0; i < 10; ++i)
+        addButton(kAudioRow[i], kAudioRowText[i], 564 + i * 56, 1, 54, 16, kInputRadio);
     for (int i = 0; i < 4; ++i) {
-        addButton(kVideoRow[i], kHdmiText[i], 564 + (i + 6) * 56, 17, 54, 16);
-        addButton(kVideo2Row[i], kHdmiText[i], 564 + (i + 6) * 56, 33, 54, 16);
+        addButton(kVideoRow[i], kHdmiText[i], 564 + (i + 6) * 56, 17, 54, 16, kInputRadio);
+        addButton(kVideo2Row[i], kHdmiText[i], 564 + (i + 6) * 56, 33, 54, 16, kInputRadio);
     }
     auto* inputCombo = new QComboBox(this);
     inputCombo->setGeometry(1128, 6, 140, 22);
@@ -142,27 +175,26 @@ void CQuavixDlg::CreateControls() {
     auto* boundCombo = new QComboBox(this);  // bound by the original, never used
     boundCombo->hide();
     AddControl(1855, boundCombo);
-    addButton(kEnglishId, "English", 1128, 30, 68, 18);
-    addButton(kChineseId, QString::fromUtf8("中文"), 1200, 30, 68, 18);
+    addButton(kEnglishId, "English", 1128, 30, 68, 18, kRadioOnBand);
+    addButton(kChineseId, QString::fromUtf8("中文"), 1200, 30, 68, 18, kRadioOnBand);
 
     // The left strip: page buttons, main sliders, toggles, version.
     for (int i = 0; i < kPageButtonCount; ++i) {
-        auto* b = addButton(kPageButtons[i].id, {}, 37, 8 + i * 30, 102, 26);
+        auto* b = addButton(kPageButtons[i].id, {}, 37, 8 + i * 30, 102, 26, kPage);
         connect(b, &QAbstractButton::clicked, this, [this, i] { SelectPage(i); });
     }
     for (int c = 0; c < 3; ++c) {
         const MainSlider& s = kMainSliders[c];
         const int x = 12 + c * 54;
         addLabel(s.captionId, x - 6, 392, 48, 18, Qt::AlignHCenter);
-        auto* slider = new QSlider(Qt::Vertical, this);
-        slider->setRange(0, 99);
+        auto* slider = new CMySlider(this, s.sliderId, this);
         slider->setGeometry(x + 6, 412, 24, 150);
-        AddControl(s.sliderId, slider);
-        connect(slider, &QSlider::sliderMoved, this,
-                [this, id = s.sliderId](int pos) { PostMessage(WM_SLIDER_POS, id, pos); });
+        slider->Setup(MainSliderSkins(), kStripColour, 0);
+        slider->SetFocused(true);
+        slider->SetRange(0, 99);
         addLabel(s.valueId, x - 6, 564, 48, 18, Qt::AlignHCenter);
     }
-    for (int i = 0; i < 3; ++i) addButton(1841 + i, {}, 26 + i * 46, 592, 23, 23);
+    for (int i = 0; i < 3; ++i) addButton(1841 + i, {}, 26 + i * 46, 592, 23, 23, kToggle);
     addLabel(kVersionId, 0, kClientHeight - 24, kStripWidth, 18, Qt::AlignHCenter);
 
     connect(Button(kEnglishId), &QAbstractButton::clicked, this, [this] { OnEnglish(); });
@@ -209,13 +241,13 @@ void CQuavixDlg::OnInitDialog() {
     requestedPage_ = currentPage_ = 0;
 
     // Link, mode-kind and language groups start at their first button.
-    Button(1817)->setChecked(true);
-    Button(1820)->setChecked(true);
-    Button(kEnglishId)->setChecked(true);
-    Button(kAudioRow[0])->setChecked(true);
-    Button(kVideoRow[0])->setChecked(true);
-    Button(kVideo2Row[0])->setChecked(true);
-    Button(kPageButtons[0].id)->setChecked(true);
+    Button(1817)->SetChecked(true);
+    Button(1820)->SetChecked(true);
+    Button(kEnglishId)->SetChecked(true);
+    Button(kAudioRow[0])->SetChecked(true);
+    Button(kVideoRow[0])->SetChecked(true);
+    Button(kVideo2Row[0])->SetChecked(true);
+    Button(kPageButtons[0].id)->SetChecked(true);
 
     // The stored language, applied without storing; a machine without the
     // value starts in Chinese.
@@ -251,21 +283,18 @@ void CQuavixDlg::OnInitDialog() {
 
 void CQuavixDlg::SetMainSlider(int column, int value) {
     const MainSlider& s = kMainSliders[column];
-    if (auto* slider = ControlAs<QSlider>(s.sliderId)) {
-        const QSignalBlocker block(slider);
-        slider->setValue(99 - value);
-    }
+    if (auto* slider = ControlAs<CMySlider>(s.sliderId)) slider->SetPos(99 - value);
     SetItemText(s.valueId, std::to_string(value));
 }
 
 void CQuavixDlg::SelectPage(int n) {
     requestedPage_ = n;
     if (n == currentPage_) {
-        Button(kPageButtons[n].id)->setChecked(true);
+        Button(kPageButtons[n].id)->SetChecked(true);
         return;
     }
     currentPage_ = n;
-    for (int i = 0; i < kPageButtonCount; ++i) Button(kPageButtons[i].id)->setChecked(i == n);
+    for (int i = 0; i < kPageButtonCount; ++i) Button(kPageButtons[i].id)->SetChecked(i == n);
     for (int i = 0; i < kPageButtonCount; ++i) {
         CPage* page = PageForIndex(i);
         if (!page) continue;
@@ -300,8 +329,8 @@ LRESULT CQuavixDlg::OnSetLanguage(WPARAM store, LPARAM language) {
 
 void CQuavixDlg::SetLanguageButtons(int language) {
     languageGroupIndex_ = language;
-    Button(kEnglishId)->setChecked(language == 0);
-    Button(kChineseId)->setChecked(language == 1);
+    Button(kEnglishId)->SetChecked(language == 0);
+    Button(kChineseId)->SetChecked(language == 1);
 }
 
 void CQuavixDlg::OnEnglish() {

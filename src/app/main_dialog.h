@@ -9,9 +9,7 @@
 #include "app/param_image.h"
 #include "platform/window.h"
 
-class QAbstractButton;
-class QLabel;
-class QSlider;
+class CMyBtn;
 class CPage;
 class CDlgWait;
 
@@ -99,7 +97,7 @@ private:
     void CreatePages();
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);
-    QAbstractButton* Button(int id) const;
+    CMyBtn* Button(int id) const;
 
     ParamImage image_;
     std::string modeFolder_;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "eq/my_btn.h"
 #include "pages/page.h"
 #include "platform/settings.h"
 #include "system/dlg_sys.h"
@@ -49,8 +50,8 @@ protected:
 };
 
 bool Checked(const CQuavixDlg& dlg, int id) {
-    auto* b = dlg.ControlAs<QAbstractButton>(id);
-    return b && b->isChecked();
+    auto* b = dlg.ControlAs<CMyBtn>(id);
+    return b && b->Checked();
 }
 
 }  // namespace

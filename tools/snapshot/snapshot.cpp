@@ -50,7 +50,11 @@ int main(int argc, char** argv) {
 
     int written = 0;
     for (int language = 0; language < 2; ++language) {
-        dlg.SendMessage(WM_SET_LANGUAGE, 1, language);
+        if (language)
+            dlg.OnChinese();
+        else
+            dlg.OnEnglish();
+        platform::MessageQueue::Drain();
         for (const Shot& shot : kShots) {
             dlg.SelectPage(shot.pageIndex);
             platform::MessageQueue::Drain();
