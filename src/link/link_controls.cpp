@@ -1,0 +1,42 @@
+#include "link/link_controls.h"
+
+#include <QAbstractButton>
+
+#include "link/device_link.h"
+
+LinkControls::LinkControls(QAbstractButton* connect, QAbstractButton* usb, QAbstractButton* wifi,
+                           DeviceLink& link, QObject* parent)
+    : QObject(parent), connect_(connect), usb_(usb), wifi_(wifi), link_(link) {
+    for (QAbstractButton* b : {connect_, usb_, wifi_}) b->setCheckable(true);
+    link_.SetLinkType(0);
+    ShowChoice();
+    connect_->setChecked(false);
+
+    // A checkable button toggles itself on a click; the handlers below set
+    // the state the link decides, after that toggle.
+    QObject::connect(connect_, &QAbstractButton::clicked, this, [this] {
+        link_.OnConnectButton();
+        connect_->setChecked(link_.LinkState() != 0);
+    });
+    QObject::connect(usb_, &QAbstractButton::clicked, this, [this] { OnLinkUsb(); });
+    QObject::connect(wifi_, &QAbstractButton::clicked, this, [this] { OnLinkWifi(); });
+
+    link_.hooks.connectPressed = [this](bool pressed) { connect_->setChecked(pressed); };
+    link_.hooks.linkChoiceEnabled = [this](bool enabled) {
+        usb_->setEnabled(enabled);
+        wifi_->setEnabled(enabled);
+    };
+}
+
+void LinkControls::SelectLinkType(int type) {
+    link_.SetLinkType(type);
+    group_index_ = type;
+    ShowChoice();
+}
+
+void LinkControls::ShowChoice() {
+    usb_->setChecked(group_index_ == 0);
+    wifi_->setChecked(group_index_ == 1);
+    usb_->update();
+    wifi_->update();
+}
