@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstring>
 
-HidTransport::HidTransport(std::uint16_t vendorId, std::uint16_t productId)
-    : vendor_id_(vendorId), product_id_(productId) {}
+HidTransport::HidTransport(std::uint16_t vendorId, std::uint16_t productId, int readTimeoutMs)
+    : vendor_id_(vendorId), product_id_(productId), read_timeout_ms_(readTimeoutMs) {}
 
 HidTransport::~HidTransport() { Close(); }
 
@@ -111,7 +111,7 @@ int HidTransport::WriteFrame(const std::vector<std::uint8_t>& frame) {
 
 void HidTransport::ReadReply(std::uint64_t request) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kReadTimeoutMs);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(read_timeout_ms_);
     std::uint8_t report[platform::kHidReportSize];
     for (;;) {
         {

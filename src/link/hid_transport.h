@@ -26,7 +26,8 @@ public:
     // waits for a report.
     static constexpr int kReadSliceMs = 20;
 
-    HidTransport(std::uint16_t vendorId, std::uint16_t productId);
+    HidTransport(std::uint16_t vendorId, std::uint16_t productId,
+                 int readTimeoutMs = kReadTimeoutMs);
     ~HidTransport() override;
 
     // False when no device matches, or at once when one is already open.
@@ -45,6 +46,7 @@ private:
 
     const std::uint16_t vendor_id_;
     const std::uint16_t product_id_;
+    const int read_timeout_ms_;
     // Set before the thread starts and reset after it is joined.
     std::unique_ptr<platform::HidDevice> device_;
     std::thread reader_;
