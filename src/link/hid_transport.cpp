@@ -38,9 +38,12 @@ void HidTransport::Close() {
 }
 
 SendResult HidTransport::Send(const std::uint8_t* frame, int size) {
-    if (!device_ || size <= 0) return SendResult::kNotSent;
+    if (!device_ || size <= 0 || static_cast<std::size_t>(size) > kMaxFrame) {
+        return SendResult::kNotSent;
+    }
     std::unique_lock lock(mutex_);
-    frame_.assign(frame, frame + size);
+    std::memcpy(frame_.data(), frame, static_cast<std::size_t>(size));
+    frame_size_ = static_cast<std::size_t>(size);
     write_requested_ = true;
     write_done_ = false;
     ++request_;
@@ -68,18 +71,20 @@ PollResult HidTransport::Poll(std::uint8_t* buffer, int capacity) {
 }
 
 void HidTransport::ReaderLoop() {
+    std::array<std::uint8_t, kMaxFrame> frame;
     for (;;) {
-        std::vector<std::uint8_t> frame;
+        std::size_t size = 0;
         std::uint64_t request = 0;
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [this] { return stop_ || write_requested_; });
             if (stop_) return;
             write_requested_ = false;
-            frame.swap(frame_);
+            size = frame_size_;
+            std::memcpy(frame.data(), frame_.data(), size);
             request = request_;
         }
-        const int written = WriteFrame(frame);
+        const int written = WriteFrame(frame.data(), size);
         {
             std::lock_guard lock(mutex_);
             write_result_ = written;
@@ -92,16 +97,15 @@ void HidTransport::ReaderLoop() {
 
 // Returns the bytes written, report ids included, or 0 when a write failed
 // (the rest of the frame is not written).
-int HidTransport::WriteFrame(const std::vector<std::uint8_t>& frame) {
+int HidTransport::WriteFrame(const std::uint8_t* frame, std::size_t size) {
     // Reports still queued answer earlier requests, whose time is over.
     std::uint8_t stale[platform::kHidReportSize];
     while (device_->ReadReport(stale, sizeof stale, 0) > 0) {
     }
-    const std::size_t size = frame.size();
     int total = 0;
     for (std::size_t at = 0; at < size; at += platform::kHidReportSize) {
         std::uint8_t report[platform::kHidReportSize] = {};
-        std::memcpy(report, frame.data() + at, std::min(platform::kHidReportSize, size - at));
+        std::memcpy(report, frame + at, std::min(platform::kHidReportSize, size - at));
         const int n = device_->WriteReport(report);
         if (n <= 0) return 0;
         total += n;

@@ -9,12 +9,12 @@
 // that completes for an older request is dropped, and before every write the
 // thread throws away input reports still queued from earlier requests, so a
 // late report never lands as the answer to a newer request.
+#include <array>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "link/link_transport.h"
 #include "platform/hid.h"
@@ -25,6 +25,7 @@ public:
     // The reader looks for a newer request or a stop this often while it
     // waits for a report.
     static constexpr int kReadSliceMs = 20;
+    static constexpr std::size_t kMaxFrame = 2048;
 
     HidTransport(std::uint16_t vendorId, std::uint16_t productId,
                  int readTimeoutMs = kReadTimeoutMs);
@@ -41,7 +42,7 @@ public:
 
 private:
     void ReaderLoop();
-    int WriteFrame(const std::vector<std::uint8_t>& frame);
+    int WriteFrame(const std::uint8_t* frame, std::size_t size);
     void ReadReply(std::uint64_t request);
 
     const std::uint16_t vendor_id_;
@@ -58,7 +59,9 @@ private:
     bool write_requested_ = false;
     bool write_done_ = false;
     int write_result_ = 0;
-    std::vector<std::uint8_t> frame_;
+    // The frame being handed over; the reader writes from its own copy.
+    std::array<std::uint8_t, kMaxFrame> frame_{};
+    std::size_t frame_size_ = 0;
     std::uint64_t request_ = 0;
     // 0 nothing yet, 1 a report is ready, -1 time-out, -2 read error
     int read_status_ = 0;
