@@ -2,7 +2,9 @@
 // The link buttons of the main window: Connect (1001) and the USB / WIFI
 // choice (1817 / 1818). The buttons are the host's; this wires their clicks
 // to the device link and shows the link's state on them: Connect checked
-// while connecting or connected, the choice disabled meanwhile.
+// while connecting or connected, the choice disabled meanwhile. Skinned
+// buttons (CMyBtn) show the check state their owner sets; plain Qt buttons
+// are made checkable.
 #include <QObject>
 
 class QAbstractButton;

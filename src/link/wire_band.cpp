@@ -7,8 +7,8 @@ void PackWireBand(const EqBand& band, std::uint8_t* out) {
         w |= 0x8000;
         gain = -gain;
     }
-    out[0] = static_cast<std::uint8_t>(band.freq & 0xFF);
-    out[1] = static_cast<std::uint8_t>(band.freq >> 8);
+    out[0] = static_cast<std::uint8_t>(band.frequency & 0xFF);
+    out[1] = static_cast<std::uint8_t>(band.frequency >> 8);
     out[2] = static_cast<std::uint8_t>(w & 0xFF);
     out[3] = static_cast<std::uint8_t>(w >> 8);
     out[4] = static_cast<std::uint8_t>(gain & 0xFF);
@@ -16,7 +16,7 @@ void PackWireBand(const EqBand& band, std::uint8_t* out) {
 
 EqBand UnpackWireBand(const std::uint8_t* in) {
     EqBand band{};
-    band.freq = static_cast<std::uint16_t>(in[0] | (in[1] << 8));
+    band.frequency = static_cast<std::uint16_t>(in[0] | (in[1] << 8));
     band.type = static_cast<std::uint8_t>((in[3] >> 4) & 0x07);
     band.q = static_cast<std::uint16_t>(((in[3] & 0x0F) << 8) | in[2]);
     band.gain = static_cast<std::int16_t>((in[3] & 0x80) ? -in[4] : in[4]);

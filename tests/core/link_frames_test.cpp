@@ -187,7 +187,7 @@ TEST(LinkWireBand, GoldenBands) {
         PackWireBand(c.band, out);
         for (int i = 0; i < 5; ++i) EXPECT_EQ(out[i], c.wire[i]) << "byte " << i;
         const EqBand back = UnpackWireBand(c.wire);
-        EXPECT_EQ(back.freq, c.band.freq);
+        EXPECT_EQ(back.frequency, c.band.frequency);
         EXPECT_EQ(back.type, c.band.type);
         EXPECT_EQ(back.q, c.band.q);
         EXPECT_EQ(back.gain, c.band.gain);
@@ -211,7 +211,7 @@ TEST(LinkWireBand, PackEqBandsPacksARunAndReturnsTheEnd) {
     EXPECT_EQ(out[15], 0xEE);
     for (int i = 0; i < 3; ++i) {
         const EqBand back = UnpackWireBand(out + 5 * i);
-        EXPECT_EQ(back.freq, bands[i].freq);
+        EXPECT_EQ(back.frequency, bands[i].frequency);
         EXPECT_EQ(back.gain, bands[i].gain);
     }
 }

@@ -9,6 +9,7 @@
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_hid.h"
 #include "emulator/emulator_tcp_server.h"
+#include "eq/my_btn.h"
 #include "link_host_window.h"
 
 namespace {
@@ -98,6 +99,41 @@ TEST_F(LinkControlsTest, CancelOnWifiThenConnectOverUsb) {
     ASSERT_TRUE(WaitFor([&] { return !host->block.empty(); }, 8000));
     EXPECT_EQ(host->link.LinkState(), 3);
     EXPECT_EQ(backend.OpenedPaths().size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// The main window's skinned buttons: the link sets their check state, a
+// click alone never does.
+TEST(LinkControlsSkinned, ConnectShowsPressedOnlyWhileTheLinkIsUp) {
+    emu::DeviceEmulator device;
+    emu::EmulatorHidBackend backend;
+    backend.AddDevice("/dev/hidraw-fake0", 0x10C4, 0x0300, &device);
+    platform::SetHidBackend(&backend);
+    {
+        LinkHostWindow host{LinkConfig{}};
+        host.link.Start();
+        CMyBtn connect(&host, 1001), usb(&host, 1817), wifi(&host, 1818);
+        LinkControls controls(&connect, &usb, &wifi, host.link);
+        EXPECT_TRUE(usb.Checked());
+        EXPECT_FALSE(wifi.Checked());
+        wifi.click();
+        EXPECT_TRUE(wifi.Checked());
+        EXPECT_FALSE(usb.Checked());
+        usb.click();
+        connect.click();
+        EXPECT_TRUE(connect.Checked());
+        EXPECT_FALSE(wifi.isEnabled());
+        ASSERT_TRUE(WaitFor([&] { return !host.block.empty(); }, 8000));
+        EXPECT_TRUE(connect.Checked());
+        connect.click();
+        EXPECT_FALSE(connect.Checked());
+        EXPECT_TRUE(usb.isEnabled());
+        EXPECT_TRUE(usb.Checked());
+    }
+    platform::SetHidBackend(nullptr);
 }
 
 }  // namespace
