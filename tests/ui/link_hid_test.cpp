@@ -254,12 +254,12 @@ TEST_F(LinkHidTransportTest, ALateReportNeverAnswersANewerRequest) {
     HidTransport t(0x10C4, 0x0300, 100);
     ASSERT_TRUE(t.Open());
     Knobs slow;
-    slow.delayTicks = 10;  // 200 ms, after the reader gave up at 100 ms
+    slow.delayTicks = 25;  // 500 ms, well after the reader gave up at 100 ms
     device.SetKnobs(slow);
     ASSERT_EQ(SendCommand(t, 0x09), SendResult::kSent);
     std::uint8_t buffer[64];
     EXPECT_TRUE(WaitPoll(t, buffer).failed);
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));  // the late report is queued
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));  // the late report is queued
     device.SetKnobs(Knobs{});
     ASSERT_EQ(SendCommand(t, 0x0A), SendResult::kSent);
     const PollResult r = WaitPoll(t, buffer);
