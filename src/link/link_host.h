@@ -1,0 +1,36 @@
+#pragma once
+// What the link sequencer needs from the window it runs on: the message
+// queue, the window's timers, the status line and buttons, and the parts of
+// the main dialog that act on a reply or on the link closing.
+#include <string>
+
+#include "app/messages.h"
+#include "link/reply_parser.h"
+
+class DeviceBlockRead;
+
+class LinkHost {
+public:
+    virtual ~LinkHost() = default;
+    virtual void PostMessage(unsigned msg, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void SetTimer(int id, int intervalMs) = 0;
+    virtual void KillTimer(int id) = 0;
+
+    virtual void ShowStatus(const std::string& text) = 0;
+    virtual void ShowConnectPressed(bool pressed) = 0;
+    virtual void EnableLinkChoice(bool enabled) = 0;
+
+    // Byte 4 of an accepted handshake reply, as 0 or 1.
+    virtual void ApplyFeatureFlag(int /*flag*/) {}
+    // Every close of the link starts here (the calibration walk stops).
+    virtual void OnLinkClosing() {}
+    // A disconnect: the Connect caption, the device sequence and key lock.
+    virtual void OnDisconnected() {}
+    // A block read whose checksum held, before the pages are refreshed.
+    virtual void OnBlockRead(const DeviceBlockRead& /*read*/) {}
+    // The reply handler of every code but the block read's. Returns false
+    // when it closed the link, which ends the parsing of this poll.
+    virtual bool OnReply(const ReplyFrame& /*reply*/) { return true; }
+    // The learn slot waiting for the unit (1..32), 0 for none.
+    virtual int LearnSlot() { return 0; }
+};

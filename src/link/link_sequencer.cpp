@@ -1,0 +1,397 @@
+#include "link/link_sequencer.h"
+
+#include <cstring>
+
+#include "link/command_codes.h"
+
+namespace {
+
+// WM_LINK_STEP parameters: (3, 4) a request completed, (1, 2) it timed out.
+constexpr WPARAM kStepDone = 3;
+constexpr LPARAM kStepDoneArg = 4;
+constexpr WPARAM kStepTimedOut = 1;
+constexpr LPARAM kStepTimedOutArg = 2;
+
+}  // namespace
+
+LinkSequencer::LinkSequencer(LinkHost& host, LinkTransport& usb, LinkTransport& wifi)
+    : host_(host), usb_(usb), wifi_(wifi) {}
+
+void LinkSequencer::ShowStatus(LinkStatus status) {
+    host_.ShowStatus(LinkStatusText(status, language_));
+}
+
+// --- sending ---------------------------------------------------------------
+
+SendResult LinkSequencer::SendFrame(std::uint8_t code, const std::uint8_t* data, int length) {
+    const int size = frame_.Build(code, data, length);
+    keep_alive_ = link_type_ == kWifi ? kWifiKeepAlive : kUsbKeepAlive;
+    if (size == 0) return SendResult::kNotSent;
+    const SendResult result = Transport().Send(frame_.Bytes(), size);
+    if (result == SendResult::kSent) {
+        reply_pending_ = true;
+        reply_timeout_ = link_type_ == kWifi ? kWifiReplyTimeout : kUsbReplyTimeout;
+        parser_.Reset();
+        sent_code_ = code;
+    }
+    return result;
+}
+
+// Sends and deals with a failed write here, after the transport has
+// returned: never a new connect attempt from inside the send. Returns false
+// when the link was dropped.
+bool LinkSequencer::SendFromState(std::uint8_t code, const std::uint8_t* data, int length) {
+    if (SendFrame(code, data, length) != SendResult::kFailed) return true;
+    OnSendFailed();
+    return false;
+}
+
+void LinkSequencer::OnSendFailed() {
+    if (state_ >= kConnected) {
+        Disconnect(true);
+    } else if (state_ != kIdle) {
+        ConnectFailure(LinkStatus::kOpenFailed);
+    }
+}
+
+void LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) {
+    if (state_ < kConnecting) {
+        queued_command_ = 0;
+        return;
+    }
+    if (length < 0 || length > kCommandDataCapacity) return;
+    if (length > 0) std::memcpy(command_data_.data(), data, static_cast<std::size_t>(length));
+    command_data_length_ = length;
+    if (reply_pending_) {
+        queued_command_ = code;
+        return;
+    }
+    ShowStatus(LinkStatus::kCommunicating);
+    expected_reply_code_ = code;
+    queued_command_ = 0;
+    SendFromState(code, command_data_.data(), command_data_length_);
+}
+
+void LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
+                                 int usbTimeout, int wifiTimeout) {
+    if (state_ < kConnecting) {
+        queued_command_ = 0;
+        return;
+    }
+    if (length < 0 || length > CommandFrame::kMaxN - 1) return;
+    queued_command_ = 0;
+    SendOrDefer(code, data, length, usbTimeout, wifiTimeout);
+}
+
+void LinkSequencer::SubmitBlockChunkRequest() {
+    if (state_ < kConnecting) return;
+    std::uint8_t payload[5] = {};  // offset, count, one pad byte
+    block_read_.NextChunkRequest(payload);
+    // Not through CommandData: a command the user queued meanwhile stays
+    // queued and goes out after the block read.
+    if (!reply_pending_) ShowStatus(LinkStatus::kCommunicating);
+    SendOrDefer(CMD_READ_BLOCK, payload, sizeof payload, 0, 0);
+}
+
+// A frame that must not wait behind the one-slot queue; timeouts of 0 keep
+// the send's own reply time-out.
+void LinkSequencer::SendOrDefer(std::uint8_t code, const std::uint8_t* data, int length,
+                                int usbTimeout, int wifiTimeout) {
+    if (reply_pending_) {
+        // One request in flight: the frame waits for the reply in flight.
+        deferred_.waiting = true;
+        deferred_.code = code;
+        if (length > 0) std::memcpy(deferred_.data.data(), data, static_cast<std::size_t>(length));
+        deferred_.length = length;
+        deferred_.usbTimeout = usbTimeout;
+        deferred_.wifiTimeout = wifiTimeout;
+        return;
+    }
+    expected_reply_code_ = code;
+    if (SendFromState(code, data, length) && reply_pending_) {
+        const int timeout = link_type_ == kWifi ? wifiTimeout : usbTimeout;
+        if (timeout > 0) reply_timeout_ = timeout;
+    }
+}
+
+void LinkSequencer::ReleaseQueue() {
+    // The block read asks for its next chunk before this step runs; a queued
+    // command waits until that reply is in too.
+    if (reply_pending_) return;
+    if (deferred_.waiting) {
+        deferred_.waiting = false;
+        SendOrDefer(deferred_.code, deferred_.data.data(), deferred_.length, deferred_.usbTimeout,
+                    deferred_.wifiTimeout);
+        return;
+    }
+    if (queued_command_ == 0) return;
+    const auto code = static_cast<std::uint8_t>(queued_command_ & 0xFF);
+    queued_command_ = 0;
+    expected_reply_code_ = 0;
+    SendFromState(code, command_data_.data(), command_data_length_);
+}
+
+// --- connect and close -----------------------------------------------------
+
+void LinkSequencer::OnConnectButton() {
+    if (state_ >= kConnected) {
+        Disconnect(true);
+    } else if (state_ != kIdle) {
+        // Pressed again while connecting: the attempt is given up whole, so
+        // that the next one starts from a closed device.
+        ConnectFailure(LinkStatus::kIdle);
+    } else {
+        StartConnect();
+    }
+}
+
+void LinkSequencer::StartConnect() {
+    host_.PostMessage(WM_LINK_BUSY, 0, 0);
+    host_.EnableLinkChoice(false);
+    host_.ShowConnectPressed(true);
+    ShowStatus(LinkStatus::kConnecting);
+    state_ = kConnecting;
+    reply_pending_ = false;
+    if (link_type_ == kUsb) {
+        if (!usb_.Open()) {
+            ConnectFailure(LinkStatus::kOpenFailed);
+            return;
+        }
+        link_active_ = true;
+        expected_reply_code_ = CMD_HANDSHAKE;
+        if (SendFrame(CMD_HANDSHAKE, nullptr, 0) != SendResult::kSent) {
+            ConnectFailure(LinkStatus::kOpenFailed);
+        }
+        return;
+    }
+    watch_misses_ = 0;
+    link_active_ = true;
+    wifi_.Open();
+    host_.SetTimer(TIMER_CONNECT_WATCH, kConnectWatchMs);
+}
+
+void LinkSequencer::OnConnectWatch() {
+    if (state_ != kConnecting || link_type_ != kWifi) {
+        host_.KillTimer(TIMER_CONNECT_WATCH);
+        return;
+    }
+    if (wifi_.IsConnected()) {
+        host_.KillTimer(TIMER_CONNECT_WATCH);
+        link_active_ = true;
+        expected_reply_code_ = CMD_HANDSHAKE;
+        if (SendFrame(CMD_HANDSHAKE, nullptr, 0) != SendResult::kSent) {
+            ConnectFailure(LinkStatus::kOpenFailed);
+        }
+        return;
+    }
+    if (++watch_misses_ >= kConnectWatchMisses) ConnectFailure(LinkStatus::kOpenFailed);
+}
+
+// Every way back to idle from a connect attempt or a failed check: the link
+// is closed first, then the status, the buttons and the busy box.
+void LinkSequencer::ConnectFailure(LinkStatus status) {
+    host_.PostMessage(WM_LINK_IDLE, 0, 0);
+    CloseLink();
+    state_ = kIdle;
+    reply_pending_ = false;
+    deferred_.waiting = false;
+    ShowStatus(status);
+    host_.ShowConnectPressed(false);
+    host_.EnableLinkChoice(true);
+}
+
+void LinkSequencer::Disconnect(bool showIdle) {
+    host_.PostMessage(WM_LINK_IDLE, 0, 0);
+    CloseLink();
+    host_.OnDisconnected();
+    keep_alive_ = 0;
+    state_ = kIdle;
+    reply_pending_ = false;
+    deferred_.waiting = false;
+    // The queued command stays: the builder empties the queue when a
+    // command arrives while idle.
+    if (showIdle) ShowStatus(LinkStatus::kIdle);
+    host_.ShowConnectPressed(false);
+    host_.EnableLinkChoice(true);
+}
+
+int LinkSequencer::CloseLink() {
+    host_.OnLinkClosing();
+    host_.KillTimer(TIMER_CONNECT_WATCH);
+    wifi_.Close();
+    // Closed whether or not the link counts as active: no handle or reader
+    // outlives a close.
+    usb_.Close();
+    if (!link_active_) return 0;
+    link_active_ = false;
+    return 1;
+}
+
+// --- tick and steps --------------------------------------------------------
+
+void LinkSequencer::OnTick() {
+    switch (state_) {
+        case kConnecting:
+            if (!reply_pending_ || reply_timeout_ <= 0) return;
+            if (!ParseDeviceInput() || state_ != kConnecting) return;
+            // Counted after the parse whatever it found: a handshake reply on
+            // the last tick still ends the attempt.
+            if (--reply_timeout_ == 0) ConnectFailure(LinkStatus::kOpenFailed0);
+            return;
+        case kHeaderRequested:
+            if (!ParseDeviceInput() || state_ != kHeaderRequested) return;
+            if (reply_pending_ && reply_timeout_ > 0 && --reply_timeout_ == 0) {
+                ConnectFailure(LinkStatus::kOpenFailed1);
+            }
+            return;
+        case kConnected:
+            if (reply_pending_ && reply_timeout_ > 0 && --reply_timeout_ == 0) {
+                reply_pending_ = false;
+                host_.PostMessage(WM_LINK_STEP, kStepTimedOut, kStepTimedOutArg);
+            }
+            if (reply_pending_ && (!ParseDeviceInput() || state_ != kConnected)) return;
+            if (!reply_pending_ && keep_alive_ > 0 && --keep_alive_ == 0) {
+                expected_reply_code_ = CMD_HANDSHAKE;
+                SendFromState(CMD_HANDSHAKE, nullptr, 0);
+            }
+            return;
+        default:
+            return;
+    }
+}
+
+void LinkSequencer::OnLinkStep(WPARAM wParam, LPARAM) {
+    if (state_ >= kConnected) {
+        if (wParam == kStepDone) {
+            ShowStatus(LinkStatus::kOk);
+        } else {
+            // The link is lost: "failed" stays in the status line.
+            ShowStatus(LinkStatus::kFailed);
+            Disconnect(false);
+        }
+    }
+    switch (state_) {
+        case kConnecting:
+            state_ = kHeaderRequested;
+            expected_reply_code_ = CMD_READ_HEADER;
+            if (SendFrame(CMD_READ_HEADER, nullptr, 0) != SendResult::kSent) {
+                ConnectFailure(LinkStatus::kOpenFailed);
+            }
+            break;
+        case kHeaderRequested:
+            if (wParam == kStepDone) {
+                state_ = kConnected;
+                ShowStatus(LinkStatus::kConnected);
+                host_.ShowConnectPressed(true);
+            }
+            break;
+        case kConnected:
+            ReleaseQueue();
+            break;
+        default:
+            break;
+    }
+}
+
+void LinkSequencer::StartLearnRetry() { host_.SetTimer(TIMER_LEARN_RETRY, kLearnRetryMs); }
+
+void LinkSequencer::OnLearnRetry() {
+    host_.KillTimer(TIMER_LEARN_RETRY);
+    const int slot = host_.LearnSlot();
+    if (slot != 0) {
+        host_.PostMessage(WM_SEND_COMMAND, CMD_LEARN, static_cast<LPARAM>(slot | 0x200));
+    }
+}
+
+// --- replies ---------------------------------------------------------------
+
+bool LinkSequencer::ParseDeviceInput() {
+    if (!link_active_) return true;
+    const PollResult polled = Transport().Poll(receive_.data(), static_cast<int>(receive_.size()));
+    if (polled.failed) {
+        OnReadFailed();
+        return false;
+    }
+    for (int i = 0; i < polled.count; ++i) {
+        if (parser_.Feed(receive_[static_cast<std::size_t>(i)]) && !HandleReply(parser_.Frame())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void LinkSequencer::OnReadFailed() {
+    // The reader gave up (no report in time) or the device is gone.
+    switch (state_) {
+        case kConnecting:
+            ConnectFailure(LinkStatus::kOpenFailed0);
+            break;
+        case kHeaderRequested:
+            ConnectFailure(LinkStatus::kOpenFailed1);
+            break;
+        default:
+            Disconnect(true);
+            break;
+    }
+}
+
+bool LinkSequencer::HandleReply(const ReplyFrame& reply) {
+    // Only the reply to the request in flight may move the block read: a
+    // duplicate or late frame must not restart or shift it.
+    const bool answersRequest = reply_pending_ && reply.code == sent_code_;
+    switch (reply.code) {
+        case CMD_READ_HEADER:
+            if (answersRequest && !OnHeaderReply(reply)) return false;
+            break;
+        case CMD_READ_BLOCK:
+            if (answersRequest && !OnChunkReply(reply)) return false;
+            break;
+        default:
+            if (!host_.OnReply(reply) || !link_active_) return false;
+            break;
+    }
+    // Completion. A frame that comes when nothing is in flight completes
+    // nothing, so a duplicated reply cannot advance the sequence twice.
+    if (!reply_pending_) return true;
+    if (state_ == kConnecting || state_ == kHeaderRequested) {
+        if (reply.code != expected_reply_code_) return true;
+        reply_pending_ = false;
+        if (reply.code == CMD_HANDSHAKE) {
+            if (reply.dataLength < 5 || reply.data[3] != DEVICE_TYPE_ID) {
+                ConnectFailure(LinkStatus::kOpenFailed1);
+                return false;
+            }
+            host_.ApplyFeatureFlag(reply.data[4] != 0 ? 1 : 0);
+        }
+    } else {
+        reply_pending_ = false;
+    }
+    host_.PostMessage(WM_LINK_STEP, kStepDone, kStepDoneArg);
+    return true;
+}
+
+bool LinkSequencer::OnHeaderReply(const ReplyFrame& reply) {
+    if (!block_read_.AcceptHeader(reply.data, reply.dataLength)) {
+        ConnectFailure(LinkStatus::kOpenFailed1);
+        return false;
+    }
+    host_.PostMessage(WM_SEND_COMMAND, CMD_READ_BLOCK, 0);
+    return true;
+}
+
+bool LinkSequencer::OnChunkReply(const ReplyFrame& reply) {
+    switch (block_read_.AcceptChunk(reply.data, reply.dataLength)) {
+        case DeviceBlockRead::Chunk::kMore:
+            host_.PostMessage(WM_SEND_COMMAND, CMD_READ_BLOCK, 0);
+            return true;
+        case DeviceBlockRead::Chunk::kComplete:
+            host_.OnBlockRead(block_read_);
+            host_.PostMessage(WM_REFRESH_PAGES, 0, 0);
+            host_.PostMessage(WM_LINK_IDLE, 0, 0);
+            return true;
+        case DeviceBlockRead::Chunk::kFailed:
+            break;
+    }
+    ConnectFailure(LinkStatus::kOpenFailed1);
+    return false;
+}

@@ -1,0 +1,131 @@
+#pragma once
+// The state machine of the connection to the unit. It runs on the UI
+// thread: the Connect button starts and ends a connection, the 20 ms link
+// tick polls for replies, counts reply time-outs and sends the keep-alive,
+// and WM_LINK_STEP moves the connect sequence on and releases the one-slot
+// queue. Exactly one request is in flight at a time.
+#include <array>
+#include <cstdint>
+
+#include "link/command_frame.h"
+#include "link/device_block_read.h"
+#include "link/link_host.h"
+#include "link/link_status.h"
+#include "link/link_transport.h"
+#include "link/reply_parser.h"
+
+class LinkSequencer {
+public:
+    enum State { kIdle = 0, kConnecting = 1, kHeaderRequested = 2, kConnected = 3 };
+    enum Type { kUsb = 0, kWifi = 1 };
+
+    // Link ticks of 20 ms.
+    static constexpr int kUsbReplyTimeout = 70;
+    static constexpr int kWifiReplyTimeout = 130;
+    static constexpr int kUsbKeepAlive = 50;
+    static constexpr int kWifiKeepAlive = 55;
+    static constexpr int kConnectWatchMs = 1000;
+    static constexpr int kConnectWatchMisses = 4;
+    static constexpr int kLearnRetryMs = 16;
+    // The longest generic data field (the logo record and its pad).
+    static constexpr int kCommandDataCapacity = 64;
+
+    LinkSequencer(LinkHost& host, LinkTransport& usb, LinkTransport& wifi);
+
+    void SetLinkType(int type) { link_type_ = type == kWifi ? kWifi : kUsb; }
+    int LinkType() const { return link_type_; }
+    void SetLanguage(int language) { language_ = language; }
+
+    // Connect 1001: connects when idle, cancels a connect in progress, and
+    // disconnects when connected.
+    void OnConnectButton();
+    // TIMER_LINK_TICK.
+    void OnTick();
+    // TIMER_CONNECT_WATCH.
+    void OnConnectWatch();
+    // TIMER_LEARN_RETRY: one-shot; asks the unit again for the pending slot.
+    void OnLearnRetry();
+    void StartLearnRetry();
+    // WM_LINK_STEP: wParam 3 the request succeeded, anything else it failed.
+    void OnLinkStep(WPARAM wParam, LPARAM lParam);
+    // Closes the link; 1 when one was active.
+    int CloseLink();
+
+    // A generic command of the command builder: data is the CommandData
+    // (payload and pad) the frame carries. Sent now, or queued while a reply
+    // is pending; a later command replaces a queued one.
+    void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length);
+    // A frame built whole by the builder (mode upload, boost save, learn
+    // table), with its own reply time-outs. It drops a queued command and
+    // goes out at once, or as soon as the reply in flight is in.
+    void SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
+                      int wifiTimeout);
+    // WM_SEND_COMMAND 0x40: the next chunk request of the block read.
+    void SubmitBlockChunkRequest();
+
+    int LinkState() const { return state_; }
+    bool LinkActive() const { return link_active_; }
+    bool ReplyPending() const { return reply_pending_; }
+    int ReplyTimeout() const { return reply_timeout_; }
+    int KeepAliveCountdown() const { return keep_alive_; }
+    int QueuedCommand() const { return queued_command_; }
+    std::uint8_t ExpectedReplyCode() const { return expected_reply_code_; }
+    const DeviceBlockRead& BlockRead() const { return block_read_; }
+
+private:
+    LinkTransport& Transport() { return link_type_ == kWifi ? wifi_ : usb_; }
+    void ShowStatus(LinkStatus status);
+    SendResult SendFrame(std::uint8_t code, const std::uint8_t* data, int length);
+    bool SendFromState(std::uint8_t code, const std::uint8_t* data, int length);
+    void OnSendFailed();
+    void SendOrDefer(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
+                     int wifiTimeout);
+    void ReleaseQueue();
+    void StartConnect();
+    void ConnectFailure(LinkStatus status);
+    void Disconnect(bool showIdle);
+    // Returns false when the link was closed while parsing.
+    bool ParseDeviceInput();
+    bool HandleReply(const ReplyFrame& reply);
+    bool OnHeaderReply(const ReplyFrame& reply);
+    bool OnChunkReply(const ReplyFrame& reply);
+    void OnReadFailed();
+
+    LinkHost& host_;
+    LinkTransport& usb_;
+    LinkTransport& wifi_;
+
+    int link_type_ = kUsb;
+    int language_ = 0;
+    int state_ = kIdle;
+    bool link_active_ = false;
+    bool reply_pending_ = false;
+    int reply_timeout_ = 0;
+    int keep_alive_ = kUsbKeepAlive;
+    std::uint8_t expected_reply_code_ = 0;
+    // The code of the frame in flight: only its reply may feed the block read.
+    std::uint8_t sent_code_ = 0;
+    int watch_misses_ = 0;
+
+    // The one-slot queue: the code of the latest generic command that came
+    // while a reply was pending; its payload stays in CommandData.
+    int queued_command_ = 0;
+    std::array<std::uint8_t, kCommandDataCapacity> command_data_{};
+    int command_data_length_ = 0;
+
+    // A direct frame or a block read request that came while a reply was
+    // pending; it goes before the queued command.
+    struct DeferredDirect {
+        bool waiting = false;
+        std::uint8_t code = 0;
+        std::array<std::uint8_t, CommandFrame::kMaxN> data{};
+        int length = 0;
+        int usbTimeout = 0;
+        int wifiTimeout = 0;
+    } deferred_;
+
+    CommandFrame frame_;
+    ReplyParser parser_;
+    std::array<std::uint8_t, 2048> receive_{};
+    DeviceBlockRead block_read_;
+};

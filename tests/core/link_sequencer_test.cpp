@@ -1,0 +1,579 @@
+#include "link/link_sequencer.h"
+
+#include <gtest/gtest.h>
+
+#include "link_test_support.h"
+
+namespace {
+
+using linktest::Bytes;
+using linktest::FakeHost;
+using linktest::FakeTransport;
+using linktest::Posted;
+using linktest::Reply;
+
+constexpr int kBlockLength = 1131;
+
+// Everything a case needs; table cases make one each.
+struct LinkRig {
+    LinkRig() {
+        block.resize(kBlockLength);
+        for (int i = 0; i < kBlockLength; ++i)
+            block[i] = static_cast<std::uint8_t>(i * 5 + i / 256);
+    }
+
+    // What a healthy unit answers to a frame.
+    Bytes Answer(const Bytes& frame) const {
+        const std::uint8_t code = frame[3];
+        switch (code) {
+            case 0x1C:
+                return Reply(code, {0, 0, 0, deviceType, featureFlag});
+            case 0x3F: {
+                std::uint8_t sum = 0;
+                for (std::uint8_t b : block) sum = static_cast<std::uint8_t>(sum + b);
+                return Reply(code,
+                             {0, 0x13, 1, 3, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kBlockLength & 0xFF,
+                              kBlockLength >> 8, static_cast<std::uint8_t>(-sum)});
+            }
+            case 0x40: {
+                const int offset = frame[4] | (frame[5] << 8);
+                const int count = frame[6] | (frame[7] << 8);
+                return Reply(code, Bytes(block.begin() + offset, block.begin() + offset + count));
+            }
+            default:
+                return Reply(code, {0});
+        }
+    }
+
+    void AutoAnswer(FakeTransport& t) {
+        t.onSend = [this, &t](const Bytes& f) {
+            if (answering) t.incoming.push_back(Answer(f));
+        };
+    }
+
+    // Hands the posted messages to the sequencer as the host window does.
+    void Pump() {
+        while (!host.posted.empty()) {
+            const Posted p = host.posted.front();
+            host.posted.pop_front();
+            handled.push_back(p);
+            if (p.msg == WM_LINK_STEP) seq.OnLinkStep(p.w, p.l);
+            if (p.msg == WM_SEND_COMMAND && p.w == 0x40) seq.SubmitBlockChunkRequest();
+        }
+    }
+
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            seq.OnTick();
+            Pump();
+        }
+    }
+
+    int HandledCount(unsigned msg) const {
+        int n = 0;
+        for (const Posted& p : handled) n += p.msg == msg;
+        return n;
+    }
+
+    // Connects over USB and runs the block read to its end.
+    void ConnectUsb() {
+        AutoAnswer(usb);
+        seq.OnConnectButton();
+        Pump();
+        for (int i = 0; i < 200 && host.block.empty(); ++i) Tick();
+        ASSERT_EQ(seq.LinkState(), 3);
+        ASSERT_FALSE(host.block.empty());
+    }
+
+    void ConnectWifi() {
+        AutoAnswer(wifi);
+        seq.SetLinkType(1);
+        seq.OnConnectButton();
+        wifi.connected = true;
+        seq.OnConnectWatch();
+        Pump();
+        for (int i = 0; i < 200 && host.block.empty(); ++i) Tick();
+        ASSERT_EQ(seq.LinkState(), 3);
+    }
+
+    void ExpectIdleAfterFailure(const std::string& status) {
+        EXPECT_EQ(host.Status(), status);
+        EXPECT_EQ(seq.LinkState(), 0);
+        EXPECT_FALSE(seq.ReplyPending());
+        EXPECT_FALSE(seq.LinkActive());
+        EXPECT_FALSE(host.pressed);
+        EXPECT_TRUE(host.choiceEnabled);
+        EXPECT_GE(HandledCount(WM_LINK_IDLE), 1);
+    }
+
+    FakeHost host;
+    FakeTransport usb;
+    FakeTransport wifi;
+    LinkSequencer seq{host, usb, wifi};
+    Bytes block;
+    std::vector<Posted> handled;
+    std::uint8_t deviceType = 0x13;
+    std::uint8_t featureFlag = 1;
+    bool answering = true;
+};
+
+class LinkSequencerTest : public ::testing::Test, public LinkRig {};
+
+TEST_F(LinkSequencerTest, UsbConnectRunsHandshakeHeaderAndBlockRead) {
+    AutoAnswer(usb);
+    featureFlag = 0;
+    seq.OnConnectButton();
+    EXPECT_EQ(host.statuses.front(), "Connectting...");
+    EXPECT_EQ(host.posted.front().msg, WM_LINK_BUSY);
+    EXPECT_TRUE(host.pressed);
+    EXPECT_FALSE(host.choiceEnabled);
+    ASSERT_EQ(usb.sent.size(), 1u);
+    EXPECT_EQ(usb.sent[0], (Bytes{0xAA, 0x01, 0x00, 0x1C, 0xE3}));
+    Pump();
+
+    Tick();  // handshake reply, then the step sends the header request
+    EXPECT_EQ(host.featureFlags, (std::vector<int>{0}));
+    EXPECT_EQ(seq.LinkState(), 2);
+    EXPECT_EQ(usb.sent.back(), (Bytes{0xAA, 0x01, 0x00, 0x3F, 0xC0}));
+
+    Tick();  // header: the first chunk request goes out before the step makes it 3
+    EXPECT_EQ(seq.LinkState(), 3);
+    EXPECT_EQ(host.Status(), "connected");
+    ASSERT_EQ(usb.sent.size(), 3u);
+    EXPECT_EQ(usb.sent[2], (Bytes{0xAA, 0x06, 0x00, 0x40, 0x00, 0x00, 0x3A, 0x00, 0x00, 0x80}));
+
+    for (int i = 0; i < 40 && host.block.empty(); ++i) Tick();
+    EXPECT_EQ(host.block, block);
+    EXPECT_EQ(usb.sent.size(), 2u + 20u);
+    EXPECT_EQ(usb.sent.back()[4] | (usb.sent.back()[5] << 8), 1102);
+    EXPECT_EQ(host.Status(), "OK");
+    EXPECT_EQ(HandledCount(WM_REFRESH_PAGES), 1);
+    EXPECT_EQ(HandledCount(WM_LINK_IDLE), 1);
+    EXPECT_TRUE(host.pressed);
+    EXPECT_FALSE(host.choiceEnabled);
+}
+
+TEST_F(LinkSequencerTest, ConnectFailuresShowTheirTextAndCloseTheLink) {
+    struct Case {
+        const char* what;
+        std::function<void(LinkRig&)> arrange;
+        int ticks;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"no HID device", [](LinkRig& t) { t.usb.openResult = false; }, 0, "Open failed"},
+        {"handshake write failed", [](LinkRig& t) { t.usb.sendResult = SendResult::kFailed; }, 0,
+         "Open failed"},
+        {"handshake not written", [](LinkRig& t) { t.usb.sendResult = SendResult::kNotSent; }, 0,
+         "Open failed"},
+        {"wrong device type", [](LinkRig& t) { t.deviceType = 0x12; }, 1, "Open failed1"},
+        {"no handshake reply", [](LinkRig& t) { t.answering = false; }, 70, "Open failed0"},
+        {"reader error on the handshake", [](LinkRig& t) { t.usb.failPoll = true; }, 1,
+         "Open failed0"},
+    };
+    for (const Case& c : cases) {
+        LinkRig t;
+        t.AutoAnswer(t.usb);
+        c.arrange(t);
+        t.seq.OnConnectButton();
+        t.Pump();
+        t.Tick(c.ticks);
+        SCOPED_TRACE(c.what);
+        t.ExpectIdleAfterFailure(c.status);
+        EXPECT_GE(t.usb.closes, 1);
+        EXPECT_GE(t.host.closings, 1);
+        EXPECT_EQ(t.usb.opens, 1);  // no fresh attempt from inside a failed send
+    }
+}
+
+TEST_F(LinkSequencerTest, HandshakeTimesOutAfterExactly70Ticks) {
+    AutoAnswer(usb);
+    answering = false;
+    seq.OnConnectButton();
+    Tick(69);
+    EXPECT_EQ(seq.LinkState(), 1);
+    EXPECT_EQ(host.Status(), "Connectting...");
+    Tick();
+    ExpectIdleAfterFailure("Open failed0");
+}
+
+TEST_F(LinkSequencerTest, HandshakeReplyOnTheLastTickStillFails) {
+    AutoAnswer(usb);
+    answering = false;
+    seq.OnConnectButton();
+    Tick(69);
+    usb.incoming.push_back(Reply(0x1C, {0, 0, 0, 0x13, 1}));
+    Tick();
+    ExpectIdleAfterFailure("Open failed0");
+    EXPECT_EQ(usb.sent.size(), 1u);  // the step found the link idle
+}
+
+TEST_F(LinkSequencerTest, ShortHandshakeReplyIsNotTakenWhole) {
+    AutoAnswer(usb);
+    answering = false;
+    seq.OnConnectButton();
+    usb.incoming.push_back(Reply(0x1C, {0, 0, 0, 0x13}));
+    Tick();
+    ExpectIdleAfterFailure("Open failed1");
+}
+
+TEST_F(LinkSequencerTest, HeaderFailures) {
+    struct Case {
+        const char* what;
+        Bytes reply;  // empty: none comes
+        int ticks;
+    };
+    const Case cases[] = {
+        {"no header in time", {}, 70},
+        {"header byte 4 = 0x06",
+         Reply(0x3F, {0, 0x13, 1, 3, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x6B, 0x04, 0}), 1},
+        {"header reply too short", Reply(0x3F, {0, 0x13, 1, 3, 5}), 1},
+    };
+    for (const Case& c : cases) {
+        LinkRig t;
+        t.AutoAnswer(t.usb);
+        t.seq.OnConnectButton();
+        t.Pump();
+        t.answering = false;
+        t.Tick();  // handshake in, header request out
+        ASSERT_EQ(t.seq.LinkState(), 2);
+        if (!c.reply.empty()) t.usb.incoming.push_back(c.reply);
+        t.Tick(c.ticks - 1);
+        EXPECT_EQ(t.seq.LinkState(), 2) << c.what;
+        t.Tick();
+        SCOPED_TRACE(c.what);
+        t.ExpectIdleAfterFailure("Open failed1");
+    }
+}
+
+TEST_F(LinkSequencerTest, BadBlockChecksumEndsInOpenFailed1) {
+    AutoAnswer(usb);
+    seq.OnConnectButton();
+    Pump();
+    Tick(2);
+    ASSERT_EQ(seq.LinkState(), 3);
+    block[700] ^= 0x01;  // the unit's block no longer matches its header
+    for (int i = 0; i < 40 && seq.LinkState() == 3; ++i) Tick();
+    ExpectIdleAfterFailure("Open failed1");
+    EXPECT_TRUE(host.block.empty());
+}
+
+TEST_F(LinkSequencerTest, DuplicatedReplyAdvancesTheSequenceOnce) {
+    AutoAnswer(usb);
+    answering = false;
+    seq.OnConnectButton();
+    usb.incoming.push_back(Reply(0x1C, {0, 0, 0, 0x13, 1}));
+    usb.incoming.push_back(Reply(0x1C, {0, 0, 0, 0x13, 1}));
+    Tick();
+    EXPECT_EQ(seq.LinkState(), 2);
+    EXPECT_EQ(usb.sent.size(), 2u);
+    EXPECT_TRUE(seq.ReplyPending());
+    Tick(5);
+    EXPECT_EQ(seq.LinkState(), 2);  // still waiting for the header
+}
+
+TEST_F(LinkSequencerTest, KeepAliveGoesOutAfterQuietTicks) {
+    for (int type : {0, 1}) {
+        LinkRig t;
+        if (type == 0) {
+            t.ConnectUsb();
+        } else {
+            t.ConnectWifi();
+        }
+        FakeTransport& link = type == 0 ? t.usb : t.wifi;
+        // The last reply was parsed one tick ago (that tick counted one).
+        const int quiet = type == 0 ? 50 : 55;
+        const std::size_t sent = link.sent.size();
+        t.Tick(quiet - 2);
+        EXPECT_EQ(link.sent.size(), sent) << "type " << type;
+        t.Tick();
+        ASSERT_EQ(link.sent.size(), sent + 1) << "type " << type;
+        EXPECT_EQ(link.SentCode(), 0x1C);
+        t.Tick();  // its reply
+        EXPECT_EQ(t.host.Status(), "OK");
+        EXPECT_EQ(t.seq.LinkState(), 3);
+    }
+}
+
+TEST_F(LinkSequencerTest, TimeOutWhileConnectedShowsFailedAndDisconnects) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t data[] = {7, 0};
+    seq.SubmitGeneric(0x09, data, 2);
+    EXPECT_EQ(host.Status(), "communicating");
+    Tick(69);
+    EXPECT_EQ(seq.LinkState(), 3);
+    Tick();
+    EXPECT_EQ(host.Status(), "failed");  // not replaced by "Idle"
+    EXPECT_EQ(seq.LinkState(), 0);
+    EXPECT_FALSE(seq.LinkActive());
+    EXPECT_EQ(host.disconnects, 1);
+    EXPECT_FALSE(host.pressed);
+    EXPECT_TRUE(host.choiceEnabled);
+    EXPECT_EQ(seq.KeepAliveCountdown(), 0);
+}
+
+TEST_F(LinkSequencerTest, WifiTimeOutsAre130Ticks) {
+    ConnectWifi();
+    answering = false;
+    const std::uint8_t data[] = {7, 0};
+    seq.SubmitGeneric(0x09, data, 2);
+    Tick(129);
+    EXPECT_EQ(seq.LinkState(), 3);
+    Tick();
+    EXPECT_EQ(host.Status(), "failed");
+}
+
+TEST_F(LinkSequencerTest, OneRequestInFlightAndTheLatestQueuedWins) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0}, d[] = {4, 4, 0};
+    seq.SubmitGeneric(0x09, a, 2);
+    const std::size_t sent = usb.sent.size();
+    seq.SubmitGeneric(0x0A, b, 2);
+    seq.SubmitGeneric(0x3B, c, 2);
+    seq.SubmitGeneric(0x30, d, 3);
+    EXPECT_EQ(usb.sent.size(), sent);
+    EXPECT_EQ(seq.QueuedCommand(), 0x30);
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    ASSERT_EQ(usb.sent.size(), sent + 1);
+    EXPECT_EQ(usb.sent.back(), (Bytes{0xAA, 0x04, 0x00, 0x30, 4, 4, 0, 0xC4}));
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+    usb.incoming.push_back(Reply(0x30, {0}));
+    Tick(3);
+    EXPECT_EQ(usb.sent.size(), sent + 1);
+}
+
+TEST_F(LinkSequencerTest, QueuedCommandWaitsForTheWholeBlockRead) {
+    AutoAnswer(usb);
+    seq.OnConnectButton();
+    Pump();
+    Tick(3);  // connected, block read running
+    ASSERT_EQ(seq.LinkState(), 3);
+    const std::uint8_t data[] = {9, 0};
+    seq.SubmitGeneric(0x09, data, 2);
+    EXPECT_EQ(seq.QueuedCommand(), 0x09);
+    for (int i = 0; i < 40 && host.block.empty(); ++i) {
+        Tick();
+        // never a second request while a chunk is unanswered
+        if (host.block.empty()) {
+            EXPECT_EQ(usb.SentCode(), 0x40);
+        }
+    }
+    ASSERT_FALSE(host.block.empty());
+    EXPECT_EQ(usb.SentCode(), 0x09);
+}
+
+TEST_F(LinkSequencerTest, DirectFrameWaitsForTheReplyAndDropsTheQueue) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0};
+    seq.SubmitGeneric(0x09, a, 2);
+    seq.SubmitGeneric(0x0A, b, 2);
+    const std::uint8_t upload[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
+    const std::size_t sent = usb.sent.size();
+    seq.SubmitDirect(0x41, upload, 7, 100, 130);
+    EXPECT_EQ(usb.sent.size(), sent);
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    ASSERT_EQ(usb.sent.size(), sent + 1);
+    EXPECT_EQ(usb.SentCode(), 0x41);
+    EXPECT_EQ(seq.ReplyTimeout(), 100);
+    EXPECT_NE(host.Status(), "communicating");
+}
+
+TEST_F(LinkSequencerTest, DirectFrameWhenIdleOfRequestsGoesAtOnceWithItsTimeOut) {
+    ConnectWifi();
+    const std::uint8_t table[] = {1, 2, 3};
+    seq.SubmitDirect(0x47, table, 3, 50, 50);
+    EXPECT_EQ(wifi.SentCode(), 0x47);
+    EXPECT_EQ(seq.ReplyTimeout(), 50);
+    EXPECT_EQ(seq.ExpectedReplyCode(), 0x47);
+}
+
+TEST_F(LinkSequencerTest, CommandsWhileIdleEmptyTheQueue) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0};
+    seq.SubmitGeneric(0x09, a, 2);
+    seq.SubmitGeneric(0x0A, b, 2);
+    seq.OnConnectButton();  // disconnect
+    EXPECT_EQ(host.Status(), "Idle");
+    EXPECT_EQ(seq.QueuedCommand(), 0x0A);  // kept by the disconnect
+    seq.SubmitGeneric(0x0B, b, 2);
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+}
+
+TEST_F(LinkSequencerTest, CommandQueuedBeforeADisconnectGoesAfterTheNextConnect) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0};
+    seq.SubmitGeneric(0x09, a, 2);
+    seq.SubmitGeneric(0x0A, b, 2);
+    seq.OnConnectButton();
+    Pump();
+    answering = true;
+    host.block.clear();
+    seq.OnConnectButton();
+    Pump();
+    for (int i = 0; i < 60 && host.block.empty(); ++i) Tick();
+    EXPECT_EQ(usb.SentCode(), 0x0A);
+    EXPECT_EQ(usb.sent.back()[4], 2);
+}
+
+TEST_F(LinkSequencerTest, ConnectPressedWhileConnectingCancelsCleanly) {
+    for (int type : {0, 1}) {
+        LinkRig t;
+        t.seq.SetLinkType(type);
+        FakeTransport& link = type == 0 ? t.usb : t.wifi;
+        t.AutoAnswer(link);
+        t.answering = false;
+        t.seq.OnConnectButton();
+        t.Pump();
+        t.Tick(3);
+        t.seq.OnConnectButton();
+        t.Pump();
+        SCOPED_TRACE(type);
+        t.ExpectIdleAfterFailure("Idle");
+        EXPECT_GE(link.closes, 1);
+        EXPECT_EQ(t.host.timers.count(TIMER_CONNECT_WATCH), 0u);
+
+        // A later connect starts from nothing and goes through.
+        t.answering = true;
+        t.seq.OnConnectButton();
+        if (type == 1) {
+            link.connected = true;
+            t.seq.OnConnectWatch();
+        }
+        t.Pump();
+        for (int i = 0; i < 60 && t.host.block.empty(); ++i) t.Tick();
+        EXPECT_EQ(t.seq.LinkState(), 3);
+        EXPECT_EQ(link.opens, 2);
+    }
+}
+
+TEST_F(LinkSequencerTest, FailedWriteOrReadWhileConnectedDisconnects) {
+    for (int failure : {0, 1}) {
+        LinkRig t;
+        t.ConnectUsb();
+        if (failure == 0) {
+            t.usb.sendResult = SendResult::kFailed;
+            const std::uint8_t a[] = {1, 0};
+            t.seq.SubmitGeneric(0x09, a, 2);
+        } else {
+            t.answering = false;
+            const std::uint8_t a[] = {1, 0};
+            t.seq.SubmitGeneric(0x09, a, 2);
+            t.usb.failPoll = true;
+            t.Tick();
+        }
+        t.Pump();
+        SCOPED_TRACE(failure);
+        t.ExpectIdleAfterFailure("Idle");
+        EXPECT_EQ(t.host.disconnects, 1);
+        EXPECT_EQ(t.usb.opens, 1);
+    }
+}
+
+TEST_F(LinkSequencerTest, WifiWatchGivesUpAtTheFourthMiss) {
+    seq.SetLinkType(1);
+    seq.OnConnectButton();
+    EXPECT_EQ(wifi.opens, 1);
+    EXPECT_EQ(host.timers.at(TIMER_CONNECT_WATCH), 1000);
+    for (int i = 0; i < 3; ++i) seq.OnConnectWatch();
+    EXPECT_EQ(seq.LinkState(), 1);
+    seq.OnConnectWatch();
+    Pump();
+    ExpectIdleAfterFailure("Open failed");
+    EXPECT_EQ(host.timers.count(TIMER_CONNECT_WATCH), 0u);
+    EXPECT_GE(wifi.closes, 1);
+}
+
+TEST_F(LinkSequencerTest, WifiWatchSendsTheHandshakeOnceConnected) {
+    AutoAnswer(wifi);
+    seq.SetLinkType(1);
+    seq.OnConnectButton();
+    Tick(10);  // nothing is awaited before the watch
+    EXPECT_TRUE(wifi.sent.empty());
+    wifi.connected = true;
+    seq.OnConnectWatch();
+    EXPECT_EQ(host.timers.count(TIMER_CONNECT_WATCH), 0u);
+    ASSERT_EQ(wifi.sent.size(), 1u);
+    EXPECT_EQ(seq.ReplyTimeout(), 130);
+    EXPECT_EQ(seq.KeepAliveCountdown(), 55);
+}
+
+TEST_F(LinkSequencerTest, HandshakeTimeOutOverWifiIs130Ticks) {
+    AutoAnswer(wifi);
+    answering = false;
+    seq.SetLinkType(1);
+    seq.OnConnectButton();
+    wifi.connected = true;
+    seq.OnConnectWatch();
+    Tick(129);
+    EXPECT_EQ(seq.LinkState(), 1);
+    Tick();
+    ExpectIdleAfterFailure("Open failed0");
+}
+
+TEST_F(LinkSequencerTest, BytesBetweenRequestsWaitForTheNextPoll) {
+    ConnectWifi();
+    const int polls = wifi.polls;
+    wifi.incoming.push_back(Reply(0x77, {0}));
+    Tick(5);
+    EXPECT_EQ(wifi.polls, polls);  // nothing pending: no poll
+    const std::uint8_t a[] = {1, 0};
+    seq.SubmitGeneric(0x09, a, 2);
+    Tick();
+    // The early frame is parsed first and completes the request.
+    ASSERT_FALSE(host.replies.empty());
+    EXPECT_EQ(host.replies.back(), 0x09);
+    EXPECT_EQ(host.replies[host.replies.size() - 2], 0x77);
+}
+
+TEST_F(LinkSequencerTest, ReplyHandlerThatClosesTheLinkEndsTheParse) {
+    ConnectUsb();
+    answering = false;
+    host.onReply = [this](const ReplyFrame& f) {
+        if (f.code == 0x2C) {
+            seq.CloseLink();
+            return false;
+        }
+        return true;
+    };
+    const std::uint8_t a[] = {1, 0};
+    seq.SubmitGeneric(0x2C, a, 2);
+    usb.incoming.push_back(Reply(0x2C, {1}));
+    usb.incoming.push_back(Reply(0x2B, {1}));
+    usb.onePerPoll = false;
+    host.replies.clear();
+    Tick();
+    EXPECT_EQ(host.replies, (std::vector<std::uint8_t>{0x2C}));
+}
+
+TEST_F(LinkSequencerTest, LearnRetryIsOneShot) {
+    seq.StartLearnRetry();
+    EXPECT_EQ(host.timers.at(TIMER_LEARN_RETRY), 16);
+    host.learnSlot = 0;
+    seq.OnLearnRetry();
+    EXPECT_EQ(host.timers.count(TIMER_LEARN_RETRY), 0u);
+    EXPECT_EQ(host.Count(WM_SEND_COMMAND), 0);
+    seq.StartLearnRetry();
+    host.learnSlot = 5;
+    seq.OnLearnRetry();
+    ASSERT_EQ(host.Count(WM_SEND_COMMAND), 1);
+    EXPECT_EQ(host.posted.back().w, 0x44u);
+    EXPECT_EQ(host.posted.back().l, 0x205);
+}
+
+TEST_F(LinkSequencerTest, ChineseConnectingText) {
+    usb.openResult = false;
+    seq.SetLanguage(1);
+    seq.OnConnectButton();
+    EXPECT_EQ(host.statuses.front(), "正在连接...");
+    EXPECT_EQ(host.Status(), "Open failed");
+}
+
+}  // namespace

@@ -1,0 +1,236 @@
+// The link against the emulator over TCP loopback.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "emulator/device_emulator.h"
+#include "emulator/emulator_tcp_server.h"
+#include "link_host_window.h"
+
+namespace {
+
+using emu::DeviceEmulator;
+using emu::EmulatorTcpServer;
+using emu::Knobs;
+using linktest::LinkHostWindow;
+using linktest::WaitFor;
+
+// Generous bounds: a connect takes the 1 s watch tick plus the block read.
+constexpr int kConnectMs = 10000;
+
+LinkConfig LoopbackConfig(std::uint16_t port) {
+    LinkConfig c;
+    c.tcpAddress = "127.0.0.1";
+    c.tcpPort = port;
+    return c;
+}
+
+class LinkTcpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Listen());
+        host = std::make_unique<LinkHostWindow>(LoopbackConfig(server.Port()));
+        host->link.SetLinkType(1);
+        host->link.Start();
+    }
+
+    void Connect() {
+        host->link.OnConnectButton();
+        ASSERT_TRUE(WaitFor([&] { return !host->block.empty() || host->Idle(); }, kConnectMs));
+        ASSERT_EQ(host->link.LinkState(), 3) << host->Status();
+    }
+
+    std::vector<std::uint8_t> Codes() const { return device.RequestCodes(); }
+
+    DeviceEmulator device;
+    EmulatorTcpServer server{device};
+    std::unique_ptr<LinkHostWindow> host;
+};
+
+TEST_F(LinkTcpTest, ConnectReadsTheWholeBlock) {
+    Knobs k;
+    k.featureFlag = 0;
+    device.SetKnobs(k);
+    Connect();
+    EXPECT_EQ(host->statuses.front(), "Connectting...");
+    EXPECT_EQ(host->block, device.Block());
+    std::vector<std::uint8_t> expected = {0x1C, 0x3F};
+    expected.insert(expected.end(), 20, 0x40);
+    EXPECT_EQ(Codes(), expected);
+    EXPECT_EQ(device.Overlaps(), 0);
+    EXPECT_EQ(device.BadFrames(), 0);
+    EXPECT_EQ(host->featureFlags, (std::vector<int>{0}));
+    ASSERT_TRUE(WaitFor([&] { return host->idle == 1; }, 1000));
+    EXPECT_EQ(host->busy, 1);
+    EXPECT_EQ(host->refreshes, 1);
+    EXPECT_EQ(host->Status(), "OK");
+    // Every chunk request asked for the next offset.
+    const auto requests = device.Requests();
+    ASSERT_EQ(requests.size(), 22u);
+    for (int i = 0; i < 20; ++i) {
+        const auto& d = requests[static_cast<std::size_t>(i + 2)].data;
+        EXPECT_EQ(d[0] | (d[1] << 8), 58 * i);
+        EXPECT_EQ(d[2] | (d[3] << 8), i < 19 ? 58 : 29);
+    }
+}
+
+TEST_F(LinkTcpTest, RepliesTrickledByteByByteAreReassembled) {
+    Knobs k;
+    k.tcpSplit = emu::TcpSplit::kSingleBytes;
+    device.SetKnobs(k);
+    Connect();
+    EXPECT_EQ(host->block, device.Block());
+    EXPECT_EQ(device.Overlaps(), 0);
+}
+
+TEST_F(LinkTcpTest, AnUnaskedFrameInTheSameSegmentChangesNothing) {
+    Knobs k;
+    k.tcpSplit = emu::TcpSplit::kWithExtraFrame;
+    device.SetKnobs(k);
+    Connect();
+    EXPECT_EQ(host->block, device.Block());
+    EXPECT_EQ(device.CountOf(0x40), 20);
+    EXPECT_EQ(device.Overlaps(), 0);
+}
+
+TEST_F(LinkTcpTest, DelayedRepliesWithinTheTimeOutStillConnect) {
+    Knobs k;
+    k.delayTicks = 8;
+    device.SetKnobs(k);
+    Connect();
+    EXPECT_EQ(host->block, device.Block());
+    EXPECT_EQ(device.Overlaps(), 0);
+}
+
+TEST_F(LinkTcpTest, OneRequestInFlightAndTheLatestWins) {
+    Connect();
+    Knobs k;
+    k.delayTicks = 10;
+    device.SetKnobs(k);
+    const std::size_t before = Codes().size();
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0};
+    host->link.SendCommand(0x09, a, 2);
+    host->link.SendCommand(0x0A, b, 2);
+    host->link.SendCommand(0x3B, c, 2);
+    ASSERT_TRUE(WaitFor([&] { return Codes().size() >= before + 2; }, 3000));
+    linktest::RunFor(400);
+    const auto requests = device.Requests();
+    ASSERT_EQ(requests.size(), before + 2);
+    EXPECT_EQ(requests[before].code, 0x09);
+    EXPECT_EQ(requests[before + 1].code, 0x3B);
+    EXPECT_EQ(requests[before + 1].data, (std::vector<std::uint8_t>{3, 0}));
+    EXPECT_EQ(device.Overlaps(), 0);
+    EXPECT_EQ(host->link.LinkState(), 3);
+}
+
+TEST_F(LinkTcpTest, KeepAliveKeepsAQuietLinkUp) {
+    Connect();
+    const int handshakes = device.CountOf(0x1C);
+    ASSERT_TRUE(WaitFor([&] { return device.CountOf(0x1C) > handshakes; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return !host->link.ReplyPending(); }, 3000));
+    EXPECT_EQ(host->link.LinkState(), 3);
+    EXPECT_EQ(host->Status(), "OK");
+}
+
+TEST_F(LinkTcpTest, LinkLostWhileConnectedShowsFailed) {
+    Connect();
+    Knobs k;
+    k.silent = true;
+    device.SetKnobs(k);
+    ASSERT_TRUE(WaitFor([&] { return host->Idle(); }, 8000));
+    EXPECT_EQ(host->Status(), "failed");
+    EXPECT_EQ(host->disconnects, 1);
+    EXPECT_FALSE(host->link.Tcp().HasSocket());
+    linktest::RunFor(100);
+    EXPECT_EQ(host->Status(), "failed");
+}
+
+TEST_F(LinkTcpTest, ConnectPressedWhileConnectingCancels) {
+    host->link.OnConnectButton();
+    EXPECT_TRUE(host->link.Tcp().HasSocket());
+    host->link.OnConnectButton();
+    EXPECT_EQ(host->Status(), "Idle");
+    EXPECT_TRUE(host->Idle());
+    EXPECT_FALSE(host->link.Tcp().HasSocket());
+    EXPECT_FALSE(host->HasTimer(TIMER_CONNECT_WATCH));
+    linktest::RunFor(1300);  // the watch would have fired by now
+    EXPECT_EQ(host->Status(), "Idle");
+    EXPECT_TRUE(device.RequestCodes().empty());
+    Connect();
+}
+
+TEST_F(LinkTcpTest, EveryAttemptUsesAFreshSocket) {
+    Knobs k;
+    k.deviceType = 0x12;
+    device.SetKnobs(k);
+    host->link.OnConnectButton();
+    ASSERT_TRUE(WaitFor([&] { return host->Idle(); }, kConnectMs));
+    EXPECT_EQ(host->Status(), "Open failed1");
+    device.SetKnobs(Knobs{});
+    Connect();
+    EXPECT_EQ(server.Accepted(), 2);
+}
+
+TEST_F(LinkTcpTest, DisconnectShowsIdle) {
+    Connect();
+    host->link.OnConnectButton();
+    EXPECT_EQ(host->Status(), "Idle");
+    EXPECT_TRUE(host->Idle());
+    EXPECT_EQ(host->disconnects, 1);
+    EXPECT_FALSE(host->link.Tcp().HasSocket());
+}
+
+// Each failure, in its own test so that they run side by side.
+struct FailureCase {
+    const char* name;
+    std::function<void(Knobs&)> knobs;
+    const char* status;
+};
+
+const FailureCase kFailures[] = {
+    {"Silent", [](Knobs& k) { k.silent = true; }, "Open failed0"},
+    {"WrongDeviceType", [](Knobs& k) { k.deviceType = 0x12; }, "Open failed1"},
+    {"BadHandshakeChecksum", [](Knobs& k) { k.badChecksumCodes = {0x1C}; }, "Open failed0"},
+    {"ShortHandshake", [](Knobs& k) { k.shortReplyCodes = {0x1C}; }, "Open failed1"},
+    {"NoHeader", [](Knobs& k) { k.silentCodes = {0x3F}; }, "Open failed1"},
+    {"BadHeader", [](Knobs& k) { k.badHeader = true; }, "Open failed1"},
+    {"ShortHeader", [](Knobs& k) { k.shortReplyCodes = {0x3F}; }, "Open failed1"},
+    {"BadBlockChecksum", [](Knobs& k) { k.badBlockChecksum = true; }, "Open failed1"},
+    {"ShortChunk", [](Knobs& k) { k.shortReplyCodes = {0x40}; }, "Open failed1"},
+    {"CloseAfterConnect", [](Knobs& k) { k.closeAfterConnect = true; }, "Open failed0"},
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class LinkTcpFailure : public LinkTcpTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(LinkTcpFailure, EndsIdleWithItsStatus) {
+    Knobs k;
+    GetParam().knobs(k);
+    device.SetKnobs(k);
+    host->link.OnConnectButton();
+    ASSERT_TRUE(WaitFor([&] { return host->Idle(); }, kConnectMs));
+    EXPECT_EQ(host->Status(), GetParam().status);
+    EXPECT_FALSE(host->link.Tcp().HasSocket());
+    EXPECT_FALSE(host->HasTimer(TIMER_CONNECT_WATCH));
+    ASSERT_TRUE(WaitFor([&] { return host->idle >= 1; }, 1000));
+    EXPECT_TRUE(host->block.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, LinkTcpFailure, ::testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LinkTcpNoListener, OpenFailedAtTheFourthWatchTick) {
+    LinkHostWindow host(LoopbackConfig(emu::UnusedLoopbackPort()));
+    host.link.SetLinkType(1);
+    host.link.Start();
+    host.link.OnConnectButton();
+    linktest::RunFor(2500);
+    EXPECT_EQ(host.link.LinkState(), 1);
+    EXPECT_EQ(host.Status(), "Connectting...");
+    ASSERT_TRUE(WaitFor([&] { return host.Idle(); }, 4000));
+    EXPECT_EQ(host.Status(), "Open failed");
+    EXPECT_FALSE(host.link.Tcp().HasSocket());
+}
+
+}  // namespace
