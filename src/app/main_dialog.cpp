@@ -10,6 +10,7 @@
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "eq/skin_catalogue.h"
+#include "link/link_controls.h"
 #include "pages/dlg_bt.h"
 #include "pages/dlg_cal.h"
 #include "pages/dlg_cout.h"
@@ -82,7 +83,8 @@ constexpr const char* kHdmiText[4] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 
 }  // namespace
 
-CQuavixDlg::CQuavixDlg(std::string modeFolder) : modeFolder_(std::move(modeFolder)) {
+CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
+    : modeFolder_(std::move(modeFolder)), link_(this, std::move(link)) {
     setObjectName("CQuavixDlg");
     setFixedSize(kClientWidth, kClientHeight);
     image_.ExtendedFeatures = 1;
@@ -92,9 +94,14 @@ CQuavixDlg::CQuavixDlg(std::string modeFolder) : modeFolder_(std::move(modeFolde
     MapMessage(WM_LINK_IDLE, &CQuavixDlg::OnLinkIdle);
     MapMessage(WM_SLIDER_POS, &CQuavixDlg::OnSliderPos);
     MapMessage(WM_KEY_NUDGE, &CQuavixDlg::OnKeyNudge);
+    MapMessage(WM_SEND_COMMAND, &CQuavixDlg::OnSendCommand);
+    MapMessage(WM_LINK_STEP, &CQuavixDlg::OnLinkStep);
 }
 
 CQuavixDlg::~CQuavixDlg() {
+    // The link's reader thread is stopped and joined before the pages and
+    // the window it reports to go.
+    link_.OnDestroy();
     KillTimer(TIMER_LINK_TICK);
     for (CPage*& page : pages_) {
         delete page;
@@ -273,12 +280,32 @@ void CQuavixDlg::OnInitDialog() {
         SetMainSlider(c, value);
     }
 
-    SetTimer(TIMER_LINK_TICK, 20);
+    WireLink();
+    link_.SetLanguage(image_.Language);
+    link_.Start();
     SetItemText(kStatusId, "Idle");
     pages_[kTableMusic]->show();
     SetItemText(kBoostButtonId, "EQ");
     ShowItem(kBoostButtonId, false);
     ShowItem(kSpareButtonId, false);
+}
+
+void CQuavixDlg::WireLink() {
+    linkControls_ = new LinkControls(Button(kConnectId), Button(1817), Button(1818), link_, this);
+    link_.hooks.statusText = [this](const std::string& text) { SetItemText(kStatusId, text); };
+    link_.hooks.disconnected = [this] {
+        SetItemText(kConnectId, UiText(image_.Language, 0));
+        image_.KeyLockOn = 0;
+    };
+}
+
+LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
+    link_.OnSendCommand(static_cast<unsigned>(code), argument);
+    return 0;
+}
+
+LRESULT CQuavixDlg::OnLinkStep(WPARAM result, LPARAM lParam) {
+    return link_.OnLinkStep(result, lParam);
 }
 
 void CQuavixDlg::SetMainSlider(int column, int value) {
@@ -308,6 +335,7 @@ LRESULT CQuavixDlg::OnSetLanguage(WPARAM store, LPARAM language) {
     const int lang = image_.Language;
     for (CPage* page : pages_)
         if (page) page->SetLanguage(lang);
+    link_.SetLanguage(lang);
     if (store == 0) platform::WriteSettingInt(kLangSettingName, lang);
 
     SetItemText(1372, UiText(lang, image_.ParamBytes[107] == 0 ? 2 : 211));
@@ -434,11 +462,7 @@ LRESULT CQuavixDlg::OnKeyNudge(WPARAM column, LPARAM up) {
     return 0;
 }
 
-void CQuavixDlg::OnTimer(int id) {
-    if (id == TIMER_LINK_TICK) {
-        // The link's tick runs here.
-    }
-}
+void CQuavixDlg::OnTimer(int id) { link_.OnTimer(id); }
 
 void CQuavixDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -449,6 +473,7 @@ void CQuavixDlg::paintEvent(QPaintEvent*) {
 }
 
 void CQuavixDlg::closeEvent(QCloseEvent* event) {
+    link_.OnDestroy();
     KillTimer(TIMER_LINK_TICK);
     event->accept();
 }

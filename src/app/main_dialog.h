@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "app/param_image.h"
+#include "link/device_link.h"
+#include "link/link_config.h"
 #include "platform/window.h"
 
 class CMyBtn;
+class LinkControls;
 class CPage;
 class CDlgWait;
 
@@ -61,7 +64,8 @@ public:
 
     // modeFolder: the PC mode folder, "param_dir" under the working directory
     // in the program; tests give their own.
-    explicit CQuavixDlg(std::string modeFolder = "param_dir");
+    // link: the unit's address and port; tests point it at the emulator.
+    explicit CQuavixDlg(std::string modeFolder = "param_dir", LinkConfig link = {});
     ~CQuavixDlg() override;
 
     // Wires the window once: parameter image, pages, language, mode list,
@@ -77,12 +81,17 @@ public:
     bool WaitBoxOpen() const { return waitBoxOpen_; }
     CDlgWait* WaitBox() const { return waitBox_; }
 
+    DeviceLink& Link() { return link_; }
+    LinkControls* LinkButtons() const { return linkControls_; }
+
     void SelectPage(int pageIndex);
     LRESULT OnSetLanguage(WPARAM store, LPARAM language);
     LRESULT OnLinkBusy(WPARAM mode, LPARAM);
     LRESULT OnLinkIdle(WPARAM, LPARAM);
     LRESULT OnSliderPos(WPARAM id, LPARAM pos);
     LRESULT OnKeyNudge(WPARAM column, LPARAM up);
+    LRESULT OnSendCommand(WPARAM code, LPARAM argument);
+    LRESULT OnLinkStep(WPARAM result, LPARAM);
     void OnEnglish();
     void OnChinese();
 
@@ -95,12 +104,15 @@ protected:
 private:
     void CreateControls();
     void CreatePages();
+    void WireLink();
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);
     CMyBtn* Button(int id) const;
 
     ParamImage image_;
     std::string modeFolder_;
+    DeviceLink link_;
+    LinkControls* linkControls_ = nullptr;
     std::array<CPage*, kPageTableSize> pages_{};
     int requestedPage_ = 0;
     int currentPage_ = 0;
