@@ -155,28 +155,37 @@ TEST_F(Modal, EndingTheOuterRunWaitsForTheInnerOne) {
     EXPECT_EQ(log, (Log{"D1:1", "outer ended", "inner returned"}));
 }
 
-// The close box and close() from code take the one close path.
-TEST_F(Modal, CloseBoxAndCloseFromCodeRunOnClose) {
+// The close box, close() and a posted WM_CLOSE take the one close path.
+TEST_F(Modal, EveryWayOfClosingRunsOnClose) {
+    enum class How { CloseBox, Close, PostedClose };
     const struct {
         const char* name;
-        bool closeBox;
+        How how;
         std::optional<int> endWith;  // nullopt: the default OnClose
         int expected;
     } cases[] = {
-        {"close()", false, 42, 42},
-        {"close box", true, 42, 42},
-        {"close(), default", false, std::nullopt, IDCANCEL},
-        {"close box, default", true, std::nullopt, IDCANCEL},
+        {"close box", How::CloseBox, 42, 42},
+        {"close()", How::Close, 42, 42},
+        {"WM_CLOSE", How::PostedClose, 42, 42},
+        {"close box, default", How::CloseBox, std::nullopt, IDCANCEL},
+        {"close(), default", How::Close, std::nullopt, IDCANCEL},
+        {"WM_CLOSE, default", How::PostedClose, std::nullopt, IDCANCEL},
     };
     for (const auto& c : cases) {
         LogDialog d("D", &log);
         if (c.endWith) d.onClose = [&d, code = *c.endWith] { d.EndModal(code); };
         Soon([&] {
-            if (c.closeBox) {
-                ASSERT_NE(d.windowHandle(), nullptr);
-                d.windowHandle()->close();
-            } else {
-                d.close();
+            switch (c.how) {
+                case How::CloseBox:
+                    ASSERT_NE(d.windowHandle(), nullptr);
+                    d.windowHandle()->close();
+                    break;
+                case How::Close:
+                    d.close();
+                    break;
+                case How::PostedClose:
+                    d.PostMessage(WM_CLOSE);
+                    break;
             }
         });
         EXPECT_EQ(RunGuarded(d), c.expected) << c.name;
