@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <utility>
 
 #include "app/messages.h"
 
@@ -69,6 +70,6 @@ Prompts& CurrentPrompts() {
     return g_installed ? *g_installed : qt;
 }
 
-void SetPrompts(Prompts* p) { g_installed = p; }
+Prompts* SetPrompts(Prompts* p) { return std::exchange(g_installed, p); }
 
 }  // namespace platform

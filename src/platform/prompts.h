@@ -27,8 +27,9 @@ public:
 
 // The prompts in use; the Qt one unless a test installed its own.
 Prompts& CurrentPrompts();
-// Installs p (not owned); nullptr restores the Qt implementation.
-void SetPrompts(Prompts* p);
+// Installs p (not owned); nullptr restores the Qt implementation. Returns the
+// one installed before (nullptr for the Qt one), for restoring it.
+Prompts* SetPrompts(Prompts* p);
 
 inline int MessageBox(QWidget* parent, const std::string& text, const std::string& caption,
                       MbType type = MbType::Ok) {

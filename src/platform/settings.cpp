@@ -1,6 +1,8 @@
 #include "platform/settings.h"
 
 #include <QSettings>
+#include <memory>
+#include <utility>
 
 namespace platform {
 
@@ -14,9 +16,12 @@ QString& Folder() {
     return folder;
 }
 
+// The same organisation and application either way; a folder set for the
+// tests only moves the file (<folder>/TARVEN SONICS/quavix.ini).
 std::unique_ptr<QSettings> Open() {
     if (!Folder().isEmpty())
-        return std::make_unique<QSettings>(Folder() + "/settings.ini", QSettings::IniFormat);
+        return std::make_unique<QSettings>(
+            Folder() + "/" + kOrganisation + "/" + kApplication + ".ini", QSettings::IniFormat);
     return std::make_unique<QSettings>(kOrganisation, kApplication);
 }
 
@@ -45,6 +50,8 @@ void RemoveSetting(const std::string& name) {
     s->sync();
 }
 
-void UseSettingsFolder(const std::string& folder) { Folder() = QString::fromStdString(folder); }
+std::string UseSettingsFolder(const std::string& folder) {
+    return std::exchange(Folder(), QString::fromStdString(folder)).toStdString();
+}
 
 }  // namespace platform

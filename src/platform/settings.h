@@ -12,7 +12,8 @@ std::optional<int> ReadSettingInt(const std::string& name);
 bool WriteSettingInt(const std::string& name, int value);
 // Removes a value (tests start from a machine without it).
 void RemoveSetting(const std::string& name);
-// Tests keep their settings in this folder (INI files), never the user's.
-void UseSettingsFolder(const std::string& folder);
+// Tests keep their settings in this folder (INI files), never the user's; an
+// empty folder goes back to the user's. Returns the folder set before.
+std::string UseSettingsFolder(const std::string& folder);
 
 }  // namespace platform

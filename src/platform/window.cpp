@@ -10,21 +10,29 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 
 namespace platform {
 
 namespace {
 
+// A posted message, or a due timer tick (isTick, timerId): ticks wait in the
+// same queue, so every message posted before a tick came due is handled first.
 struct Posted {
     QPointer<Window> target;
-    unsigned msg;
-    WPARAM wParam;
-    LPARAM lParam;
+    unsigned msg = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    bool isTick = false;
+    int timerId = 0;
 };
 
 // One queue for every window, as the original's thread queue: messages keep
-// their order across windows. Only the UI thread touches it.
+// their order across windows. Only the UI thread touches it. It is drained
+// from a posted event, never from inside a timer's own signal: Qt does not
+// fire a timer again while its timeout is being handled, so a modal loop run
+// from there would stop that timer for as long as the loop runs.
 class Queue : public QObject {
 public:
     std::deque<Posted> items;
@@ -61,16 +69,24 @@ void MessageQueue::Drain() {
     while (!q.items.empty()) {
         Posted p = std::move(q.items.front());
         q.items.pop_front();
-        if (p.target) p.target->Dispatch(p.msg, p.wParam, p.lParam);
+        if (!p.target) continue;
+        if (p.isTick)
+            p.target->DeliverTick(p.timerId);
+        else
+            p.target->Dispatch(p.msg, p.wParam, p.lParam);
     }
 }
 
-std::size_t MessageQueue::Pending() { return TheQueue().items.size(); }
+std::size_t MessageQueue::Pending() {
+    const auto& items = TheQueue().items;
+    return std::count_if(items.begin(), items.end(),
+                         [](const Posted& p) { return !p.isTick && p.target; });
+}
 
 Window::Window(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
 
 Window::~Window() {
-    for (auto& [id, t] : timers_) t->stop();
+    for (auto& [id, t] : timers_) t.timer->stop();
 }
 
 void Window::PostMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
@@ -90,24 +106,38 @@ LRESULT Window::Dispatch(unsigned msg, WPARAM wParam, LPARAM lParam) {
 void Window::MapMessage(unsigned msg, Handler handler) { handlers_[msg] = std::move(handler); }
 
 void Window::SetTimer(int id, int intervalMs) {
-    QTimer*& t = timers_[id];
-    if (!t) {
-        t = new QTimer(this);
-        t->setTimerType(Qt::PreciseTimer);
-        connect(t, &QTimer::timeout, this, [this, id] {
-            // Every message already posted is handled before any tick.
-            MessageQueue::Drain();
-            if (HasTimer(id)) OnTimer(id);
+    Timer& t = timers_[id];
+    if (!t.timer) {
+        t.timer = new QTimer(this);
+        t.timer->setTimerType(Qt::PreciseTimer);
+        connect(t.timer, &QTimer::timeout, this, [this, id] {
+            auto it = timers_.find(id);
+            if (it == timers_.end() || it->second.tickQueued) return;
+            it->second.tickQueued = true;
+            Posted tick;
+            tick.target = this;
+            tick.isTick = true;
+            tick.timerId = id;
+            TheQueue().Push(std::move(tick));
         });
     }
-    t->start(intervalMs);
+    t.timer->start(intervalMs);
+}
+
+void Window::DeliverTick(int id) {
+    // A tick queued before the timer was killed (or killed and set again)
+    // belongs to a timer that is gone.
+    auto it = timers_.find(id);
+    if (it == timers_.end() || !it->second.tickQueued) return;
+    it->second.tickQueued = false;
+    OnTimer(id);
 }
 
 void Window::KillTimer(int id) {
     auto it = timers_.find(id);
     if (it == timers_.end()) return;
-    it->second->stop();
-    it->second->deleteLater();
+    it->second.timer->stop();
+    it->second.timer->deleteLater();
     timers_.erase(it);
 }
 
@@ -167,12 +197,17 @@ static bool IsEnterOrEscape(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }
 
+// Enter and Escape end here, whether pressed on the window itself or left
+// over by one of its controls: a page is a child widget and a dialog closes
+// only through its close path, so neither key may close or leave either.
 void Window::keyPressEvent(QKeyEvent* event) {
+    const bool offered = event == keyOffered_;
+    keyOffered_ = nullptr;
     if (IsEnterOrEscape(event->key())) {
         event->accept();
         return;
     }
-    if (OnKeyDown(event->key(), event->text())) {
+    if (!offered && OnKeyDown(event->key(), event->text())) {
         event->accept();
         return;
     }
@@ -180,15 +215,15 @@ void Window::keyPressEvent(QKeyEvent* event) {
 }
 
 bool Window::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease) keyOffered_ = nullptr;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // Edits commit on Enter themselves (returnPressed fires before this
-        // filter sees nothing more); the key never closes or leaves the page.
-        if (IsEnterOrEscape(key->key())) {
-            if (auto* edit = qobject_cast<QLineEdit*>(watched)) emit edit->returnPressed();
-            return true;
-        }
+        // The control handles Enter and Escape first (an edit commits on
+        // Enter through returnPressed, a spin box through editingFinished)
+        // and passes them up; keyPressEvent swallows them there.
+        if (IsEnterOrEscape(key->key())) return false;
         if (OnKeyDown(key->key(), key->text())) return true;
+        keyOffered_ = event;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -202,31 +237,39 @@ Dialog::Dialog(QWidget* parent) : Window(parent) {
 }
 
 Dialog::~Dialog() {
-    if (loop_) loop_->exit(IDCANCEL);
+    // Destroyed inside its own run: the loop returns the code it was ended
+    // with, or IDCANCEL.
+    if (loop_) loop_->exit(ending_ ? result_ : IDCANCEL);
 }
 
 int Dialog::RunModal() {
+    // A second run inside the first would leave the first with no loop to end.
+    if (loop_) return -1;
     QEventLoop loop;
     loop_ = &loop;
     result_ = IDCANCEL;
     ending_ = false;
     setWindowModality(Qt::ApplicationModal);
+    QPointer<Dialog> self(this);
     show();
     raise();
     activateWindow();
-    QPointer<Dialog> self(this);
-    const int code = loop.exec();
-    if (self) {
-        loop_ = nullptr;
-        hide();
-        return result_;
-    }
-    return code;
+    // QEventLoop::exec forgets an exit() made before it started, so a run
+    // ended from showEvent must not enter the loop at all.
+    int code = IDCANCEL;
+    if (self && !ending_) code = loop.exec();
+    if (!self) return code;
+    loop_ = nullptr;
+    hide();
+    return result_;
 }
 
 void Dialog::EndModal(int code) {
-    result_ = code;
-    if (loop_) loop_->exit(code);
+    if (loop_ && !ending_) {
+        ending_ = true;
+        result_ = code;
+        loop_->exit(code);
+    }
     hide();
 }
 

@@ -1,0 +1,49 @@
+#include "platform/controls.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace platform {
+
+// Each connection has the control as its context, so it ends with it.
+
+void OnUserSelect(QComboBox* combo, std::function<void(int index)> fn) {
+    QObject::connect(combo, &QComboBox::activated, combo, std::move(fn));
+}
+
+void OnUserEdit(QLineEdit* edit, std::function<void(const std::string& utf8)> fn) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit,
+                     [fn = std::move(fn)](const QString& text) { fn(text.toStdString()); });
+}
+
+void OnUserClick(QAbstractButton* button, std::function<void()> fn) {
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [fn = std::move(fn)](bool) { fn(); });
+}
+
+void OnUserSlide(QAbstractSlider* slider, std::function<void(int pos)> fn) {
+    // actionTriggered comes from the user's actions only (setValue never
+    // raises it) and before the value follows the position; an action that
+    // leaves the position where it was (a key at the end) is not a move.
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider,
+                     [slider, fn = std::move(fn)](int) {
+                         if (slider->sliderPosition() != slider->value())
+                             fn(slider->sliderPosition());
+                     });
+}
+
+void SetComboSelection(QComboBox* combo, int index) { combo->setCurrentIndex(index); }
+
+void SetCheck(QAbstractButton* button, bool checked) { button->setChecked(checked); }
+
+void SetEditText(QLineEdit* edit, const std::string& utf8) {
+    edit->setText(QString::fromStdString(utf8));
+}
+
+// setValue, not setSliderPosition: the latter raises actionTriggered as a
+// drag would.
+void SetSliderPos(QAbstractSlider* slider, int pos) { slider->setValue(pos); }
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+// Standard controls whose handlers run for the user's action only, never when
+// code sets the control: a page refresh that pushes the parameter image into
+// its controls must not read as the user's change and send a command back.
+// Built on Qt's user-only signals; the setters use Qt calls that never raise
+// them.
+#include <functional>
+#include <string>
+
+class QAbstractButton;
+class QAbstractSlider;
+class QComboBox;
+class QLineEdit;
+
+namespace platform {
+
+// The user picked an item (mouse, keyboard or wheel), even the current one.
+void OnUserSelect(QComboBox* combo, std::function<void(int index)> fn);
+// The user typed in the edit: each change, with the whole text in UTF-8.
+void OnUserEdit(QLineEdit* edit, std::function<void(const std::string& utf8)> fn);
+// The user clicked the button (mouse or space); a check box is already
+// toggled when fn runs.
+void OnUserClick(QAbstractButton* button, std::function<void()> fn);
+// The user moved the slider (drag, keys, page click, wheel) to a new
+// position, given to fn; value() catches up right after fn returns.
+void OnUserSlide(QAbstractSlider* slider, std::function<void(int pos)> fn);
+
+void SetComboSelection(QComboBox* combo, int index);
+void SetCheck(QAbstractButton* button, bool checked);
+void SetEditText(QLineEdit* edit, const std::string& utf8);
+void SetSliderPos(QAbstractSlider* slider, int pos);
+
+}  // namespace platform
