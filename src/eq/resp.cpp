@@ -6,6 +6,8 @@
 #include <iterator>
 #include <numbers>
 
+#include "eq/resp_kernel.h"
+
 namespace {
 
 constexpr double kPi = std::numbers::pi;
@@ -254,27 +256,9 @@ BandDesign CResp::Design(const EqBand& band) const {
 
 // ---- Evaluation --------------------------------------------------------------
 
-float CResp::MagnitudeAt(const ColumnTrig& t, const BiquadSection& s) {
-    const double br = s.b0 + s.b1 * t.c1 + s.b2 * t.c2;
-    const double bi = -(s.b1 * t.s1 + s.b2 * t.s2);
-    const double ar = s.a0 + s.a1 * t.c1 + s.a2 * t.c2;
-    const double ai = -(s.a1 * t.s1 + s.a2 * t.s2);
-    const double den = ar * ar + ai * ai;
-    const double re = (br * ar + bi * ai) / den;
-    const double im = (bi * ar - br * ai) / den;
-    return Single(std::sqrt(re * re + im * im));
-}
-
 float CResp::Magnitude(double omega, const BiquadSection& section) {
-    const ColumnTrig t{std::cos(omega), std::sin(omega), std::cos(2.0 * omega),
-                       std::sin(2.0 * omega)};
-    return MagnitudeAt(t, section);
-}
-
-float CResp::SectionValue(const ColumnTrig& t, const BiquadSection& s) const {
-    const float lg = Single(std::log10(static_cast<double>(MagnitudeAt(t, s))));
-    const float db = Single(20.0 * lg);
-    return Single(static_cast<double>(db) * pxPerDb);
+    return resp_kernel::Magnitude(std::cos(omega), std::sin(omega), std::cos(2.0 * omega),
+                                  std::sin(2.0 * omega), section);
 }
 
 float CResp::ColumnFrequency(int x) const {
@@ -290,7 +274,10 @@ void CResp::UpdateGrid() {
     if (gridValid_ && gridOffset_ == xOffset && gridPxPerDecade_ == pxPerDecade) return;
     for (int x = 0; x < kMaxColumns; ++x) {
         const double w = ColumnOmega(x);
-        grid_[x] = {std::cos(w), std::sin(w), std::cos(2.0 * w), std::sin(2.0 * w)};
+        gridCos1_[x] = std::cos(w);
+        gridSin1_[x] = std::sin(w);
+        gridCos2_[x] = std::cos(2.0 * w);
+        gridSin2_[x] = std::sin(2.0 * w);
     }
     gridOffset_ = xOffset;
     gridPxPerDecade_ = pxPerDecade;
@@ -311,23 +298,26 @@ int CResp::BandCurve(float* curve, const EqBand* band) {
         return 1;
     }
     UpdateGrid();
+    const int n = x1 - x0;
+    if (n <= 0) return 1;
+    const resp_kernel::Grid grid{gridCos1_ + x0, gridSin1_ + x0, gridCos2_ + x0, gridSin2_ + x0};
+    float* out = curve + x0;
+    resp_kernel::SectionValues(grid, n, d.sections[0], pxPerDb, out);
+    if (d.count == 2) {
+        float second[kMaxColumns];
+        resp_kernel::SectionValues(grid, n, d.sections[1], pxPerDb, second);
+        for (int i = 0; i < n; ++i) out[i] = Single(static_cast<double>(out[i]) + second[i]);
+    }
+    if (d.doubled) {
+        for (int i = 0; i < n; ++i) out[i] = 2.0f * out[i];
+    }
     // NaN (a band whose fields make no filter) draws flat; anything else is
     // held within the curve limit, -inf from a magnitude that underflowed
     // included.
     const float limit = std::fabs(kCurveLimitDb * pxPerDb);
-    for (int x = x0; x < x1; ++x) {
-        float v = SectionValue(grid_[x], d.sections[0]);
-        if (d.count == 2)
-            v = Single(static_cast<double>(v) + SectionValue(grid_[x], d.sections[1]));
-        if (d.doubled) v = 2.0f * v;
-        if (std::isnan(v)) {
-            v = 0.0f;
-        } else if (v > limit) {
-            v = limit;
-        } else if (v < -limit) {
-            v = -limit;
-        }
-        curve[x] = v;
+    for (int i = 0; i < n; ++i) {
+        const float v = out[i];
+        out[i] = std::isnan(v) ? 0.0f : v > limit ? limit : v < -limit ? -limit : v;
     }
     return 1;
 }

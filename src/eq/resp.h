@@ -106,16 +106,10 @@ public:
     static float Magnitude(double omega, const BiquadSection& section);
 
 private:
-    struct ColumnTrig {
-        double c1, s1, c2, s2;
-    };
-
     void Sum(int count, const EqBand* bands, bool masked, uint16_t enableMask);
     void UpdateGrid();
     int FirstColumn() const;
     int EndColumn() const;
-    static float MagnitudeAt(const ColumnTrig& t, const BiquadSection& s);
-    float SectionValue(const ColumnTrig& t, const BiquadSection& s) const;
 
     void DrawSumCurve();
     void DrawSelectedBand();
@@ -125,9 +119,13 @@ private:
     int RowOf(float value) const;
     int Mid() const { return static_cast<int>(yTop + (int64_t{yBottom} - yTop) / 2); }
 
-    // The per-column sines and cosines depend on the axis only; they are kept
-    // for the axis they were made for and made again when it changes.
-    ColumnTrig grid_[kMaxColumns] = {};
+    // cos w, sin w, cos 2w and sin 2w of every column depend on the axis only;
+    // they are kept for the axis they were made for and made again when it
+    // changes.
+    double gridCos1_[kMaxColumns] = {};
+    double gridSin1_[kMaxColumns] = {};
+    double gridCos2_[kMaxColumns] = {};
+    double gridSin2_[kMaxColumns] = {};
     int32_t gridOffset_ = 0;
     float gridPxPerDecade_ = 0.0f;
     bool gridValid_ = false;
