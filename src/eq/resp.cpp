@@ -50,29 +50,27 @@ constexpr double kCoordLimit = double(1 << 30);
 constexpr uint32_t kSumCurveColour = 0x00FF9828;
 constexpr uint32_t kSelectedLineColour = 0x00008080;
 
-// The blend every skin image is put on with: straight alpha, integer
-// arithmetic, the destination's alpha byte kept.
+// The blend every skin image is put on with: per colour channel
+// (d * (256 - a) + s * a + 128) >> 8 with a the source's straight alpha, the
+// destination's alpha byte kept. Red and blue share one 32-bit product: each
+// channel's sum stays below 2^16, so the two never carry into each other.
 uint32_t BlendPixel(uint32_t d, uint32_t s) {
     const uint32_t a = s >> 24;
-    uint32_t out = d & 0xFF000000u;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const uint32_t dc = (d >> shift) & 0xFF;
-        const uint32_t sc = (s >> shift) & 0xFF;
-        out |= ((dc * (256 - a) + sc * a + 128) >> 8) << shift;
-    }
-    return out;
+    const uint32_t na = 256 - a;
+    const uint32_t rb =
+        (((d & 0x00FF00FFu) * na + (s & 0x00FF00FFu) * a + 0x00800080u) >> 8) & 0x00FF00FFu;
+    const uint32_t g = ((((d >> 8) & 0xFFu) * na + ((s >> 8) & 0xFFu) * a + 0x80u) >> 8) << 8;
+    return (d & 0xFF000000u) | rb | g;
 }
 
-// A 48/256 step toward teal, per channel (v * 208 + t * 48 + 128) >> 8.
+// A 48/256 step toward teal, per channel (v * 208 + t * 48 + 128) >> 8 with
+// t = 0 for red and 160 for green and blue; the alpha byte kept.
 uint32_t TintPixel(uint32_t d) {
-    constexpr uint32_t kTarget[3] = {160, 160, 0};  // blue, green, red
-    uint32_t out = d & 0xFF000000u;
-    for (int i = 0; i < 3; ++i) {
-        const int shift = 8 * i;
-        const uint32_t v = (d >> shift) & 0xFF;
-        out |= ((v * 208 + kTarget[i] * 48 + 128) >> 8) << shift;
-    }
-    return out;
+    constexpr uint32_t kRedBlueTarget = (0u << 16 | 160u) * 48 + 0x00800080u;
+    constexpr uint32_t kGreenTarget = 160u * 48 + 0x80u;
+    const uint32_t rb = (((d & 0x00FF00FFu) * 208 + kRedBlueTarget) >> 8) & 0x00FF00FFu;
+    const uint32_t g = (((((d >> 8) & 0xFFu) * 208 + kGreenTarget) >> 8) & 0xFFu) << 8;
+    return (d & 0xFF000000u) | rb | g;
 }
 
 bool HasPixels(const SkinImage& image) {

@@ -27,7 +27,7 @@ constexpr uint32_t kSqrtHalfBits = 0x3F3504F3;  // the float just below sqrt(1/2
 constexpr uint32_t kMinNormalBits = 0x00800000;
 constexpr uint32_t kInfinityBits = 0x7F800000;
 
-bool IsPositiveNormal(uint32_t bits) {
+[[gnu::always_inline]] inline bool IsPositiveNormal(uint32_t bits) {
     return bits - kMinNormalBits < kInfinityBits - kMinNormalBits;
 }
 
@@ -36,7 +36,7 @@ bool IsPositiveNormal(uint32_t bits) {
 // ln m = ln((1 + s) / (1 - s)) = f - s (f - R(s^2)) with f = m - 1, s = f / (2 + f),
 // R the tail of the atanh series 2 (s^3/3 + s^5/5 + ...) / s, which converges to
 // double accuracy within eleven terms for |s| <= 0.1716.
-double Log10PositiveNormal(uint32_t bits) {
+[[gnu::always_inline]] inline double Log10PositiveNormal(uint32_t bits) {
     const int32_t e = static_cast<int32_t>(bits - kSqrtHalfBits) >> 23;
     const float m = std::bit_cast<float>(bits - (static_cast<uint32_t>(e) << 23));
     const double f = static_cast<double>(m) - 1.0;
@@ -58,9 +58,8 @@ double Log10PositiveNormal(uint32_t bits) {
     return e * kLog10TwoHigh + (e * kLog10TwoLow + lnM * kInvLn10);
 }
 
-}  // namespace
-
-float Magnitude(double c1, double s1, double c2, double s2, const BiquadSection& s) {
+[[gnu::always_inline]] inline float MagnitudeOf(double c1, double s1, double c2, double s2,
+                                                const BiquadSection& s) {
     const double br = s.b0 + s.b1 * c1 + s.b2 * c2;
     const double bi = -(s.b1 * s1 + s.b2 * s2);
     const double ar = s.a0 + s.a1 * c1 + s.a2 * c2;
@@ -71,10 +70,20 @@ float Magnitude(double c1, double s1, double c2, double s2, const BiquadSection&
     return static_cast<float>(std::sqrt(re * re + im * im));
 }
 
+}  // namespace
+
+float Magnitude(double c1, double s1, double c2, double s2, const BiquadSection& s) {
+    return MagnitudeOf(c1, s1, c2, s2, s);
+}
+
 RESP_KERNEL_CLONES void Log10Single(const float* in, int n, float* out) {
+    uint32_t special = 0;
     for (int i = 0; i < n; ++i) {
-        out[i] = static_cast<float>(Log10PositiveNormal(std::bit_cast<uint32_t>(in[i])));
+        const uint32_t bits = std::bit_cast<uint32_t>(in[i]);
+        special |= static_cast<uint32_t>(!IsPositiveNormal(bits));
+        out[i] = static_cast<float>(Log10PositiveNormal(bits));
     }
+    if (special == 0) return;
     for (int i = 0; i < n; ++i) {
         if (!IsPositiveNormal(std::bit_cast<uint32_t>(in[i]))) {
             out[i] = static_cast<float>(std::log10(static_cast<double>(in[i])));
@@ -93,7 +102,7 @@ RESP_KERNEL_CLONES void SectionValues(const Grid& grid, int n, const BiquadSecti
         const double* s1 = grid.s1 + base;
         const double* c2 = grid.c2 + base;
         const double* s2 = grid.s2 + base;
-        for (int i = 0; i < count; ++i) mag[i] = Magnitude(c1[i], s1[i], c2[i], s2[i], s);
+        for (int i = 0; i < count; ++i) mag[i] = MagnitudeOf(c1[i], s1[i], c2[i], s2[i], s);
         Log10Single(mag, count, lg);
         float* dst = out + base;
         for (int i = 0; i < count; ++i) {
