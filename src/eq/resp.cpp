@@ -125,10 +125,10 @@ ShelfTerms MakeShelfTerms(float gainDb, float q, float f, double fs) {
     ShelfTerms t;
     t.A = static_cast<float>(std::pow(10.0, gainDb / 40.0));
     const float w0 = static_cast<float>(2.0 * kPi * f / fs);
-    const float s = static_cast<float>(std::sin(w0));
-    const float c = static_cast<float>(std::cos(w0));
+    const float s = static_cast<float>(std::sin(static_cast<double>(w0)));
+    const float c = static_cast<float>(std::cos(static_cast<double>(w0)));
     const float alpha = static_cast<float>(s / (2.0 * q));
-    const float r = static_cast<float>(std::sqrt(t.A));
+    const float r = static_cast<float>(std::sqrt(static_cast<double>(t.A)));
     t.ap1 = t.A + 1.0;
     t.am1 = t.A - 1.0;
     t.am1c = t.am1 * c;
@@ -151,7 +151,7 @@ BiquadSection CResp::DesignLowShelf(float gainDb, float q, float f, double fs) {
     s.b1 = 2.0 * A * Single(t.am1 - t.ap1c) / n;
     s.b2 = A * Single(t.ap1 - t.am1c - t.tra) / n;
     s.a1 = -2.0 * Single(t.am1 + t.ap1c) / n;
-    s.a2 = Single(t.ap1 + t.am1c - t.tra) / n;
+    s.a2 = static_cast<double>(Single(t.ap1 + t.am1c - t.tra)) / n;
     return s;
 }
 
@@ -165,7 +165,7 @@ BiquadSection CResp::DesignHighShelf(float gainDb, float q, float f, double fs) 
     s.b1 = -2.0 * A * Single(t.am1 + t.ap1c) / n;
     s.b2 = A * Single(t.ap1 + t.am1c - t.tra) / n;
     s.a1 = 2.0 * Single(t.am1 - t.ap1c) / n;
-    s.a2 = Single(t.ap1 - t.am1c - t.tra) / n;
+    s.a2 = static_cast<double>(Single(t.ap1 - t.am1c - t.tra)) / n;
     return s;
 }
 
