@@ -44,24 +44,12 @@ constexpr PrototypeRow kPrototypeRows[8] = {
 constexpr int kButter24Slope = 6;
 constexpr int kLinkwitzRileySlope = 7;
 
-// Positions beyond this many pixels from the canvas are treated as off it.
-constexpr double kCoordLimit = double(1 << 30);
+// Positions beyond this many pixels from the canvas are treated as off it;
+// an image's origin around such a position still fits an int.
+constexpr double kCoordLimit = double(1 << 29);
 
 constexpr uint32_t kSumCurveColour = 0x00FF9828;
 constexpr uint32_t kSelectedLineColour = 0x00008080;
-
-// The blend every skin image is put on with: per colour channel
-// (d * (256 - a) + s * a + 128) >> 8 with a the source's straight alpha, the
-// destination's alpha byte kept. Red and blue share one 32-bit product: each
-// channel's sum stays below 2^16, so the two never carry into each other.
-uint32_t BlendPixel(uint32_t d, uint32_t s) {
-    const uint32_t a = s >> 24;
-    const uint32_t na = 256 - a;
-    const uint32_t rb =
-        (((d & 0x00FF00FFu) * na + (s & 0x00FF00FFu) * a + 0x00800080u) >> 8) & 0x00FF00FFu;
-    const uint32_t g = ((((d >> 8) & 0xFFu) * na + ((s >> 8) & 0xFFu) * a + 0x80u) >> 8) << 8;
-    return (d & 0xFF000000u) | rb | g;
-}
 
 // A 48/256 step toward teal, per channel (v * 208 + t * 48 + 128) >> 8 with
 // t = 0 for red and 160 for green and blue; the alpha byte kept.
@@ -71,10 +59,6 @@ uint32_t TintPixel(uint32_t d) {
     const uint32_t rb = (((d & 0x00FF00FFu) * 208 + kRedBlueTarget) >> 8) & 0x00FF00FFu;
     const uint32_t g = (((((d >> 8) & 0xFFu) * 208 + kGreenTarget) >> 8) & 0xFFu) << 8;
     return (d & 0xFF000000u) | rb | g;
-}
-
-bool HasPixels(const SkinImage& image) {
-    return image.pixels != nullptr && image.width > 0 && image.height > 0;
 }
 
 bool IsIdentity(const BiquadSection& s) {
@@ -228,7 +212,7 @@ BandDesign CResp::DesignPassFilter(bool highPass, int slope, float f) const {
 }
 
 BandDesign CResp::Design(const EqBand& band) const {
-    const float f = band.freq;
+    const float f = band.frequency;
     const float gainDb = Single(band.gain / 10.0);
     const float q = Single(band.q / 10.0);
     BandDesign d;
@@ -351,7 +335,7 @@ bool CResp::MarkerPosition(const EqBand* bands, int count, int index, int* x, in
     bool ok = false;
     if (bands != nullptr && index >= 0 && index < count) {
         const EqBand& band = bands[index];
-        const float lg = Single(std::log10(static_cast<double>(band.freq)));
+        const float lg = Single(std::log10(static_cast<double>(band.frequency)));
         const float v = Single(static_cast<double>(lg) * pxPerDecade + 0.5);
         const double xd = static_cast<double>(v) + xOffset;
         const float g = Single(band.gain / 10.0);
@@ -383,37 +367,10 @@ int CResp::RowOf(float value) const {
 }
 
 // Engine-side blit: an image reaching the right or bottom edge loses its last
-// column or row, as the unit's graphs have always drawn; what lies left of or
-// above the canvas is cut off.
-void CResp::Blit(const SkinImage& image, int64_t x, int64_t y) {
-    if (!HasPixels(image)) return;
-    int64_t w = image.width;
-    int64_t h = image.height;
-    if (x + w >= canvas.width) w = canvas.width - x - 1;
-    if (y + h >= canvas.height) h = canvas.height - y - 1;
-    int64_t sx = 0;
-    int64_t sy = 0;
-    if (x < 0) {
-        sx = -x;
-        w -= sx;
-        x = 0;
-    }
-    if (y < 0) {
-        sy = -y;
-        h -= sy;
-        y = 0;
-    }
-    if (w <= 0 || h <= 0) return;
-    for (int64_t r = 0; r < h; ++r) {
-        const uint32_t* src = image.pixels + (sy + r) * image.width + sx;
-        uint32_t* dst = canvas.pixels + (y + r) * canvas.width + x;
-        for (int64_t c = 0; c < w; ++c) dst[c] = BlendPixel(dst[c], src[c]);
-    }
-}
-
+// column or row, as the unit's graphs have always drawn.
 void CResp::DrawImageCentred(const SkinImage& image, int cx, int cy) {
-    Blit(image, static_cast<int64_t>(cx) - image.width / 2,
-         static_cast<int64_t>(cy) - image.height / 2);
+    AlphaBlit(canvas, image, cx - image.width / 2, cy - image.height / 2, image.width,
+              image.height);
 }
 
 void CResp::DrawSumCurve() {
@@ -472,7 +429,7 @@ void CResp::DrawMarkers(const EqBand* bands, int count) {
         const SkinImage& image = images[1 + i];
         int x = 0;
         int y = 0;
-        if (!HasPixels(image) || !MarkerPosition(bands, count, i, &x, &y)) return;
+        if (image.Empty() || !MarkerPosition(bands, count, i, &x, &y)) return;
         DrawImageCentred(image, x, y);
     };
     for (int i = 0; i < markers; ++i) {
@@ -482,11 +439,11 @@ void CResp::DrawMarkers(const EqBand* bands, int count) {
 }
 
 void CResp::Render(const EqBand* bands, int count) {
-    if (canvas.pixels == nullptr || canvas.width <= 0 || canvas.height <= 0) return;
+    if (canvas.Empty()) return;
     if (bands == nullptr) count = 0;
 
     const SkinImage& background = images[0];
-    if (HasPixels(background)) {
+    if (!background.Empty()) {
         const int cols = std::min(canvas.width, background.width);
         const int rows = std::min(canvas.height, background.height);
         if (cols == canvas.width && cols == background.width) {
@@ -503,9 +460,11 @@ void CResp::Render(const EqBand* bands, int count) {
 
     if (overlayOn && overlayImage >= 0 && overlayImage < kImageCount) {
         const SkinImage& overlay = images[overlayImage];
-        if (HasPixels(overlay)) {
-            Blit(overlay, (int64_t{canvas.width} - overlay.width) / 2,
-                 (int64_t{canvas.height} - overlay.height) / 2);
+        if (!overlay.Empty()) {
+            AlphaBlit(canvas, overlay,
+                      static_cast<int>((int64_t{canvas.width} - overlay.width) / 2),
+                      static_cast<int>((int64_t{canvas.height} - overlay.height) / 2),
+                      overlay.width, overlay.height);
         }
     }
 

@@ -4,14 +4,6 @@
 #include "eq/eq_band.h"
 #include "eq/skin_image.h"
 
-// The drawing surface an engine paints into: a top-down 32-bit buffer owned by
-// the page (pixel word 0x00RRGGBB, bytes B, G, R, A in memory).
-struct CanvasRecord {
-    int32_t width = 0;
-    int32_t height = 0;
-    uint32_t* pixels = nullptr;
-};
-
 // One digital biquad, a0 always 1. The default is the identity section.
 struct BiquadSection {
     double b0 = 1.0, b1 = 0.0, b2 = 0.0;
@@ -45,7 +37,8 @@ public:
     // of every band finite whatever the fields hold.
     static constexpr float kCurveLimitDb = 1000.0f;
 
-    CanvasRecord canvas;
+    // The page's drawing surface, a top-down 32-bit buffer it owns.
+    SkinCanvas canvas;
     // 0: the empty graph (canvas size); 1 + i: the marker of band i; the page's
     // last copied entry is the bypass overlay.
     SkinImage images[kImageCount] = {};
@@ -115,7 +108,6 @@ private:
     void DrawSelectedBand();
     void DrawMarkers(const EqBand* bands, int count);
     void DrawImageCentred(const SkinImage& image, int cx, int cy);
-    void Blit(const SkinImage& image, int64_t x, int64_t y);
     int RowOf(float value) const;
     int Mid() const { return static_cast<int>(yTop + (int64_t{yBottom} - yTop) / 2); }
 
