@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <iterator>
 #include <numbers>
 
@@ -442,21 +441,7 @@ void CResp::Render(const EqBand* bands, int count) {
     if (canvas.Empty()) return;
     if (bands == nullptr) count = 0;
 
-    const SkinImage& background = images[0];
-    if (!background.Empty()) {
-        const int cols = std::min(canvas.width, background.width);
-        const int rows = std::min(canvas.height, background.height);
-        if (cols == canvas.width && cols == background.width) {
-            std::memcpy(canvas.pixels, background.pixels,
-                        sizeof(uint32_t) * static_cast<size_t>(cols) * rows);
-        } else {
-            for (int r = 0; r < rows; ++r) {
-                std::memcpy(canvas.pixels + static_cast<size_t>(r) * canvas.width,
-                            background.pixels + static_cast<size_t>(r) * background.width,
-                            sizeof(uint32_t) * cols);
-            }
-        }
-    }
+    CopyImage(canvas, images[0]);
 
     if (overlayOn && overlayImage >= 0 && overlayImage < kImageCount) {
         const SkinImage& overlay = images[overlayImage];
