@@ -6,14 +6,6 @@
 
 #include "eq/resp.h"
 
-// On x86-64 the loops are also built for AVX2, picked at load time where the
-// processor has it; the results are the same either way.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define RESP_KERNEL_CLONES __attribute__((target_clones("avx2", "default")))
-#else
-#define RESP_KERNEL_CLONES
-#endif
-
 namespace resp_kernel {
 
 namespace {
@@ -76,7 +68,9 @@ float Magnitude(double c1, double s1, double c2, double s2, const BiquadSection&
     return MagnitudeOf(c1, s1, c2, s2, s);
 }
 
-RESP_KERNEL_CLONES void Log10Single(const float* in, int n, float* out) {
+namespace {
+
+[[gnu::always_inline]] inline void Log10SingleBody(const float* in, int n, float* out) {
     uint32_t special = 0;
     for (int i = 0; i < n; ++i) {
         const uint32_t bits = std::bit_cast<uint32_t>(in[i]);
@@ -91,8 +85,9 @@ RESP_KERNEL_CLONES void Log10Single(const float* in, int n, float* out) {
     }
 }
 
-RESP_KERNEL_CLONES void SectionValues(const Grid& grid, int n, const BiquadSection& s,
-                                      float pxPerDb, float* out) {
+[[gnu::always_inline]] inline void SectionValuesBody(const Grid& grid, int n,
+                                                     const BiquadSection& s, float pxPerDb,
+                                                     float* out) {
     constexpr int kBlock = 256;
     float mag[kBlock];
     float lg[kBlock];
@@ -103,13 +98,53 @@ RESP_KERNEL_CLONES void SectionValues(const Grid& grid, int n, const BiquadSecti
         const double* c2 = grid.c2 + base;
         const double* s2 = grid.s2 + base;
         for (int i = 0; i < count; ++i) mag[i] = MagnitudeOf(c1[i], s1[i], c2[i], s2[i], s);
-        Log10Single(mag, count, lg);
+        Log10SingleBody(mag, count, lg);
         float* dst = out + base;
         for (int i = 0; i < count; ++i) {
             const float db = static_cast<float>(20.0 * lg[i]);
             dst[i] = static_cast<float>(static_cast<double>(db) * pxPerDb);
         }
     }
+}
+
+using Log10Fn = void (*)(const float*, int, float*);
+using SectionValuesFn = void (*)(const Grid&, int, const BiquadSection&, float, float*);
+
+void Log10Baseline(const float* in, int n, float* out) { Log10SingleBody(in, n, out); }
+void SectionValuesBaseline(const Grid& grid, int n, const BiquadSection& s, float pxPerDb,
+                           float* out) {
+    SectionValuesBody(grid, n, s, pxPerDb, out);
+}
+
+// On x86-64 the loops are built a second time for AVX2 and picked on first
+// use where the processor has it; the results are the same either way. The
+// choice is made by a plain check rather than an ifunc, which would run
+// before a sanitizer's runtime is up.
+#if defined(__x86_64__) && defined(__GNUC__)
+[[gnu::target("avx2")]] void Log10Avx2(const float* in, int n, float* out) {
+    Log10SingleBody(in, n, out);
+}
+[[gnu::target("avx2")]] void SectionValuesAvx2(const Grid& grid, int n, const BiquadSection& s,
+                                               float pxPerDb, float* out) {
+    SectionValuesBody(grid, n, s, pxPerDb, out);
+}
+bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
+#else
+constexpr Log10Fn Log10Avx2 = Log10Baseline;
+constexpr SectionValuesFn SectionValuesAvx2 = SectionValuesBaseline;
+bool HasAvx2() { return false; }
+#endif
+
+}  // namespace
+
+void Log10Single(const float* in, int n, float* out) {
+    static const Log10Fn fn = HasAvx2() ? Log10Avx2 : Log10Baseline;
+    fn(in, n, out);
+}
+
+void SectionValues(const Grid& grid, int n, const BiquadSection& s, float pxPerDb, float* out) {
+    static const SectionValuesFn fn = HasAvx2() ? SectionValuesAvx2 : SectionValuesBaseline;
+    fn(grid, n, s, pxPerDb, out);
 }
 
 }  // namespace resp_kernel
