@@ -27,7 +27,9 @@ constexpr uint32_t kInfinityBits = 0x7F800000;
 // last place of the double: x = 2^e m with m in [sqrt(1/2), sqrt(2)), and
 // ln m = ln((1 + s) / (1 - s)) = f - s (f - R(s^2)) with f = m - 1, s = f / (2 + f),
 // R the tail of the atanh series 2 (s^3/3 + s^5/5 + ...) / s, which converges to
-// double accuracy within eleven terms for |s| <= 0.1716.
+// double accuracy within eleven terms for |s| <= 0.1716. Rounded to single it
+// equals the library's log10 rounded to single on every positive float (all
+// 2^31 bit patterns were compared once).
 [[gnu::always_inline]] inline double Log10PositiveNormal(uint32_t bits) {
     const int32_t e = static_cast<int32_t>(bits - kSqrtHalfBits) >> 23;
     const float m = std::bit_cast<float>(bits - (static_cast<uint32_t>(e) << 23));
