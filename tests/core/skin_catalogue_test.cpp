@@ -2,20 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
+
 #include <cctype>
 #include <set>
 #include <string>
 
 namespace {
 
-// Readable test names from each case's description.
-template <class T>
-std::string CaseName(const ::testing::TestParamInfo<T>& info) {
-    std::string name;
-    for (char c : std::string(info.param.what))
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
+using testsupport::CaseName;
 
 std::uint32_t Alpha(std::uint32_t px) { return px >> 24; }
 std::uint32_t PixelAt(const SkinImage& img, int x, int y) { return img.Row(y)[x]; }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
+
 #include <cctype>
 #include <cstdint>
 #include <string>
@@ -9,14 +11,7 @@
 
 namespace {
 
-// Readable test names from each case's description.
-template <class T>
-std::string CaseName(const ::testing::TestParamInfo<T>& info) {
-    std::string name;
-    for (char c : std::string(info.param.what))
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
+using testsupport::CaseName;
 
 constexpr std::uint32_t kGuard = 0x5A5A5A5A;
 

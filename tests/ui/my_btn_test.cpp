@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -12,14 +14,7 @@
 
 namespace {
 
-// Readable test names from each case's description.
-template <class T>
-std::string CaseName(const ::testing::TestParamInfo<T>& info) {
-    std::string name;
-    for (char c : std::string(info.param.what))
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
+using testsupport::CaseName;
 
 constexpr std::uint32_t kNormal = 0xFFFF0000;
 constexpr std::uint32_t kPressed = 0xFF00FF00;

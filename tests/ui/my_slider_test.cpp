@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -16,14 +18,7 @@
 
 namespace {
 
-// Readable test names from each case's description.
-template <class T>
-std::string CaseName(const ::testing::TestParamInfo<T>& info) {
-    std::string name;
-    for (char c : std::string(info.param.what))
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name;
-}
+using testsupport::CaseName;
 
 constexpr std::uint32_t kBg = 0x00F0F0F0;
 constexpr std::uint32_t kTrack = 0xFF808080;
