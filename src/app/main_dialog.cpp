@@ -21,6 +21,7 @@
 #include "pages/dlg_music.h"
 #include "pages/dlg_surl.h"
 #include "pages/dlg_sw.h"
+#include "pages/eq_page.h"
 #include "platform/color.h"
 #include "platform/settings.h"
 #include "system/dlg_sys.h"
@@ -96,6 +97,8 @@ CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
     MapMessage(WM_KEY_NUDGE, &CQuavixDlg::OnKeyNudge);
     MapMessage(WM_SEND_COMMAND, &CQuavixDlg::OnSendCommand);
     MapMessage(WM_LINK_STEP, &CQuavixDlg::OnLinkStep);
+    MapMessage(WM_REFRESH_PAGES, &CQuavixDlg::OnRefreshPages);
+    MapMessage(WM_REFRESH_PAGES_LOCAL, &CQuavixDlg::OnRefreshPagesLocal);
 }
 
 CQuavixDlg::~CQuavixDlg() {
@@ -224,6 +227,46 @@ void CQuavixDlg::CreatePages() {
         page->setGeometry(kPageX, kPageY, kPageWidth, kPageHeight);
         page->hide();
     }
+    for (CEqPage* page : EqPages()) page->Wire(&image_);
+}
+
+std::array<CEqPage*, 8> CQuavixDlg::EqPages() const {
+    // The refresh order: Music, Mic, Reverb, Echo, Master, Surround, Centre,
+    // Subwoofer.
+    return {static_cast<CEqPage*>(pages_[kTableMusic]), static_cast<CEqPage*>(pages_[kTableMic]),
+            static_cast<CEqPage*>(pages_[kTableFX]),    static_cast<CEqPage*>(pages_[kTableEcho]),
+            static_cast<CEqPage*>(pages_[kTableMaster]), static_cast<CEqPage*>(pages_[kTableSurl]),
+            static_cast<CEqPage*>(pages_[kTableCout]),  static_cast<CEqPage*>(pages_[kTableSW])};
+}
+
+LRESULT CQuavixDlg::OnRefreshPages(WPARAM, LPARAM) {
+    RefreshAllPages(1);
+    return 0;
+}
+
+LRESULT CQuavixDlg::OnRefreshPagesLocal(WPARAM, LPARAM) {
+    RefreshAllPages(0);
+    return 0;
+}
+
+void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
+    // The main toggles show their bits.
+    for (int i = 0; i < 3; ++i)
+        if (CMyBtn* b = Button(1841 + i)) b->SetChecked((image_.MainToggleBits >> i & 1) != 0);
+    // The second video row has four inputs: anything else reads as the first.
+    for (int index : {94, 95})
+        if (image_.ParamBytes[index] > 3) image_.ParamBytes[index] = 0;
+    for (int c = 0; c < 3; ++c) {
+        const int value =
+            c == 0 ? image_.ParamBytes[image_.ParamBytes[107] ? 109 : 0] : image_.ParamBytes[c];
+        SetMainSlider(c, value);
+    }
+    const std::array<CEqPage*, 8> eqPages = EqPages();
+    // Pass-filter records first: the labels and curves read them.
+    for (CEqPage* page : eqPages) page->LoadFromImage();
+    for (CEqPage* page : eqPages) page->SetGraphState(2);
+    for (CEqPage* page : eqPages) page->EnsureSelection();
+    for (CEqPage* page : eqPages) page->RedrawCurve();
 }
 
 CPage* CQuavixDlg::PageForIndex(int pageIndex) const {
@@ -274,11 +317,7 @@ void CQuavixDlg::OnInitDialog() {
     image_.ModeFileCount = static_cast<int>(modeFiles_.size());
     static_cast<CDlgSys*>(pages_[kTableSys])->SetModeFiles(modeFiles_);
 
-    for (int c = 0; c < 3; ++c) {
-        const int value =
-            c == 0 ? image_.ParamBytes[image_.ParamBytes[107] ? 109 : 0] : image_.ParamBytes[c];
-        SetMainSlider(c, value);
-    }
+    RefreshAllPages(0);
 
     WireLink();
     link_.SetLanguage(image_.Language);

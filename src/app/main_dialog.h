@@ -14,6 +14,7 @@
 class CMyBtn;
 class LinkControls;
 class CPage;
+class CEqPage;
 class CDlgWait;
 
 // Page order of the page buttons (PageIndex); 10 is a spare button with no page.
@@ -85,6 +86,11 @@ public:
     LinkControls* LinkButtons() const { return linkControls_; }
 
     void SelectPage(int pageIndex);
+    // Pushes the whole parameter image into the main window and every page;
+    // afterDeviceRead: a block read has just replaced the image. Sends nothing.
+    void RefreshAllPages(int afterDeviceRead);
+    LRESULT OnRefreshPages(WPARAM, LPARAM);
+    LRESULT OnRefreshPagesLocal(WPARAM, LPARAM);
     LRESULT OnSetLanguage(WPARAM store, LPARAM language);
     LRESULT OnLinkBusy(WPARAM mode, LPARAM);
     LRESULT OnLinkIdle(WPARAM, LPARAM);
@@ -104,6 +110,8 @@ protected:
 private:
     void CreateControls();
     void CreatePages();
+    // The eight EQ pages in refresh order.
+    std::array<CEqPage*, 8> EqPages() const;
     void WireLink();
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);

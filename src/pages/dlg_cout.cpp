@@ -1,3 +1,3 @@
 #include "pages/dlg_cout.h"
 
-CDlgCout::CDlgCout(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgCout"); }
+CDlgCout::CDlgCout(platform::Window* mainWindow) : CEqPage(mainWindow, kEqCentre) {}

@@ -1,8 +1,8 @@
 #pragma once
 // The Centre output page.
-#include "pages/page.h"
+#include "pages/eq_page.h"
 
-class CDlgCout : public CPage {
+class CDlgCout : public CEqPage {
     Q_OBJECT
 public:
     explicit CDlgCout(platform::Window* mainWindow);

@@ -1,3 +1,3 @@
 #include "pages/dlg_echo.h"
 
-CDlgEcho::CDlgEcho(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgEcho"); }
+CDlgEcho::CDlgEcho(platform::Window* mainWindow) : CEqPage(mainWindow, kEqEcho) {}

@@ -1,8 +1,8 @@
 #pragma once
 // The Echo page: echo levels, delays, type and the echo EQ.
-#include "pages/page.h"
+#include "pages/eq_page.h"
 
-class CDlgEcho : public CPage {
+class CDlgEcho : public CEqPage {
     Q_OBJECT
 public:
     explicit CDlgEcho(platform::Window* mainWindow);

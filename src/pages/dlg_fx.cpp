@@ -1,3 +1,3 @@
 #include "pages/dlg_fx.h"
 
-CDlgFX::CDlgFX(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgFX"); }
+CDlgFX::CDlgFX(platform::Window* mainWindow) : CEqPage(mainWindow, kEqReverb) {}

@@ -1,5 +1,3 @@
 #include "pages/dlg_master.h"
 
-CDlgMaster::CDlgMaster(platform::Window* mainWindow) : CPage(mainWindow) {
-    setObjectName("CDlgMaster");
-}
+CDlgMaster::CDlgMaster(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMaster) {}

@@ -1,8 +1,8 @@
 #pragma once
 // The Master output page.
-#include "pages/page.h"
+#include "pages/eq_page.h"
 
-class CDlgMaster : public CPage {
+class CDlgMaster : public CEqPage {
     Q_OBJECT
 public:
     explicit CDlgMaster(platform::Window* mainWindow);

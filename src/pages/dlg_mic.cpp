@@ -1,3 +1,3 @@
 #include "pages/dlg_mic.h"
 
-CDlgMic::CDlgMic(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgMic"); }
+CDlgMic::CDlgMic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMic) {}

@@ -1,5 +1,3 @@
 #include "pages/dlg_music.h"
 
-CDlgMusic::CDlgMusic(platform::Window* mainWindow) : CPage(mainWindow) {
-    setObjectName("CDlgMusic");
-}
+CDlgMusic::CDlgMusic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMusic) {}

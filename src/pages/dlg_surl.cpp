@@ -1,3 +1,3 @@
 #include "pages/dlg_surl.h"
 
-CDlgSurl::CDlgSurl(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgSurl"); }
+CDlgSurl::CDlgSurl(platform::Window* mainWindow) : CEqPage(mainWindow, kEqSurround) {}

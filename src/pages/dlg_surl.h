@@ -1,8 +1,8 @@
 #pragma once
 // The Surround output page.
-#include "pages/page.h"
+#include "pages/eq_page.h"
 
-class CDlgSurl : public CPage {
+class CDlgSurl : public CEqPage {
     Q_OBJECT
 public:
     explicit CDlgSurl(platform::Window* mainWindow);

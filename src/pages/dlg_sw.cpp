@@ -1,3 +1,3 @@
 #include "pages/dlg_sw.h"
 
-CDlgSW::CDlgSW(platform::Window* mainWindow) : CPage(mainWindow) { setObjectName("CDlgSW"); }
+CDlgSW::CDlgSW(platform::Window* mainWindow) : CEqPage(mainWindow, kEqSubwoofer) {}

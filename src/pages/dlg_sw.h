@@ -1,8 +1,8 @@
 #pragma once
 // The Subwoofer output page.
-#include "pages/page.h"
+#include "pages/eq_page.h"
 
-class CDlgSW : public CPage {
+class CDlgSW : public CEqPage {
     Q_OBJECT
 public:
     explicit CDlgSW(platform::Window* mainWindow);

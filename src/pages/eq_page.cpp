@@ -1,0 +1,954 @@
+#include "pages/eq_page.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "app/main_dialog.h"
+#include "app/param_image.h"
+#include "app/ui_text.h"
+#include "eq/band_editor.h"
+#include "eq/band_entry.h"
+#include "eq/band_panel.h"
+#include "eq/spin_buttons.h"
+
+namespace {
+
+// Graph colours, 0x00RRGGBB.
+constexpr std::uint32_t kGraphBackground = 0xF0F0F0F0;
+constexpr std::uint32_t kGridColour = 0xA6A6A6;
+constexpr std::uint32_t kFrameColour = 0x505050;
+const QColor kAxisTextColour(0x78, 0x78, 0x78);
+const QColor kBandTextColour(250, 0, 0);
+
+// The graph lies under the page's other controls, across the page's width:
+// its rectangle comes from the main window's fixed client size.
+constexpr int kMainWidth = CQuavixDlg::kClientWidth;
+constexpr int kMainHeight = CQuavixDlg::kClientHeight;
+constexpr int kGraphTop = kMainHeight - 370;
+constexpr int kGraphWidth = std::min(kMainWidth - 184, CResp::kMaxColumns);
+static_assert(kGraphTop + CEqPage::kGraphHeight <= CQuavixDlg::kPageHeight);
+static_assert(kGraphWidth <= CResp::kMaxColumns);
+
+constexpr int kGridFrequencies[] = {20,   30,   40,   50,   60,   70,   80,   90,    100,  200,
+                                    300,  400,  500,  600,  700,  800,  900,  1000,  2000, 3000,
+                                    4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000};
+bool LabelledFrequency(int f) {
+    static constexpr int kLabelled[] = {20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
+    return std::find(std::begin(kLabelled), std::end(kLabelled), f) != std::end(kLabelled);
+}
+
+// Band panel placement, page coordinates.
+const QRect kPanelRect(10, 30, 350, 208);
+constexpr int kPanelPage = 208;
+
+// The pass-filter row and EQ BYPASS / EQ RESET, between the panel and the
+// graph: captions above, controls below, laid out left to right.
+constexpr int kRowCaptionY = 250;
+constexpr int kRowY = 268;
+constexpr int kRowHeight = 22;
+
+// Captions set by the language switch: control id, text row.
+struct Caption {
+    int id, row;
+    bool withSlopes;  // only on the pages with slope combos
+};
+constexpr Caption kCaptions[] = {
+    {2009, 213, false}, {2010, 22, false},  {2011, 21, false}, {2012, 19, false},
+    {2013, 20, false},  {2021, 115, true},  {2022, 114, false}, {2016, 117, true},
+    {2017, 116, false},
+};
+constexpr int kBypassTextRow = 23;
+constexpr int kResetTextRow = 24;
+
+std::string Format(const char* format, double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, v);
+    return text;
+}
+std::string FormatInt(const char* format, int v) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, v);
+    return text;
+}
+
+void SetEdit(QLineEdit* edit, const std::string& text) {
+    edit->setText(QString::fromStdString(text));
+}
+
+void Refill(QComboBox* combo, const std::vector<std::string>& items) {
+    // Keeps the selection, a negative one taken as the first item.
+    const int keep = std::max(combo->currentIndex(), 0);
+    const QSignalBlocker block(combo);
+    combo->clear();
+    for (const std::string& item : items) combo->addItem(QString::fromStdString(item));
+    combo->setCurrentIndex(keep < combo->count() ? keep : -1);
+}
+
+// A stored index shown in a combo: one the list does not hold selects nothing.
+void SelectIndex(QComboBox* combo, int index) {
+    const QSignalBlocker block(combo);
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+}  // namespace
+
+CEqPage::CEqPage(platform::Window* mainWindow, EqPageKind kind)
+    : CPage(mainWindow), spec_(EqPageSpecFor(kind)), resp_(std::make_unique<CResp>()) {
+    setObjectName(spec_.name);
+    MapMessage(WM_PANEL_BAND_CHANGED, &CEqPage::OnPanelBandChanged);
+    MapMessage(WM_EQ_BAND_EDITED, &CEqPage::OnEqBandEdited);
+    MapMessage(WM_OPEN_EQ_EDITOR, &CEqPage::OnOpenEqEditor);
+    BuildGraph();
+    BuildControls();
+    FillCombos();
+}
+
+CEqPage::~CEqPage() = default;
+
+// ---- Set-up -------------------------------------------------------------------
+
+void CEqPage::BuildGraph() {
+    const int w = kGraphWidth;
+    const int h = kGraphHeight;
+    graphRect_ = QRect(0, kGraphTop, w, h);
+    canvasPixels_.assign(static_cast<std::size_t>(w) * h, kGraphBackground);
+    backgroundPixels_.assign(canvasPixels_.size(), kGraphBackground);
+    canvasImage_ = QImage(reinterpret_cast<uchar*>(canvasPixels_.data()), w, h, w * 4,
+                          QImage::Format_RGB32);
+
+    axisFont_ = QFont("Courier New");
+    axisFont_.setStyleHint(QFont::Monospace);
+    axisFont_.setPixelSize(16);
+    bandFont_ = axisFont_;
+    bandFont_.setPixelSize(14);
+
+    CResp& r = *resp_;
+    r.SetUpAxis(w, h, 20);
+    r.canvas = SkinCanvas{w, h, canvasPixels_.data()};
+    DrawBackground();
+    r.images[0] = SkinImage{w, h, backgroundPixels_.data()};
+    const auto markers = MarkerImageTable(spec_.markers);
+    const int n = std::min<int>(static_cast<int>(markers.size()), CResp::kImageCount - 1);
+    for (int i = 0; i < n; ++i) {
+        if (markers[static_cast<std::size_t>(i)]) r.images[1 + i] = *markers[i];
+    }
+    // The table's last entry is the EQ IS BYPASS picture.
+    r.overlayImage = n;
+    r.lowPass48Db = spec_.lowPass48Db ? 1 : 0;
+}
+
+void CEqPage::DrawBackground() {
+    const CResp& r = *resp_;
+    const int w = kGraphWidth;
+    std::uint32_t* px = backgroundPixels_.data();
+    auto setPixel = [&](int x, int y, std::uint32_t c) {
+        if (x >= 0 && x < w && y >= 0 && y < kGraphHeight) px[y * w + x] = c;
+    };
+    QImage image(reinterpret_cast<uchar*>(px), w, kGraphHeight, w * 4, QImage::Format_RGB32);
+    std::vector<int> levelRows;
+    std::vector<int> gridColumns;
+    {
+        QPainter p(&image);
+        p.setFont(axisFont_);
+        p.setPen(kAxisTextColour);
+        float yf = static_cast<float>(r.yTop);
+        const float step = static_cast<float>((r.yBottom - r.yTop) * 0.125);
+        for (int k = 0; k < 9; ++k) {
+            const int y = static_cast<int>(yf);
+            p.drawText(QRect(QPoint(2, y - 8), QPoint(r.xStart - 1, y + 11)),
+                       Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(FormatInt("%3ddb", 24 - 6 * k)));
+            levelRows.push_back(y);
+            yf += step;
+        }
+        for (int f : kGridFrequencies) {
+            const int x = static_cast<int>(std::trunc(std::log10(static_cast<double>(f)) * r.pxPerDecade +
+                                                      0.5 + r.xOffset));
+            if (x <= 0 || x >= w) continue;
+            gridColumns.push_back(x);
+            if (!LabelledFrequency(f)) continue;
+            const std::string label = f < 1000 ? FormatInt("%dhz", f) : FormatInt("%dkhz", f / 1000);
+            p.drawText(QRect(QPoint(x - 15, r.yBottom + 5), QPoint(x + 24, r.yBottom + 29)),
+                       Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(label));
+        }
+    }
+    for (int y : levelRows)
+        for (int x = r.xStart; x < w; ++x) setPixel(x, y, kGridColour);
+    for (int x : gridColumns)
+        for (int y = r.yTop; y < r.yBottom; ++y) setPixel(x, y, kGridColour);
+    for (int y = r.yTop; y < r.yBottom; ++y) {
+        for (int x : {r.xStart, r.xStart + 1, w - 2, w - 1}) setPixel(x, y, kFrameColour);
+    }
+    for (int x = r.xStart; x <= w - 2; ++x) {
+        for (int y : {r.yTop, r.yTop + 1, r.yBottom - 2, r.yBottom - 1}) setPixel(x, y, kFrameColour);
+    }
+    // The empty graph shows until the first refresh lets the page draw.
+    std::copy(backgroundPixels_.begin(), backgroundPixels_.end(), canvasPixels_.begin());
+}
+
+void CEqPage::BuildControls() {
+    panel_ = new CDlgVS(this);
+    panel_->setGeometry(kPanelRect);
+    panel_->SetScrollInfo(0, spec_.panelScrollMax, kPanelPage);
+    panel_->SetModuleId(ModuleId());
+    panel_->SetSetOffset(spec_.recordsPerSet);
+    panel_->SetBandCount(PeqCount());
+    panel_->show();
+
+    auto addLabel = [this](int id, QRect rect) {
+        auto* l = new QLabel(this);
+        l->setGeometry(rect);
+        AddControl(id, l);
+        return l;
+    };
+    auto addEdit = [this](int id, QRect rect) {
+        auto* e = new QLineEdit(this);
+        e->setGeometry(rect);
+        AddControl(id, e);
+        return e;
+    };
+    auto addSpin = [this](int id, QRect rect) {
+        auto* s = new SpinButtons(this);
+        s->setGeometry(rect);
+        AddControl(id, s);
+        return s;
+    };
+    auto addCombo = [this](int id, QRect rect) {
+        auto* c = new QComboBox(this);
+        c->setGeometry(rect);
+        AddControl(id, c);
+        return c;
+    };
+
+    // The pass-filter row: high-pass slope, high-pass frequency, low-pass
+    // slope, low-pass frequency; the reverb and echo pages have no slopes.
+    const bool slopes = !spec_.FixedSlopes();
+    int x = 10;
+    auto slopeCell = [&](int captionId, int comboId) {
+        addLabel(captionId, QRect(x, kRowCaptionY, 120, 16));
+        QComboBox* c = addCombo(comboId, QRect(x, kRowY, 120, kRowHeight));
+        x += 128;
+        return c;
+    };
+    auto freqCell = [&](int captionId, int editId, int spinId) {
+        addLabel(captionId, QRect(x, kRowCaptionY, 96, 16));
+        QLineEdit* e = addEdit(editId, QRect(x, kRowY, 56, kRowHeight));
+        SpinButtons* s = addSpin(spinId, QRect(x + 57, kRowY, 16, kRowHeight));
+        x += 104;
+        return std::make_pair(e, s);
+    };
+    if (slopes) hpSlope_ = slopeCell(2021, kHpSlopeComboId);
+    auto [hpEdit, hpSpin] = freqCell(2022, kHpFreqEditId, kHpFreqSpinId);
+    if (slopes) lpSlope_ = slopeCell(2016, kLpSlopeComboId);
+    auto [lpEdit, lpSpin] = freqCell(2017, kLpFreqEditId, kLpFreqSpinId);
+    hpFreqEdit_ = hpEdit;
+    lpFreqEdit_ = lpEdit;
+
+    bypassBox_ = new QCheckBox(this);
+    bypassBox_->setGeometry(x + 8, kRowY, 116, kRowHeight);
+    AddControl(spec_.bypassId, bypassBox_);
+    resetButton_ = new QPushButton(this);
+    resetButton_->setGeometry(x + 132, kRowY - 1, 96, kRowHeight + 2);
+    AddControl(spec_.resetId, resetButton_);
+
+    // The graph's keyboard-focus target: the wheel nudges the selected band
+    // while it has the focus. A pixel under the graph's corner.
+    focusButton_ = new QPushButton(this);
+    focusButton_->setGeometry(0, graphRect_.bottom() + 1, 1, 1);
+    focusButton_->setFlat(true);
+    AddControl(kFocusButtonId, focusButton_);
+
+    // The single-band editor: kept filled and working, never shown.
+    addLabel(2009, QRect(700, kRowCaptionY, 40, 16))->hide();
+    addLabel(2010, QRect(700, kRowCaptionY, 40, 16))->hide();
+    addLabel(2011, QRect(700, kRowCaptionY, 40, 16))->hide();
+    addLabel(2012, QRect(700, kRowCaptionY, 40, 16))->hide();
+    addLabel(2013, QRect(700, kRowCaptionY, 40, 16))->hide();
+    bandIndex_ = addCombo(kBandIndexComboId, QRect(700, kRowY, 90, kRowHeight));
+    bandType_ = addCombo(kBandTypeComboId, QRect(700, kRowY, 90, kRowHeight));
+    freqEdit_ = addEdit(kFreqEditId, QRect(700, kRowY, 56, kRowHeight));
+    gainEdit_ = addEdit(kGainEditId, QRect(700, kRowY, 56, kRowHeight));
+    qEdit_ = addEdit(kQEditId, QRect(700, kRowY, 56, kRowHeight));
+    SpinButtons* freqSpin = addSpin(kFreqSpinId, QRect(757, kRowY, 16, kRowHeight));
+    SpinButtons* gainSpin = addSpin(kGainSpinId, QRect(757, kRowY, 16, kRowHeight));
+    SpinButtons* qSpin = addSpin(kQSpinId, QRect(757, kRowY, 16, kRowHeight));
+    for (QWidget* w : std::initializer_list<QWidget*>{bandIndex_, bandType_, freqEdit_, gainEdit_,
+                                                      qEdit_, freqSpin, gainSpin, qSpin})
+        w->hide();
+
+    // Only the user's own actions reach these (returnPressed from Enter,
+    // Stepped from arrow clicks, activated from a choice, clicked from a click).
+    connect(lpFreqEdit_, &QLineEdit::returnPressed, this, [this] { CommitLpFreqEdit(0); });
+    connect(hpFreqEdit_, &QLineEdit::returnPressed, this, [this] { CommitHpFreqEdit(0); });
+    connect(freqEdit_, &QLineEdit::returnPressed, this, [this] { CommitFreqEdit(0); });
+    connect(gainEdit_, &QLineEdit::returnPressed, this, [this] { CommitGainEdit(0); });
+    connect(qEdit_, &QLineEdit::returnPressed, this, [this] { CommitQEdit(0); });
+    connect(lpSpin, &SpinButtons::Stepped, this, [this](int s) { CommitLpFreqEdit(s); });
+    connect(hpSpin, &SpinButtons::Stepped, this, [this](int s) { CommitHpFreqEdit(s); });
+    connect(freqSpin, &SpinButtons::Stepped, this, [this](int s) { CommitFreqEdit(s); });
+    connect(gainSpin, &SpinButtons::Stepped, this, [this](int s) { CommitGainEdit(s); });
+    connect(qSpin, &SpinButtons::Stepped, this, [this](int s) { CommitQEdit(s); });
+    connect(bandIndex_, &QComboBox::activated, this, [this](int) { OnBandIndexSelect(); });
+    connect(bandType_, &QComboBox::activated, this, [this](int) { OnBandTypeSelect(); });
+    if (lpSlope_) connect(lpSlope_, &QComboBox::activated, this, [this](int) { OnLpSlopeSelect(); });
+    if (hpSlope_) connect(hpSlope_, &QComboBox::activated, this, [this](int) { OnHpSlopeSelect(); });
+    connect(bypassBox_, &QCheckBox::clicked, this, [this](bool) { OnEqBypass(); });
+    connect(resetButton_, &QPushButton::clicked, this, [this] { EqReset(); });
+}
+
+void CEqPage::FillCombos() {
+    // The band index in Chinese, the others in English, each at its first
+    // entry; the language switch at start-up refills them all.
+    Refill(bandIndex_, PeqListItems(kLanguageChinese, PeqCount()));
+    Refill(bandType_, FilterTypeItems(kLanguageEnglish));
+    if (lpSlope_) Refill(lpSlope_, CrossoverTypeItems(kLanguageEnglish, spec_.lowPass48Db));
+    if (hpSlope_) Refill(hpSlope_, CrossoverTypeItems(kLanguageEnglish, false));
+    SetLanguage(Language());
+}
+
+void CEqPage::SetLanguage(int language) {
+    CPage::SetLanguage(language);
+    const int lang = Language();
+    for (const Caption& c : kCaptions) {
+        if (c.withSlopes && spec_.FixedSlopes()) continue;
+        SetItemText(c.id, UiText(lang, c.row));
+    }
+    SetItemText(spec_.bypassId, UiText(lang, kBypassTextRow));
+    SetItemText(spec_.resetId, UiText(lang, kResetTextRow));
+    if (lpSlope_) Refill(lpSlope_, CrossoverTypeItems(lang, spec_.lowPass48Db));
+    if (hpSlope_) Refill(hpSlope_, CrossoverTypeItems(lang, false));
+    Refill(bandType_, FilterTypeItems(lang));
+    // One entry per PEQ band of the page: an entry past them would name the
+    // pass filters or the other set.
+    Refill(bandIndex_, PeqListItems(lang, PeqCount()));
+    panel_->SetLanguage(lang);
+}
+
+void CEqPage::Wire(ParamImage* image) {
+    image_ = image;
+    if (!image_) return;
+    const std::span<EqBand> first = EqModuleBands(*image_, ModuleId(), false);
+    panel_->SetBands(std::span<EqBand>(first.data(), static_cast<std::size_t>(
+                                                         spec_.recordsPerSet * spec_.sets)));
+    panel_->SetMasks(image_->BandEnableMasks);
+    panel_->SetModuleId(ModuleId());
+}
+
+// ---- What the page edits -------------------------------------------------------
+
+bool CEqPage::CinemaSet() const {
+    return image_ && spec_.sets == 2 && image_->ParamBytes[kSystemModeByte] != 0;
+}
+
+int CEqPage::SetOffset() const { return CinemaSet() ? spec_.recordsPerSet : 0; }
+
+std::span<EqBand> CEqPage::CurrentSet() const {
+    if (!image_) return {};
+    return EqModuleBands(*image_, ModuleId(), CinemaSet());
+}
+
+std::uint32_t* CEqPage::FlagWord() const {
+    if (!image_) return nullptr;
+    return CinemaSet() ? &image_->CinemaParamFlags : &image_->ParamFlags;
+}
+
+std::uint16_t* CEqPage::MaskWordOf(int moduleId) const {
+    const auto word = BandMaskWordFor(moduleId);
+    if (!image_ || !word || *word >= static_cast<int>(image_->BandEnableMasks.size()))
+        return nullptr;
+    return &image_->BandEnableMasks[static_cast<std::size_t>(*word)];
+}
+
+const PassFilterSpec& CEqPage::PassFor(int band) const {
+    return band == PeqCount() ? spec_.lowPass : spec_.highPass;
+}
+
+bool CEqPage::Linked() const {
+    return image_ && spec_.moduleCount == 2 && spec_.linkByte >= 0 &&
+           image_->ParamBytes[static_cast<std::size_t>(spec_.linkByte)] != 0;
+}
+
+void CEqPage::PostCommand(unsigned code, LPARAM lParam) {
+    if (Main()) Main()->PostMessage(WM_SEND_COMMAND, code, lParam);
+}
+
+void CEqPage::PostBand(int band) {
+    if (Linked()) {
+        // The linked microphone follows: the band and its enable bit.
+        const std::span<EqBand> mine = CurrentSet();
+        const std::span<EqBand> other = EqModuleBands(*image_, OtherModule(), false);
+        if (band >= 0 && band < static_cast<int>(std::min(mine.size(), other.size())))
+            other[static_cast<std::size_t>(band)] = mine[static_cast<std::size_t>(band)];
+        std::uint16_t* from = MaskWordOf(ModuleId());
+        std::uint16_t* to = MaskWordOf(OtherModule());
+        if (from && to && band >= 0 && band < 16) {
+            const auto bit = static_cast<std::uint16_t>(1u << band);
+            *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
+        }
+    }
+    PostCommand(kCmdEqBand, static_cast<LPARAM>(band) << 8 | ModuleId());
+}
+
+void CEqPage::CopyPassFilterOut(int band) {
+    // The record's values go to the byte and word the unit reads them from,
+    // and into the same record of every module of the page (both mics share
+    // their pass filters).
+    const std::span<EqBand> set = CurrentSet();
+    if (!IsPassBand(band) || band >= static_cast<int>(set.size())) return;
+    const EqBand& record = set[static_cast<std::size_t>(band)];
+    const PassFilterSpec& pass = PassFor(band);
+    image_->ParamWords[static_cast<std::size_t>(pass.word[SetIndex()])] = record.frequency;
+    if (pass.slopeByte[0] >= 0)
+        image_->ParamBytes[static_cast<std::size_t>(pass.slopeByte[SetIndex()])] = record.slope;
+    for (int m = 0; m < spec_.moduleCount; ++m) {
+        if (spec_.moduleIds[m] == ModuleId()) continue;
+        const std::span<EqBand> other = EqModuleBands(*image_, spec_.moduleIds[m], CinemaSet());
+        if (band < static_cast<int>(other.size())) {
+            other[static_cast<std::size_t>(band)].frequency = record.frequency;
+            other[static_cast<std::size_t>(band)].slope = record.slope;
+        }
+    }
+}
+
+void CEqPage::PostPassFilter(int band) {
+    const PassFilterSpec& pass = PassFor(band);
+    PostCommand(spec_.passCommand, pass.filterId >= 0 ? pass.filterId : 0);
+}
+
+void CEqPage::StorePassFilter(int band, const int* frequency, const int* slope) {
+    const std::span<EqBand> set = CurrentSet();
+    if (!IsPassBand(band) || band >= static_cast<int>(set.size())) return;
+    EqBand& record = set[static_cast<std::size_t>(band)];
+    if (frequency) record.frequency = static_cast<std::uint16_t>(*frequency);
+    if (slope) record.slope = static_cast<std::uint8_t>(*slope);
+    CopyPassFilterOut(band);
+    PostPassFilter(band);
+}
+
+// ---- Refresh --------------------------------------------------------------------
+
+void CEqPage::LoadFromImage() {
+    if (!image_) return;
+    // The pass-filter records of every set and module, from the byte and word
+    // areas; the reverb and echo slopes are fixed.
+    for (int m = 0; m < spec_.moduleCount; ++m) {
+        for (int set = 0; set < spec_.sets; ++set) {
+            const std::span<EqBand> bands = EqModuleBands(*image_, spec_.moduleIds[m], set == 1);
+            for (int band : {PeqCount(), PeqCount() + 1}) {
+                if (band >= static_cast<int>(bands.size())) continue;
+                const PassFilterSpec& pass = PassFor(band);
+                EqBand& r = bands[static_cast<std::size_t>(band)];
+                r.type = band == PeqCount() ? kBandTypeLowPass : kBandTypeHighPass;
+                r.slope = pass.slopeByte[0] < 0
+                              ? kFixedPassSlope
+                              : image_->ParamBytes[static_cast<std::size_t>(pass.slopeByte[set])];
+                r.frequency = image_->ParamWords[static_cast<std::size_t>(pass.word[set])];
+                r.q = 0;
+                r.gain = 0;
+            }
+        }
+    }
+    ShowBypass();
+    SyncPanel();
+    panel_->RefreshAllBands();
+}
+
+void CEqPage::ShowBypass() {
+    const std::uint32_t* flags = FlagWord();
+    if (!flags) return;
+    const bool on = (*flags & EqOnBit(ModuleId())) != 0;
+    const QSignalBlocker block(bypassBox_);
+    bypassBox_->setChecked(!on);
+    resp_->overlayOn = on ? 0 : 1;
+}
+
+void CEqPage::SyncPanel() {
+    panel_->SetModuleId(ModuleId());
+    panel_->SetUseSecondSet(CinemaSet());
+}
+
+void CEqPage::EnsureSelection() {
+    if (resp_->selectedBand < 0) {
+        resp_->selectedBand = 0;
+        editorBand_ = 0;
+    }
+}
+
+void CEqPage::SelectModuleSlot(int slot) {
+    if (slot < 0 || slot >= spec_.moduleCount || slot == moduleSlot_) return;
+    moduleSlot_ = slot;
+    if (!image_) return;
+    Wire(image_);
+    ShowBypass();
+    SyncPanel();
+    panel_->RefreshAllBands();
+    RedrawCurve();
+}
+
+void CEqPage::SelectBand(int band) {
+    resp_->selectedBand = band;
+    editorBand_ = band;
+}
+
+// ---- Drawing ----------------------------------------------------------------------
+
+void CEqPage::RedrawCurve() {
+    if (graphState_ != 2) return;
+    const std::span<EqBand> set = CurrentSet();
+    if (set.empty()) return;
+    ShowBand();
+    const std::uint16_t* mask = MaskWordOf(ModuleId());
+    resp_->SumBandsMasked(spec_.recordsPerSet, set.data(), mask ? *mask : 0xFFFF);
+    resp_->Render(set.data(), spec_.recordsPerSet);
+    DrawBandLabel(set);
+    update(graphRect_);
+}
+
+void CEqPage::DrawBandLabel(std::span<const EqBand> set) {
+    const int b = resp_->selectedBand;
+    int mx = 0, my = 0;
+    if (!resp_->MarkerPosition(set.data(), spec_.recordsPerSet, b, &mx, &my)) return;
+    const EqBand& band = set[static_cast<std::size_t>(b)];
+    const int lx = mx - 16;
+    const int ly = static_cast<float>(band.gain / 10.0) > 0.0f ? my + 12 : my - 42;
+    QPainter p(&canvasImage_);
+    p.setFont(bandFont_);
+    p.setPen(kBandTextColour);
+    const int ascent = p.fontMetrics().ascent();
+    auto text = [&](int x, int y, const std::string& s) {
+        p.drawText(QPoint(x, y + ascent), QString::fromStdString(s));
+    };
+    if (band.type < kBandTypeLowPass) {
+        text(lx, ly, FormatInt("%dhz", band.frequency));
+        text(lx, ly + 10, Format("%0.1fdb", static_cast<float>(band.gain / 10.0)));
+        text(lx, ly + 20, Format("q=%0.1f", static_cast<float>(band.q / 10.0)));
+    } else if (spec_.FixedSlopes()) {
+        text(lx, ly + 10, FormatInt("%dhz", band.frequency));
+    } else {
+        text(lx - 20, ly, FormatInt("%dhz", band.frequency));
+        text(lx - 20, ly + 15,
+             FilterTypeName(band.slope, spec_.lowPass48Db && band.type == kBandTypeLowPass));
+    }
+}
+
+void CEqPage::paintEvent(QPaintEvent* event) {
+    CPage::paintEvent(event);
+    QPainter p(this);
+    p.drawImage(graphRect_.topLeft(), canvasImage_);
+}
+
+// ---- Mouse --------------------------------------------------------------------------
+
+bool CEqPage::MarkerCentre(int band, QPoint* centre) const {
+    const std::span<EqBand> set = CurrentSet();
+    int mx = 0, my = 0;
+    if (set.empty() || !resp_->MarkerPosition(set.data(), spec_.recordsPerSet, band, &mx, &my))
+        return false;
+    if (centre) *centre = QPoint(graphRect_.left() + mx, graphRect_.top() + my);
+    return true;
+}
+
+int CEqPage::HitBand(QPoint point, int candidates) const {
+    auto hit = [&](int band) {
+        QPoint c;
+        if (!MarkerCentre(band, &c)) return false;
+        return point.x() >= c.x() - 12 && point.x() < c.x() + 12 && point.y() >= c.y() - 12 &&
+               point.y() < c.y() + 12;
+    };
+    // The selected band wins over any marker lying on it.
+    if (resp_->selectedBand >= 0 && hit(resp_->selectedBand)) return resp_->selectedBand;
+    for (int b = 0; b < candidates; ++b)
+        if (hit(b)) return b;
+    return -1;
+}
+
+void CEqPage::OnLButtonDown(QPoint point) {
+    if (graphState_ == 0 || dragMode_ != 0 || CurrentSet().empty()) return;
+    const int b = HitBand(point, spec_.recordsPerSet);
+    if (b < 0) return;
+    focusButton_->setFocus();
+    dragMode_ = 1;
+    if (b != resp_->selectedBand) {
+        SelectBand(b);
+        RedrawCurve();
+    }
+}
+
+void CEqPage::OnRButtonDown(QPoint point) {
+    if (graphState_ == 0 || dragMode_ != 0 || CurrentSet().empty()) return;
+    const int b = HitBand(point, PeqCount());
+    if (b < 0) return;
+    focusButton_->setFocus();
+    dragMode_ = 2;
+    dragLastX_ = point.x();
+    dragLastY_ = point.y();
+    if (b != resp_->selectedBand) {
+        SelectBand(b);
+        RedrawCurve();
+    }
+}
+
+void CEqPage::OnButtonUp() { dragMode_ = 0; }
+
+void CEqPage::OnMouseMove(QPoint point) {
+    if (graphState_ == 0) return;
+    if (!graphRect_.contains(point)) {
+        dragMode_ = 0;
+        return;
+    }
+    const std::span<EqBand> set = CurrentSet();
+    const int b = resp_->selectedBand;
+    if (set.empty() || b < 0 || b >= spec_.recordsPerSet) return;
+    EqBand& band = set[static_cast<std::size_t>(b)];
+    const CResp& r = *resp_;
+    if (dragMode_ == 1) {
+        const float decades = static_cast<float>(point.x() - r.xOffset) / r.pxPerDecade;
+        const float fx = std::trunc(std::pow(10.0f, decades));
+        if (b < PeqCount()) {
+            const int f = static_cast<int>(std::clamp(fx, 20.0f, 20000.0f));
+            const float db =
+                static_cast<float>(r.yBottom - (point.y() - graphRect_.top())) / r.pxPerDb - 24.0f;
+            const int g = static_cast<int>(std::clamp(std::trunc(db * 10.0f), -240.0f, 240.0f));
+            bool changed = false;
+            if (g != band.gain) {
+                band.gain = static_cast<std::int16_t>(g);
+                changed = true;
+            }
+            if (f != band.frequency) {
+                band.frequency = static_cast<std::uint16_t>(f);
+                changed = true;
+            }
+            if (!changed) return;
+            SyncPanel();
+            panel_->RefreshBand(b);
+            PostBand(b);
+            RedrawCurve();
+        } else {
+            const EntryRange range = PassFor(b).range;
+            const int f = static_cast<int>(std::clamp(fx, static_cast<float>(range.min),
+                                                      static_cast<float>(range.max)));
+            if (f == band.frequency) return;
+            StorePassFilter(b, &f, nullptr);
+            RedrawCurve();
+        }
+    } else if (dragMode_ == 2 && b < PeqCount()) {
+        const EntryRange range = QRangeForType(band.type);
+        const int q = std::clamp(point.x() - dragLastX_ + band.q, range.min, range.max);
+        dragLastX_ = point.x();
+        dragLastY_ = point.y();
+        if (q == band.q) return;
+        band.q = static_cast<std::uint16_t>(q);
+        PostBand(b);
+        RedrawCurve();
+        SyncPanel();
+        panel_->RefreshBand(b);
+    }
+}
+
+void CEqPage::OnLButtonDblClk(QPoint point) {
+    // A double click on a marker opens the band editor on that band.
+    if (graphState_ == 0 || CurrentSet().empty()) return;
+    const int b = HitBand(point, spec_.recordsPerSet);
+    if (b < 0) return;
+    if (b != resp_->selectedBand) {
+        SelectBand(b);
+        RedrawCurve();
+    }
+    PostMessage(WM_OPEN_EQ_EDITOR);
+}
+
+void CEqPage::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) OnLButtonDown(event->position().toPoint());
+    if (event->button() == Qt::RightButton) OnRButtonDown(event->position().toPoint());
+}
+
+void CEqPage::mouseMoveEvent(QMouseEvent* event) { OnMouseMove(event->position().toPoint()); }
+
+void CEqPage::mouseReleaseEvent(QMouseEvent*) { OnButtonUp(); }
+
+void CEqPage::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) OnLButtonDblClk(event->position().toPoint());
+}
+
+void CEqPage::OnMouseWheel(int delta) {
+    const int s = delta > 0 ? 1 : -1;
+    // The focus within the page's window, as the platform's wheel messages
+    // went to the focused window.
+    QWidget* focus = window()->focusWidget();
+    if (focus == lpFreqEdit_) {
+        CommitLpFreqEdit(s);
+    } else if (focus == hpFreqEdit_) {
+        CommitHpFreqEdit(s);
+    } else if (focus == focusButton_) {
+        const std::span<EqBand> set = CurrentSet();
+        const int b = resp_->selectedBand;
+        if (set.empty() || b < 0 || b >= PeqCount()) return;
+        const int g = set[static_cast<std::size_t>(b)].gain + s;
+        if (g < kGainRange.min || g > kGainRange.max) return;
+        SetBandGainFromPos(b, 240 - g);
+        SyncPanel();
+        panel_->RefreshBand(b);
+    }
+}
+
+void CEqPage::wheelEvent(QWheelEvent* event) {
+    // The wheel goes to the control with the focus, wherever the pointer is,
+    // one step per notch.
+    const int dy = event->angleDelta().y();
+    if (dy != 0) OnMouseWheel(dy);
+    event->accept();
+}
+
+bool CEqPage::eventFilter(QObject* watched, QEvent* event) {
+    // A wheel over one of the page's own controls acts on the focused one, so
+    // a combo or an edit merely under the pointer never turns.
+    if (event->type() == QEvent::Wheel) {
+        const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (dy != 0) OnMouseWheel(dy);
+        return true;
+    }
+    return CPage::eventFilter(watched, event);
+}
+
+void CEqPage::SetBandGainFromPos(int band, int pos) {
+    const std::span<EqBand> set = CurrentSet();
+    if (set.empty() || band < 0 || band >= PeqCount()) return;
+    const int g = 240 - pos;
+    EqBand& b = set[static_cast<std::size_t>(band)];
+    if (g == b.gain) return;
+    b.gain = static_cast<std::int16_t>(g);
+    PostBand(band);
+    SelectBand(band);
+    RedrawCurve();
+}
+
+// ---- EQ BYPASS, EQ RESET, the panel -------------------------------------------------
+
+void CEqPage::OnEqBypass() {
+    std::uint32_t* flags = FlagWord();
+    if (!flags) return;
+    const std::uint32_t bit = EqOnBit(ModuleId());
+    const bool bypass = bypassBox_->isChecked();
+    const bool on = (*flags & bit) != 0;
+    if (bypass == !on) return;  // the box already agrees with the bit
+    *flags = bypass ? *flags & ~bit : *flags | bit;
+    if (Linked()) {
+        const std::uint32_t other = EqOnBit(OtherModule());
+        *flags = bypass ? *flags & ~other : *flags | other;
+    }
+    resp_->overlayOn = bypass ? 1 : 0;
+    RedrawCurve();
+    PostCommand(kCmdParamFlags, 0);
+}
+
+void CEqPage::EqReset() {
+    const std::span<EqBand> set = CurrentSet();
+    const auto row = EqModuleDefaultRow(ModuleId(), CinemaSet());
+    if (set.empty() || !row) return;
+    const bool linked = Linked();
+    const std::span<EqBand> other =
+        linked ? EqModuleBands(*image_, OtherModule(), false) : std::span<EqBand>{};
+    for (int b = 0; b < PeqCount(); ++b) {
+        EqBand& band = set[static_cast<std::size_t>(b)];
+        band.type = kBandTypePeq;
+        band.frequency = DefaultBandFreqs[static_cast<std::size_t>(*row + b)];
+        band.q = 10;
+        band.gain = 0;
+        if (b < static_cast<int>(other.size())) other[static_cast<std::size_t>(b)] = band;
+    }
+    if (std::uint16_t* mask = MaskWordOf(ModuleId())) *mask = 0xFFFF;
+    if (linked)
+        if (std::uint16_t* mask = MaskWordOf(OtherModule())) *mask = 0xFFFF;
+    SyncPanel();
+    panel_->RefreshAllBands();
+    RedrawCurve();
+    PostCommand(kCmdEqReset, ModuleId());
+}
+
+LRESULT CEqPage::OnPanelBandChanged(WPARAM wParam, LPARAM) {
+    const int b = static_cast<int>(wParam & 0xFFFF);
+    if (b >= PeqCount()) return 0;
+    SelectBand(b);
+    if (wParam > 0xFFFF) {
+        if (Linked()) {
+            std::uint16_t* from = MaskWordOf(ModuleId());
+            std::uint16_t* to = MaskWordOf(OtherModule());
+            const auto bit = static_cast<std::uint16_t>(1u << b);
+            if (from && to) *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
+        }
+        PostCommand(kCmdBandEnable, ModuleId());
+    } else {
+        PostBand(b);
+    }
+    RedrawCurve();
+    return 0;
+}
+
+// ---- The pass-filter row and the single-band editor ------------------------------------
+
+bool CEqPage::SelectFromEditor(int band) {
+    if (band == resp_->selectedBand) return false;
+    SelectBand(band);
+    return true;
+}
+
+void CEqPage::ShowBand() {
+    const int selected = resp_->selectedBand;
+    const std::span<EqBand> set = CurrentSet();
+    if (selected < 0 || set.empty()) return;
+    editorBand_ = selected;
+    if (selected < PeqCount() && bandIndex_->currentIndex() != selected)
+        SelectIndex(bandIndex_, selected);
+    const int b = bandIndex_->currentIndex();
+    if (b >= 0 && b < PeqCount()) {
+        const EqBand& band = set[static_cast<std::size_t>(b)];
+        SetEdit(gainEdit_, FormatTenthsEntry(band.gain));
+        SetEdit(qEdit_, FormatTenthsEntry(band.q));
+        SetEdit(freqEdit_, FormatIntegerEntry(band.frequency));
+        SelectIndex(bandType_, band.type);
+    }
+    const EqBand& lp = set[static_cast<std::size_t>(PeqCount())];
+    const EqBand& hp = set[static_cast<std::size_t>(PeqCount() + 1)];
+    SetEdit(lpFreqEdit_, FormatIntegerEntry(lp.frequency));
+    SetEdit(hpFreqEdit_, FormatIntegerEntry(hp.frequency));
+    if (lpSlope_) SelectIndex(lpSlope_, lp.slope);
+    if (hpSlope_) SelectIndex(hpSlope_, hp.slope);
+}
+
+void CEqPage::CommitPassFreqEdit(bool lowPass, int step) {
+    const std::span<EqBand> set = CurrentSet();
+    if (set.empty()) return;
+    const int b = lowPass ? PeqCount() : PeqCount() + 1;
+    const bool moved = SelectFromEditor(b);
+    QLineEdit* edit = lowPass ? lpFreqEdit_ : hpFreqEdit_;
+    const EqBand& record = set[static_cast<std::size_t>(b)];
+    const EntryCommit c = CommitIntegerEntry(edit->text().toStdString(), step, record.frequency,
+                                             PassFor(b).range, OutOfRange::kRestore);
+    SetEdit(edit, FormatIntegerEntry(c.value));
+    if (c.changed) StorePassFilter(b, &c.value, nullptr);
+    if (c.changed || moved) RedrawCurve();
+}
+
+void CEqPage::CommitLpFreqEdit(int step) { CommitPassFreqEdit(true, step); }
+void CEqPage::CommitHpFreqEdit(int step) { CommitPassFreqEdit(false, step); }
+
+void CEqPage::CommitFreqEdit(int step) {
+    const std::span<EqBand> set = CurrentSet();
+    const int b = bandIndex_->currentIndex();
+    if (set.empty() || b < 0 || b >= PeqCount()) return;
+    const bool moved = SelectFromEditor(b);
+    EqBand& band = set[static_cast<std::size_t>(b)];
+    const EntryCommit c = CommitIntegerEntry(freqEdit_->text().toStdString(), step, band.frequency,
+                                             kFrequencyRange, OutOfRange::kRestore);
+    SetEdit(freqEdit_, FormatIntegerEntry(c.value));
+    if (c.changed) {
+        band.frequency = static_cast<std::uint16_t>(c.value);
+        PostBand(b);
+    }
+    if (c.changed || moved) RedrawCurve();
+}
+
+void CEqPage::CommitGainEdit(int step) {
+    const std::span<EqBand> set = CurrentSet();
+    const int b = bandIndex_->currentIndex();
+    if (set.empty() || b < 0 || b >= PeqCount()) return;
+    const bool moved = SelectFromEditor(b);
+    EqBand& band = set[static_cast<std::size_t>(b)];
+    const EntryCommit c = CommitTenthsEntry(gainEdit_->text().toStdString(), step, band.gain,
+                                            kGainRange, OutOfRange::kClamp);
+    SetEdit(gainEdit_, FormatTenthsEntry(c.value));
+    if (c.changed) {
+        band.gain = static_cast<std::int16_t>(c.value);
+        PostBand(b);
+    }
+    if (c.changed || moved) RedrawCurve();
+}
+
+void CEqPage::CommitQEdit(int step) {
+    const std::span<EqBand> set = CurrentSet();
+    const int b = bandIndex_->currentIndex();
+    if (set.empty() || b < 0 || b >= PeqCount()) return;
+    const bool moved = SelectFromEditor(b);
+    EqBand& band = set[static_cast<std::size_t>(b)];
+    const EntryCommit c = CommitTenthsEntry(qEdit_->text().toStdString(), step, band.q,
+                                            QRangeForType(band.type), OutOfRange::kClamp);
+    SetEdit(qEdit_, FormatTenthsEntry(c.value));
+    if (c.changed) {
+        band.q = static_cast<std::uint16_t>(c.value);
+        PostBand(b);
+    }
+    if (c.changed || moved) RedrawCurve();
+}
+
+void CEqPage::OnBandIndexSelect() {
+    const int b = bandIndex_->currentIndex();
+    if (b < 0 || b >= PeqCount() || b == editorBand_) return;
+    SelectBand(b);
+    RedrawCurve();
+}
+
+void CEqPage::OnBandTypeSelect() {
+    const std::span<EqBand> set = CurrentSet();
+    const int b = bandIndex_->currentIndex();
+    if (set.empty() || b < 0 || b >= PeqCount()) return;
+    const bool moved = SelectFromEditor(b);
+    EqBand& band = set[static_cast<std::size_t>(b)];
+    const bool stored = SetPeqBandType(band, bandType_->currentIndex());
+    if (stored) {
+        SetEdit(qEdit_, FormatTenthsEntry(band.q));
+        PostBand(b);
+    }
+    if (stored || moved) RedrawCurve();
+}
+
+void CEqPage::OnPassSlopeSelect(bool lowPass) {
+    QComboBox* combo = lowPass ? lpSlope_ : hpSlope_;
+    const std::span<EqBand> set = CurrentSet();
+    if (!combo || set.empty()) return;
+    const int b = lowPass ? PeqCount() : PeqCount() + 1;
+    const bool moved = SelectFromEditor(b);
+    const int s = combo->currentIndex();
+    const bool changed =
+        s >= 0 && s < kFilterTypeCount && s != set[static_cast<std::size_t>(b)].slope;
+    if (changed) StorePassFilter(b, nullptr, &s);
+    if (changed || moved) RedrawCurve();
+}
+
+void CEqPage::OnLpSlopeSelect() { OnPassSlopeSelect(true); }
+void CEqPage::OnHpSlopeSelect() { OnPassSlopeSelect(false); }
+
+LRESULT CEqPage::OnEqBandEdited(WPARAM wParam, LPARAM selectionOnly) {
+    const int band = static_cast<int>(wParam);
+    // A band number the page does not have selects nothing.
+    if (wParam >= static_cast<WPARAM>(spec_.recordsPerSet) || CurrentSet().empty()) return 0;
+    if (selectionOnly == 0) {
+        if (band < PeqCount()) {
+            PostBand(band);
+        } else {
+            CopyPassFilterOut(band);
+            PostPassFilter(band);
+        }
+    }
+    SelectBand(band);
+    RedrawCurve();
+    return 0;
+}
+
+LRESULT CEqPage::OnOpenEqEditor(WPARAM, LPARAM) {
+    const std::span<EqBand> set = CurrentSet();
+    if (set.empty()) return 0;
+    if (resp_->selectedBand < 0) SelectBand(0);
+    CDlgEQ editor(this, set, ModuleId(), resp_->selectedBand, Language());
+    editor.DoModal();
+    return 0;
+}
