@@ -233,10 +233,10 @@ void CQuavixDlg::CreatePages() {
 std::array<CEqPage*, 8> CQuavixDlg::EqPages() const {
     // The refresh order: Music, Mic, Reverb, Echo, Master, Surround, Centre,
     // Subwoofer.
-    return {static_cast<CEqPage*>(pages_[kTableMusic]), static_cast<CEqPage*>(pages_[kTableMic]),
-            static_cast<CEqPage*>(pages_[kTableFX]),    static_cast<CEqPage*>(pages_[kTableEcho]),
+    return {static_cast<CEqPage*>(pages_[kTableMusic]),  static_cast<CEqPage*>(pages_[kTableMic]),
+            static_cast<CEqPage*>(pages_[kTableFX]),     static_cast<CEqPage*>(pages_[kTableEcho]),
             static_cast<CEqPage*>(pages_[kTableMaster]), static_cast<CEqPage*>(pages_[kTableSurl]),
-            static_cast<CEqPage*>(pages_[kTableCout]),  static_cast<CEqPage*>(pages_[kTableSW])};
+            static_cast<CEqPage*>(pages_[kTableCout]),   static_cast<CEqPage*>(pages_[kTableSW])};
 }
 
 LRESULT CQuavixDlg::OnRefreshPages(WPARAM, LPARAM) {

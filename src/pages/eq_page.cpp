@@ -40,8 +40,8 @@ constexpr int kGraphWidth = std::min(kMainWidth - 184, CResp::kMaxColumns);
 static_assert(kGraphTop + CEqPage::kGraphHeight <= CQuavixDlg::kPageHeight);
 static_assert(kGraphWidth <= CResp::kMaxColumns);
 
-constexpr int kGridFrequencies[] = {20,   30,   40,   50,   60,   70,   80,   90,    100,  200,
-                                    300,  400,  500,  600,  700,  800,  900,  1000,  2000, 3000,
+constexpr int kGridFrequencies[] = {20,   30,   40,   50,   60,   70,   80,    90,   100,  200,
+                                    300,  400,  500,  600,  700,  800,  900,   1000, 2000, 3000,
                                     4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000};
 bool LabelledFrequency(int f) {
     static constexpr int kLabelled[] = {20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
@@ -64,9 +64,9 @@ struct Caption {
     bool withSlopes;  // only on the pages with slope combos
 };
 constexpr Caption kCaptions[] = {
-    {2009, 213, false}, {2010, 22, false},  {2011, 21, false}, {2012, 19, false},
-    {2013, 20, false},  {2021, 115, true},  {2022, 114, false}, {2016, 117, true},
-    {2017, 116, false},
+    {2009, 213, false}, {2010, 22, false}, {2011, 21, false},
+    {2012, 19, false},  {2013, 20, false}, {2021, 115, true},
+    {2022, 114, false}, {2016, 117, true}, {2017, 116, false},
 };
 constexpr int kBypassTextRow = 23;
 constexpr int kResetTextRow = 24;
@@ -124,8 +124,8 @@ void CEqPage::BuildGraph() {
     graphRect_ = QRect(0, kGraphTop, w, h);
     canvasPixels_.assign(static_cast<std::size_t>(w) * h, kGraphBackground);
     backgroundPixels_.assign(canvasPixels_.size(), kGraphBackground);
-    canvasImage_ = QImage(reinterpret_cast<uchar*>(canvasPixels_.data()), w, h, w * 4,
-                          QImage::Format_RGB32);
+    canvasImage_ =
+        QImage(reinterpret_cast<uchar*>(canvasPixels_.data()), w, h, w * 4, QImage::Format_RGB32);
 
     axisFont_ = QFont("Courier New");
     axisFont_.setStyleHint(QFont::Monospace);
@@ -167,17 +167,19 @@ void CEqPage::DrawBackground() {
         for (int k = 0; k < 9; ++k) {
             const int y = static_cast<int>(yf);
             p.drawText(QRect(QPoint(2, y - 8), QPoint(r.xStart - 1, y + 11)),
-                       Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(FormatInt("%3ddb", 24 - 6 * k)));
+                       Qt::AlignLeft | Qt::AlignTop,
+                       QString::fromStdString(FormatInt("%3ddb", 24 - 6 * k)));
             levelRows.push_back(y);
             yf += step;
         }
         for (int f : kGridFrequencies) {
-            const int x = static_cast<int>(std::trunc(std::log10(static_cast<double>(f)) * r.pxPerDecade +
-                                                      0.5 + r.xOffset));
+            const int x = static_cast<int>(
+                std::trunc(std::log10(static_cast<double>(f)) * r.pxPerDecade + 0.5 + r.xOffset));
             if (x <= 0 || x >= w) continue;
             gridColumns.push_back(x);
             if (!LabelledFrequency(f)) continue;
-            const std::string label = f < 1000 ? FormatInt("%dhz", f) : FormatInt("%dkhz", f / 1000);
+            const std::string label =
+                f < 1000 ? FormatInt("%dhz", f) : FormatInt("%dkhz", f / 1000);
             p.drawText(QRect(QPoint(x - 15, r.yBottom + 5), QPoint(x + 24, r.yBottom + 29)),
                        Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(label));
         }
@@ -190,7 +192,8 @@ void CEqPage::DrawBackground() {
         for (int x : {r.xStart, r.xStart + 1, w - 2, w - 1}) setPixel(x, y, kFrameColour);
     }
     for (int x = r.xStart; x <= w - 2; ++x) {
-        for (int y : {r.yTop, r.yTop + 1, r.yBottom - 2, r.yBottom - 1}) setPixel(x, y, kFrameColour);
+        for (int y : {r.yTop, r.yTop + 1, r.yBottom - 2, r.yBottom - 1})
+            setPixel(x, y, kFrameColour);
     }
     // The empty graph shows until the first refresh lets the page draw.
     std::copy(backgroundPixels_.begin(), backgroundPixels_.end(), canvasPixels_.begin());
@@ -300,8 +303,10 @@ void CEqPage::BuildControls() {
     connect(qSpin, &SpinButtons::Stepped, this, [this](int s) { CommitQEdit(s); });
     connect(bandIndex_, &QComboBox::activated, this, [this](int) { OnBandIndexSelect(); });
     connect(bandType_, &QComboBox::activated, this, [this](int) { OnBandTypeSelect(); });
-    if (lpSlope_) connect(lpSlope_, &QComboBox::activated, this, [this](int) { OnLpSlopeSelect(); });
-    if (hpSlope_) connect(hpSlope_, &QComboBox::activated, this, [this](int) { OnHpSlopeSelect(); });
+    if (lpSlope_)
+        connect(lpSlope_, &QComboBox::activated, this, [this](int) { OnLpSlopeSelect(); });
+    if (hpSlope_)
+        connect(hpSlope_, &QComboBox::activated, this, [this](int) { OnHpSlopeSelect(); });
     connect(bypassBox_, &QCheckBox::clicked, this, [this](bool) { OnEqBypass(); });
     connect(resetButton_, &QPushButton::clicked, this, [this] { EqReset(); });
 }
@@ -338,8 +343,8 @@ void CEqPage::Wire(ParamImage* image) {
     image_ = image;
     if (!image_) return;
     const std::span<EqBand> first = EqModuleBands(*image_, ModuleId(), false);
-    panel_->SetBands(std::span<EqBand>(first.data(), static_cast<std::size_t>(
-                                                         spec_.recordsPerSet * spec_.sets)));
+    panel_->SetBands(std::span<EqBand>(first.data(),
+                                       static_cast<std::size_t>(spec_.recordsPerSet * spec_.sets)));
     panel_->SetMasks(image_->BandEnableMasks);
     panel_->SetModuleId(ModuleId());
 }
@@ -635,8 +640,8 @@ void CEqPage::OnMouseMove(QPoint point) {
             RedrawCurve();
         } else {
             const EntryRange range = PassFor(b).range;
-            const int f = static_cast<int>(std::clamp(fx, static_cast<float>(range.min),
-                                                      static_cast<float>(range.max)));
+            const int f = static_cast<int>(
+                std::clamp(fx, static_cast<float>(range.min), static_cast<float>(range.max)));
             if (f == band.frequency) return;
             StorePassFilter(b, &f, nullptr);
             RedrawCurve();

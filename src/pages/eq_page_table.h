@@ -11,8 +11,8 @@
 // Command codes the EQ pages and the Music page post with WM_SEND_COMMAND.
 enum PageCommand : unsigned {
     kCmdMusicSettings = 2,
-    kCmdEqBand = 3,      // lParam band << 8 | EqModuleId
-    kCmdEqReset = 4,     // lParam EqModuleId
+    kCmdEqBand = 3,   // lParam band << 8 | EqModuleId
+    kCmdEqReset = 4,  // lParam EqModuleId
     kCmdReverbSettings = 11,
     kCmdEchoSettings = 13,
     kCmdParamFlags = 15,

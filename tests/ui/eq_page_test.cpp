@@ -20,6 +20,7 @@
 #include "app/param_image.h"
 #include "eq/band_editor.h"
 #include "eq/band_panel.h"
+#include "eq/spin_buttons.h"
 #include "pages/dlg_cout.h"
 #include "pages/dlg_echo.h"
 #include "pages/dlg_fx.h"
@@ -28,7 +29,6 @@
 #include "pages/dlg_music.h"
 #include "pages/dlg_surl.h"
 #include "pages/dlg_sw.h"
-#include "eq/spin_buttons.h"
 #include "support/scripted_prompts.h"
 
 namespace {
@@ -54,14 +54,22 @@ public:
 
 std::unique_ptr<CEqPage> MakePage(EqPageKind kind, platform::Window* main) {
     switch (kind) {
-        case kEqMaster: return std::make_unique<CDlgMaster>(main);
-        case kEqSurround: return std::make_unique<CDlgSurl>(main);
-        case kEqCentre: return std::make_unique<CDlgCout>(main);
-        case kEqSubwoofer: return std::make_unique<CDlgSW>(main);
-        case kEqMusic: return std::make_unique<CDlgMusic>(main);
-        case kEqMic: return std::make_unique<CDlgMic>(main);
-        case kEqReverb: return std::make_unique<CDlgFX>(main);
-        default: return std::make_unique<CDlgEcho>(main);
+        case kEqMaster:
+            return std::make_unique<CDlgMaster>(main);
+        case kEqSurround:
+            return std::make_unique<CDlgSurl>(main);
+        case kEqCentre:
+            return std::make_unique<CDlgCout>(main);
+        case kEqSubwoofer:
+            return std::make_unique<CDlgSW>(main);
+        case kEqMusic:
+            return std::make_unique<CDlgMusic>(main);
+        case kEqMic:
+            return std::make_unique<CDlgMic>(main);
+        case kEqReverb:
+            return std::make_unique<CDlgFX>(main);
+        default:
+            return std::make_unique<CDlgEcho>(main);
     }
 }
 
@@ -112,9 +120,9 @@ struct PageCase {
     unsigned passCode;  // the command that carries a pass filter
 };
 constexpr PageCase kPageCases[] = {
-    {kEqMaster, 3, 5, 17}, {kEqSurround, 5, 9, 17}, {kEqCentre, 7, 13, 17},
-    {kEqSubwoofer, 8, 15, 17}, {kEqMusic, 2, 3, 17}, {kEqMic, 0, 1, 17},
-    {kEqReverb, 9, 0, 11}, {kEqEcho, 10, 0, 13},
+    {kEqMaster, 3, 5, 17},     {kEqSurround, 5, 9, 17}, {kEqCentre, 7, 13, 17},
+    {kEqSubwoofer, 8, 15, 17}, {kEqMusic, 2, 3, 17},    {kEqMic, 0, 1, 17},
+    {kEqReverb, 9, 0, 11},     {kEqEcho, 10, 0, 13},
 };
 
 class EveryEqPage : public EqPageTest, public ::testing::WithParamInterface<PageCase> {};
