@@ -59,7 +59,7 @@ public:
     // The page refresh's share of the EQ: rebuilds the pass-filter records
     // from the byte and word areas, shows the EQ-on bit in EQ BYPASS and the
     // overlay, and fills the band panel with the current set. Sends nothing.
-    void LoadFromImage();
+    virtual void LoadFromImage();
     // The refresh then lets the page draw, gives it a selection and redraws.
     void SetGraphState(int state) { graphState_ = state; }
     void EnsureSelection();
