@@ -31,9 +31,11 @@ constexpr Cell kGainEditCell{60, 26, 0, 12};
 constexpr Cell kGainSpinCell{87, 11, 0, 12};
 constexpr Cell kQEditCell{100, 26, 0, 12};
 constexpr Cell kQSpinCell{127, 11, 0, 12};
-constexpr Cell kTypeCell{140, 30, 0, 12};
-constexpr Cell kBypassCell{172, 35, 1, 10};
-constexpr int kRowsWidth = 210;
+// The type and Bypass cells are wide enough for "PEQ" and "Bypass" in the
+// platform's fonts, and still leave the scroll bar room in the page's panel.
+constexpr Cell kTypeCell{140, 34, 0, 12};
+constexpr Cell kBypassCell{176, 45, 1, 10};
+constexpr int kRowsWidth = 222;
 constexpr int kRowsHeight = kRowTop + kRowPitch * CDlgVS::kMaxRows;
 
 // The Bypass caption row of the UI text table.

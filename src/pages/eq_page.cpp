@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -46,6 +47,18 @@ constexpr int kGridFrequencies[] = {20,   30,   40,   50,   60,   70,   80,    9
 bool LabelledFrequency(int f) {
     static constexpr int kLabelled[] = {20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
     return std::find(std::begin(kLabelled), std::end(kLabelled), f) != std::end(kLabelled);
+}
+
+// The graph's fonts: Courier New (or the platform's fixed-pitch face) whose
+// character cell, not its em, is this many pixels high, as the unit's graphs
+// were laid out for.
+QFont GraphFont(int cellHeight) {
+    QFont font("Courier New");
+    font.setStyleHint(QFont::TypeWriter);
+    int size = cellHeight;
+    font.setPixelSize(size);
+    while (size > 6 && QFontMetrics(font).height() > cellHeight) font.setPixelSize(--size);
+    return font;
 }
 
 // Band panel placement, page coordinates.
@@ -127,11 +140,8 @@ void CEqPage::BuildGraph() {
     canvasImage_ =
         QImage(reinterpret_cast<uchar*>(canvasPixels_.data()), w, h, w * 4, QImage::Format_RGB32);
 
-    axisFont_ = QFont("Courier New");
-    axisFont_.setStyleHint(QFont::Monospace);
-    axisFont_.setPixelSize(16);
-    bandFont_ = axisFont_;
-    bandFont_.setPixelSize(14);
+    axisFont_ = GraphFont(16);
+    bandFont_ = GraphFont(14);
 
     CResp& r = *resp_;
     r.SetUpAxis(w, h, 20);
@@ -181,7 +191,8 @@ void CEqPage::DrawBackground() {
             const std::string label =
                 f < 1000 ? FormatInt("%dhz", f) : FormatInt("%dkhz", f / 1000);
             p.drawText(QRect(QPoint(x - 15, r.yBottom + 5), QPoint(x + 24, r.yBottom + 29)),
-                       Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(label));
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                       QString::fromStdString(label));
         }
     }
     for (int y : levelRows)

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "app/main_dialog.h"
+#include "app/param_image.h"
 #include "platform/settings.h"
 #include "platform/window.h"
 
@@ -24,6 +25,54 @@ constexpr Shot kShots[] = {
     {kPageCout, "centre"},     {kPageSW, "subwoofer"},  {kPageSys, "system"},
     {kPageCal, "calibration"}, {kPageBt, "boost"},
 };
+
+// A few bands of every EQ set lifted or cut, a shelf, and steep pass
+// filters, so that each page shows a curve, its markers and a label.
+void ShapeCurves(ParamImage& image) {
+    struct Shape {
+        int band;
+        std::int16_t gain;
+        std::uint16_t q;
+        std::uint8_t type;
+    };
+    static constexpr Shape kShapes[] = {
+        {0, 60, 10, kBandTypeLowShelf},
+        {1, -45, 20, kBandTypePeq},
+        {2, 90, 14, kBandTypePeq},
+        {4, -30, 7, kBandTypePeq},
+    };
+    for (int module = 0; module <= 10; ++module) {
+        if (module == 4 || module == 6) continue;  // the cinema sets, below
+        for (bool cinema : {false, true}) {
+            const std::span<EqBand> set = EqModuleBands(image, module, cinema);
+            for (const Shape& s : kShapes) {
+                if (s.band + 2 >= static_cast<int>(set.size())) continue;
+                EqBand& b = set[static_cast<std::size_t>(s.band)];
+                b.gain = s.gain;
+                b.q = s.q;
+                b.type = s.type;
+            }
+        }
+    }
+    // Pass filters through the byte and word areas the refresh reads.
+    struct Pass {
+        int lpWord, lpSlope, hpWord, hpSlope;
+    };
+    static constexpr Pass kPasses[] = {
+        {3, 8, 2, 7},     {1, 20, 0, 19},   {5, 38, 4, 37},     {9, 52, 8, 51},
+        {13, 66, 12, 65}, {15, 78, 14, 77}, {17, 123, 16, 122},
+    };
+    for (const Pass& p : kPasses) {
+        image.ParamWords[p.lpWord] = 12000;
+        image.ParamBytes[p.lpSlope] = 6;
+        image.ParamWords[p.hpWord] = 60;
+        image.ParamBytes[p.hpSlope] = 2;
+    }
+    image.ParamWords[15] = 150;  // the subwoofer's low-pass, 48 dB
+    image.ParamBytes[78] = 7;
+    for (int word : {25, 27}) image.ParamWords[word] = 9000;
+    for (int word : {24, 26}) image.ParamWords[word] = 200;
+}
 
 }  // namespace
 
@@ -45,6 +94,8 @@ int main(int argc, char** argv) {
     CQuavixDlg dlg(QDir(settings.path()).filePath("param_dir").toStdString());
     dlg.OnInitDialog();
     dlg.Image().BoostPageEnabled = 1;
+    ShapeCurves(dlg.Image());
+    dlg.RefreshAllPages(0);
     dlg.show();
     platform::MessageQueue::Drain();
 
