@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "app/device_results.h"
 #include "app/param_image.h"
+#include "link/command_builder.h"
 #include "link/device_link.h"
 #include "link/link_config.h"
+#include "link/reply_decoder.h"
 #include "platform/window.h"
 
 class CMyBtn;
@@ -83,6 +86,10 @@ public:
 
     DeviceLink& Link() { return link_; }
     LinkControls* LinkButtons() const { return linkControls_; }
+    CommandBuilder& Builder() { return builder_; }
+    // The multi-step sequences (reset all, mass save) and their state.
+    DeviceResults& Results() { return results_; }
+    int AppliedAdminMode() const { return appliedAdminMode_; }
 
     void SelectPage(int pageIndex);
     LRESULT OnSetLanguage(WPARAM store, LPARAM language);
@@ -92,8 +99,20 @@ public:
     LRESULT OnKeyNudge(WPARAM column, LPARAM up);
     LRESULT OnSendCommand(WPARAM code, LPARAM argument);
     LRESULT OnLinkStep(WPARAM result, LPARAM);
+    LRESULT OnDeviceResult(WPARAM result, LPARAM);
+    LRESULT OnRefreshPages(WPARAM, LPARAM);
     void OnEnglish();
     void OnChinese();
+
+    // Re-lays the window for an admin level; nothing when it was laid for
+    // this level already.
+    void ApplyAdminMode(int level);
+    // Byte 4 of the handshake reply: the extended features on (1) or off.
+    void ApplyFeatureFlag(int flag);
+    // Pushes the whole image into the main window. afterDeviceRead: a block
+    // read has just been unpacked.
+    void RefreshAllPages(int afterDeviceRead);
+    void ApplyOutputLayout();
 
 protected:
     void OnTimer(int id) override;
@@ -107,11 +126,18 @@ private:
     void WireLink();
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);
+    void ShowMainVolumes();
+    void ShowInputRows();
     CMyBtn* Button(int id) const;
 
     ParamImage image_;
     std::string modeFolder_;
     DeviceLink link_;
+    CommandBuilder builder_;
+    ReplyDecoder decoder_;
+    DeviceResults results_;
+    // The admin level the layout was last applied for; none yet.
+    int appliedAdminMode_ = -1;
     LinkControls* linkControls_ = nullptr;
     std::array<CPage*, kPageTableSize> pages_{};
     int requestedPage_ = 0;
