@@ -315,6 +315,14 @@ INSTANTIATE_TEST_SUITE_P(EveryCode, CommandBuilderGolden, ::testing::ValuesIn(kG
 
 class CommandBuilderTest : public ::testing::Test, public BuilderRig {};
 
+TEST_F(CommandBuilderTest, BlockReadRequestsTheUnitsChunks) {
+    ConnectUsb();
+    // Handshake, header, then the chunks the builder asked for.
+    ASSERT_EQ(usb.sent.size(), 22u);
+    EXPECT_EQ(usb.sent[2], (Bytes{0xAA, 0x06, 0x00, 0x40, 0x00, 0x00, 0x3A, 0x00, 0x00, 0x80}));
+    EXPECT_EQ(usb.sent[21], (Bytes{0xAA, 0x06, 0x00, 0x40, 0x4E, 0x04, 0x1D, 0x00, 0x00, 0x4B}));
+}
+
 TEST_F(CommandBuilderTest, SelectModeSetsTheCurrentSlot) {
     ConnectUsb();
     Send(0x01, 7);
