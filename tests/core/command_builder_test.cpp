@@ -7,6 +7,7 @@
 
 #include "link/reply_decoder.h"
 #include "link_test_support.h"
+#include "support/case_name.h"
 #include "support/device_block_layout.h"
 
 namespace {
@@ -306,12 +307,7 @@ TEST_P(CommandBuilderGolden, SendsItsFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCode, CommandBuilderGolden, ::testing::ValuesIn(kGolden),
-                         [](const auto& info) {
-                             std::string name = info.param.what;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+                         testsupport::CaseName<Golden>);
 
 class CommandBuilderTest : public ::testing::Test, public BuilderRig {};
 
