@@ -352,7 +352,7 @@ LRESULT CQuavixDlg::OnRefreshPages(WPARAM, LPARAM) {
 }
 
 void CQuavixDlg::ApplyAdminMode(int level) {
-    if (level == appliedAdminMode_) return;
+    if (appliedAdminMode_ == level) return;
     appliedAdminMode_ = level;
     SetItemText(kPageButtons[kPageMusic].id, UiText(image_.Language, kPageButtons[kPageMusic].row));
     // The Music page is shown afresh.

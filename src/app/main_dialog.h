@@ -3,6 +3,7 @@
 // image, the eleven pages and the link.
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,8 @@ public:
     CommandBuilder& Builder() { return builder_; }
     // The multi-step sequences (reset all, mass save) and their state.
     DeviceResults& Results() { return results_; }
-    int AppliedAdminMode() const { return appliedAdminMode_; }
+    // -1 before the first layout.
+    int AppliedAdminMode() const { return appliedAdminMode_.value_or(-1); }
 
     void SelectPage(int pageIndex);
     LRESULT OnSetLanguage(WPARAM store, LPARAM language);
@@ -136,8 +138,9 @@ private:
     CommandBuilder builder_;
     ReplyDecoder decoder_;
     DeviceResults results_;
-    // The admin level the layout was last applied for; none yet.
-    int appliedAdminMode_ = -1;
+    // The admin level the layout was last applied for; none yet, so the
+    // first level the unit reports (whatever its value) applies.
+    std::optional<int> appliedAdminMode_;
     LinkControls* linkControls_ = nullptr;
     std::array<CPage*, kPageTableSize> pages_{};
     int requestedPage_ = 0;
