@@ -23,6 +23,7 @@
 #include "pages/dlg_sw.h"
 #include "pages/eq_page.h"
 #include "platform/color.h"
+#include "platform/prompts.h"
 #include "platform/settings.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wait.h"
@@ -85,7 +86,11 @@ constexpr const char* kHdmiText[4] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 }  // namespace
 
 CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
-    : modeFolder_(std::move(modeFolder)), link_(this, std::move(link)) {
+    : modeFolder_(std::move(modeFolder)),
+      link_(this, std::move(link)),
+      builder_(image_, link_.Commands()),
+      decoder_(image_, builder_.Upload()),
+      results_(image_) {
     setObjectName("CQuavixDlg");
     setFixedSize(kClientWidth, kClientHeight);
     image_.ExtendedFeatures = 1;
@@ -97,6 +102,7 @@ CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
     MapMessage(WM_KEY_NUDGE, &CQuavixDlg::OnKeyNudge);
     MapMessage(WM_SEND_COMMAND, &CQuavixDlg::OnSendCommand);
     MapMessage(WM_LINK_STEP, &CQuavixDlg::OnLinkStep);
+    MapMessage(WM_DEVICE_RESULT, &CQuavixDlg::OnDeviceResult);
     MapMessage(WM_REFRESH_PAGES, &CQuavixDlg::OnRefreshPages);
     MapMessage(WM_REFRESH_PAGES_LOCAL, &CQuavixDlg::OnRefreshPagesLocal);
 }
@@ -249,26 +255,6 @@ LRESULT CQuavixDlg::OnRefreshPagesLocal(WPARAM, LPARAM) {
     return 0;
 }
 
-void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
-    // The main toggles show their bits.
-    for (int i = 0; i < 3; ++i)
-        if (CMyBtn* b = Button(1841 + i)) b->SetChecked((image_.MainToggleBits >> i & 1) != 0);
-    // The second video row has four inputs: anything else reads as the first.
-    for (int index : {94, 95})
-        if (image_.ParamBytes[index] > 3) image_.ParamBytes[index] = 0;
-    for (int c = 0; c < 3; ++c) {
-        const int value =
-            c == 0 ? image_.ParamBytes[image_.ParamBytes[107] ? 109 : 0] : image_.ParamBytes[c];
-        SetMainSlider(c, value);
-    }
-    const std::array<CEqPage*, 8> eqPages = EqPages();
-    // Pass-filter records first: the labels and curves read them.
-    for (CEqPage* page : eqPages) page->LoadFromImage();
-    for (CEqPage* page : eqPages) page->SetGraphState(2);
-    for (CEqPage* page : eqPages) page->EnsureSelection();
-    for (CEqPage* page : eqPages) page->RedrawCurve();
-}
-
 CPage* CQuavixDlg::PageForIndex(int pageIndex) const {
     static constexpr int kSlotForIndex[kPageButtonCount] = {
         kTableMusic, kTableMic, kTableFX,  kTableEcho, kTableMaster, kTableSurl,
@@ -331,16 +317,152 @@ void CQuavixDlg::OnInitDialog() {
 
 void CQuavixDlg::WireLink() {
     linkControls_ = new LinkControls(Button(kConnectId), Button(1817), Button(1818), link_, this);
+    auto* sys = static_cast<CDlgSys*>(pages_[kTableSys]);
+    auto* echo = static_cast<CDlgEcho*>(pages_[kTableEcho]);
+    auto post = [this](unsigned msg, WPARAM w, LPARAM l) { PostMessage(msg, w, l); };
+
     link_.hooks.statusText = [this](const std::string& text) { SetItemText(kStatusId, text); };
     link_.hooks.disconnected = [this] {
         SetItemText(kConnectId, UiText(image_.Language, 0));
+        results_.DeviceSequenceActive = 0;
         image_.KeyLockOn = 0;
     };
+    link_.hooks.featureFlag = [this](int flag) { ApplyFeatureFlag(flag); };
+    link_.hooks.blockRead = [this](const DeviceBlockRead& read) {
+        decoder_.OnBlockRead(read);
+        ApplyAdminMode(image_.AdminMode);
+    };
+    link_.hooks.reply = [this](const ReplyFrame& reply, bool answersRequest) {
+        return decoder_.OnReply(reply, answersRequest);
+    };
+    link_.hooks.learnSlot = [this] { return image_.LearnSlotIndex; };
+
+    decoder_.hooks.post = post;
+    decoder_.hooks.learnRetry = [this] { link_.StartLearnRetry(); };
+
+    builder_.hooks.mainVolume = [this](int column, int value) { SetMainSlider(column, value); };
+    builder_.hooks.modeNameText = [sys] { return sys->ModeNameText(); };
+    builder_.hooks.userModesChanged = [sys] { sys->FillUserModeCombo(); };
+
+    results_.hooks.messageBox = [this](const std::string& text) {
+        platform::MessageBox(this, text, " ", platform::MbType::Ok);
+    };
+    results_.hooks.post = post;
+    results_.hooks.mainVolumes = [this] { ShowMainVolumes(); };
+    results_.hooks.systemLock = [sys](int locked) { sys->ShowLockState(locked); };
+    results_.hooks.systemAdmin = [sys](int level) { sys->ShowAdminLevel(level); };
+    results_.hooks.applyAdminMode = [this](int level) { ApplyAdminMode(level); };
+    results_.hooks.echoRefresh = [echo](int echoType) { echo->RefreshFromParams(echoType); };
 }
 
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
-    link_.OnSendCommand(static_cast<unsigned>(code), argument);
+    builder_.OnSendCommand(static_cast<unsigned>(code), argument);
     return 0;
+}
+
+LRESULT CQuavixDlg::OnDeviceResult(WPARAM result, LPARAM) {
+    return results_.OnDeviceResult(result);
+}
+
+void CQuavixDlg::ApplyAdminMode(int level) {
+    if (appliedAdminMode_ == level) return;
+    appliedAdminMode_ = level;
+    SetItemText(kPageButtons[kPageMusic].id, UiText(image_.Language, kPageButtons[kPageMusic].row));
+    // The Music page is shown afresh.
+    currentPage_ = -1;
+    SelectPage(kPageMusic);
+    for (int page = kPageMic; page <= kPageSys; ++page) ShowItem(kPageButtons[page].id, true);
+    ShowItem(kPageButtons[kPageCal].id, image_.ExtendedFeatures != 0);
+    OnSetLanguage(1, image_.Language);
+    ApplyOutputLayout();
+}
+
+void CQuavixDlg::ApplyFeatureFlag(int flag) {
+    if (flag == image_.ExtendedFeatures) return;
+    image_.ExtendedFeatures = flag;
+    const bool on = flag != 0;
+    ShowItem(1820, on);
+    ShowItem(1821, on);
+    ShowItem(kPageButtons[kPageCal].id, on);
+    // Without the extended features the output pages offer their Pink boxes.
+    struct Pink {
+        PageTableSlot page;
+        int id;
+    };
+    static constexpr Pink kPinkBoxes[] = {{kTableMaster, 1930}, {kTableMaster, 1931},
+                                          {kTableSurl, 1930},   {kTableSurl, 1931},
+                                          {kTableCout, 1930},   {kTableSW, 1930}};
+    for (const Pink& p : kPinkBoxes)
+        if (pages_[p.page]) pages_[p.page]->ShowItem(p.id, !on);
+}
+
+void CQuavixDlg::ApplyOutputLayout() {
+    CMyBtn* spare = Button(kSpareButtonId);
+    ShowItem(kSpareButtonId, false);
+    if (spare && spare->Checked()) {
+        spare->SetChecked(false);
+        Button(kPageButtons[kPageCal].id)->SetChecked(false);
+        Button(kPageButtons[kPageSys].id)->SetChecked(true);
+    }
+    OnSetLanguage(1, image_.Language);
+    // Only the left-channel mixer levels are used; the second output's delay
+    // and mute stay.
+    static constexpr int kShownTwin[] = {1414, 1244, 1252, 1248};
+    static constexpr int kHiddenRight[] = {1238, 1239, 1245, 1246, 1407, 1416,
+                                           1549, 1552, 1553, 1554, 1557, 1559};
+    for (PageTableSlot slot : {kTableMaster, kTableSurl, kTableCout, kTableSW}) {
+        CPage* page = pages_[slot];
+        if (!page) continue;
+        if (slot == kTableMaster || slot == kTableSurl)
+            for (int id : kShownTwin) page->ShowItem(id, true);
+        for (int id : kHiddenRight) page->ShowItem(id, false);
+    }
+}
+
+// The whole-image refresh: the main window, then every EQ page in one pass.
+void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
+    auto& b = image_.ParamBytes;
+    auto* sys = static_cast<CDlgSys*>(pages_[kTableSys]);
+    if (sys) sys->FillUserModeCombo();
+    for (int i = 0; i < 3; ++i) Button(1841 + i)->SetChecked((image_.MainToggleBits >> i) & 1);
+    // The second video row has four inputs.
+    if (b[94] > 3) b[94] = 0;
+    if (b[95] > 3) b[95] = 0;
+    ShowInputRows();
+    ShowMainVolumes();
+    if (sys) {
+        sys->ShowLockState(image_.KeyLockOn != 0 ? 1 : 0);
+        sys->ShowAdminLevel(image_.AdminMode);
+    }
+    ApplyOutputLayout();
+    if (auto* echo = static_cast<CDlgEcho*>(pages_[kTableEcho])) echo->RefreshFromParams(b[85]);
+
+    const std::array<CEqPage*, 8> eqPages = EqPages();
+    // Pass-filter records first: the labels and curves read them.
+    for (CEqPage* page : eqPages) page->LoadFromImage();
+    for (CEqPage* page : eqPages) page->SetGraphState(2);
+    for (CEqPage* page : eqPages) page->EnsureSelection();
+    for (CEqPage* page : eqPages) page->RedrawCurve();
+}
+
+void CQuavixDlg::ShowMainVolumes() {
+    const auto& b = image_.ParamBytes;
+    SetMainSlider(0, b[b[kSystemModeByte] != 0 ? 109 : 0]);
+    SetMainSlider(1, b[1]);
+    SetMainSlider(2, b[2]);
+}
+
+// Checks the input of each row that the image holds for the current kind;
+// an index outside a row checks none.
+void CQuavixDlg::ShowInputRows() {
+    const auto& b = image_.ParamBytes;
+    const bool ktv = b[kSystemModeByte] == 0;
+    auto show = [this](const int* ids, int count, int index) {
+        for (int i = 0; i < count; ++i) Button(ids[i])->SetChecked(i == index);
+    };
+    show(kAudioRow, 10, ktv ? b[6] - 1 : b[108] + 4);
+    show(kVideoRow, 4, ktv ? b[153] : b[154]);
+    show(kVideo2Row, 4, ktv ? b[94] : b[95]);
 }
 
 LRESULT CQuavixDlg::OnLinkStep(WPARAM result, LPARAM lParam) {

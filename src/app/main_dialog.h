@@ -3,12 +3,16 @@
 // image, the eleven pages and the link.
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/device_results.h"
 #include "app/param_image.h"
+#include "link/command_builder.h"
 #include "link/device_link.h"
 #include "link/link_config.h"
+#include "link/reply_decoder.h"
 #include "platform/window.h"
 
 class CMyBtn;
@@ -84,6 +88,11 @@ public:
 
     DeviceLink& Link() { return link_; }
     LinkControls* LinkButtons() const { return linkControls_; }
+    CommandBuilder& Builder() { return builder_; }
+    // The multi-step sequences (reset all, mass save) and their state.
+    DeviceResults& Results() { return results_; }
+    // -1 before the first layout.
+    int AppliedAdminMode() const { return appliedAdminMode_.value_or(-1); }
 
     void SelectPage(int pageIndex);
     // Pushes the whole parameter image into the main window and every page;
@@ -98,8 +107,16 @@ public:
     LRESULT OnKeyNudge(WPARAM column, LPARAM up);
     LRESULT OnSendCommand(WPARAM code, LPARAM argument);
     LRESULT OnLinkStep(WPARAM result, LPARAM);
+    LRESULT OnDeviceResult(WPARAM result, LPARAM);
     void OnEnglish();
     void OnChinese();
+
+    // Re-lays the window for an admin level; nothing when it was laid for
+    // this level already.
+    void ApplyAdminMode(int level);
+    // Byte 4 of the handshake reply: the extended features on (1) or off.
+    void ApplyFeatureFlag(int flag);
+    void ApplyOutputLayout();
 
 protected:
     void OnTimer(int id) override;
@@ -115,11 +132,19 @@ private:
     void WireLink();
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);
+    void ShowMainVolumes();
+    void ShowInputRows();
     CMyBtn* Button(int id) const;
 
     ParamImage image_;
     std::string modeFolder_;
     DeviceLink link_;
+    CommandBuilder builder_;
+    ReplyDecoder decoder_;
+    DeviceResults results_;
+    // The admin level the layout was last applied for; none yet, so the
+    // first level the unit reports (whatever its value) applies.
+    std::optional<int> appliedAdminMode_;
     LinkControls* linkControls_ = nullptr;
     std::array<CPage*, kPageTableSize> pages_{};
     int requestedPage_ = 0;

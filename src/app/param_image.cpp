@@ -210,6 +210,8 @@ void InitParamImage(ParamImage& image) {
     image.CurrentModeSlot = 0;
     image.KeyLockOn = 0;
     image.AdminMode = 1;
+    image.KeyLockConfirmed = 0;
+    image.AdminModeConfirmed = 1;
     image.UnlockFlags = 0;
     image.BoostPageEnabled = 0;
     image.BoostEnableFlags = 0;

@@ -71,6 +71,10 @@ struct ParamImage {
 
     int KeyLockOn = 0;
     int AdminMode = 0;
+    // What the unit last confirmed (block header, login answers): a refused
+    // change of the two above goes back to these.
+    int KeyLockConfirmed = 0;
+    int AdminModeConfirmed = 0;
     // The main dialog's constructor sets this before InitParamImage runs (which
     // leaves it alone); the handshake reply updates it later.
     int ExtendedFeatures = 1;

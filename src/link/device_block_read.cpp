@@ -14,7 +14,9 @@ bool DeviceBlockRead::AcceptHeader(const std::uint8_t* data, int length) {
     if (length < kHeaderReplySize) return false;
     if (std::memcmp(data + 1, kHeaderSignature, sizeof kHeaderSignature) != 0) return false;
     const int stated = data[15] | (data[16] << 8);
-    if (stated < kBlockLength || stated > kBufferSize) return false;
+    // The unit's block is 1131 bytes and the unpack reads exactly that: any
+    // other stated length is a header that does not match.
+    if (stated != kBlockLength) return false;
     std::memcpy(header_.data(), data, kHeaderSize);
     length_ = stated;
     checksum_ = data[17];

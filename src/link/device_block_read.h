@@ -21,7 +21,7 @@ public:
 
     // Takes the data of a 0x3F reply. False when it is too short, when header
     // bytes 1..4 are not 0x13 0x01 0x03 0x05, or when the stated length is
-    // not one the buffer holds and the unpack can read (1131..4096).
+    // not the unit's 1131.
     bool AcceptHeader(const std::uint8_t* data, int length);
     // The payload of the next 0x40 request: offset u16 LE, count u16 LE with
     // count = min(length - offset, 58), which is kept as the chunk count.
@@ -30,6 +30,9 @@ public:
     // offset. A reply shorter than the chunk, or a finished block whose
     // checksum fails, is kFailed.
     Chunk AcceptChunk(const std::uint8_t* data, int length);
+
+    // A header was accepted and the block is not in whole yet.
+    bool InProgress() const { return length_ > 0 && offset_ < length_; }
 
     const std::array<std::uint8_t, kHeaderSize>& Header() const { return header_; }
     const std::uint8_t* Block() const { return block_.data(); }

@@ -83,7 +83,7 @@ void DeviceLink::OnDisconnected() {
 void DeviceLink::OnBlockRead(const DeviceBlockRead& read) {
     if (hooks.blockRead) hooks.blockRead(read);
 }
-bool DeviceLink::OnReply(const ReplyFrame& reply) {
-    return hooks.reply ? hooks.reply(reply) : true;
+ReplyOutcome DeviceLink::OnReply(const ReplyFrame& reply, bool answersRequest) {
+    return hooks.reply ? hooks.reply(reply, answersRequest) : ReplyOutcome::kHandled;
 }
 int DeviceLink::LearnSlot() { return hooks.learnSlot ? hooks.learnSlot() : 0; }

@@ -5,6 +5,8 @@
 //   OnTimer(id)                     -> OnTimer(id)  (20124, 20127, 20132)
 //   WM_LINK_STEP                    -> OnLinkStep(wParam, lParam)
 //   WM_SEND_COMMAND 0x40            -> OnSendCommand(code, lParam)
+//                                      (the main window's command builder
+//                                      sends every code through Commands())
 //   button 1001 (via LinkControls)  -> OnConnectButton()
 //   WM_DESTROY                      -> OnDestroy()
 #include <cstdint>
@@ -33,8 +35,8 @@ public:
         std::function<void()> linkClosing;                   // stop the calibration walk
         std::function<void()> disconnected;                  // Connect caption, sequence, key lock
         std::function<void(const DeviceBlockRead&)> blockRead;  // unpack the block
-        // Every reply but the block read's; false when it closed the link.
-        std::function<bool(const ReplyFrame&)> reply;
+        // Every reply but the block read's (LinkHost::OnReply).
+        std::function<ReplyOutcome(const ReplyFrame&, bool answersRequest)> reply;
         std::function<int()> learnSlot;
     };
 
@@ -73,6 +75,8 @@ public:
     bool LinkActive() const { return sequencer_.LinkActive(); }
     bool ReplyPending() const { return sequencer_.ReplyPending(); }
     const LinkSequencer& Sequencer() const { return sequencer_; }
+    // The command builder's way to the link.
+    CommandLink& Commands() { return sequencer_; }
     const TcpTransport& Tcp() const { return tcp_; }
 
     Hooks hooks;
@@ -88,7 +92,7 @@ private:
     void OnLinkClosing() override;
     void OnDisconnected() override;
     void OnBlockRead(const DeviceBlockRead& read) override;
-    bool OnReply(const ReplyFrame& reply) override;
+    ReplyOutcome OnReply(const ReplyFrame& reply, bool answersRequest) override;
     int LearnSlot() override;
 
     platform::Window* host_;

@@ -9,6 +9,16 @@
 
 class DeviceBlockRead;
 
+// What a reply handler made of a reply.
+enum class ReplyOutcome {
+    kHandled,
+    // Shorter than the fields its handler reads: dropped whole, as if it
+    // had never come (while connecting it fails the connect).
+    kMalformed,
+    // The handler closed the link; the rest of the poll is not parsed.
+    kLinkClosed,
+};
+
 class LinkHost {
 public:
     virtual ~LinkHost() = default;
@@ -28,9 +38,12 @@ public:
     virtual void OnDisconnected() {}
     // A block read whose checksum held, before the pages are refreshed.
     virtual void OnBlockRead(const DeviceBlockRead& /*read*/) {}
-    // The reply handler of every code but the block read's. Returns false
-    // when it closed the link, which ends the parsing of this poll.
-    virtual bool OnReply(const ReplyFrame& /*reply*/) { return true; }
+    // The reply handler of every code but the block read's. answersRequest:
+    // the reply has the code of the request in flight (a step of a transfer
+    // moves on only then).
+    virtual ReplyOutcome OnReply(const ReplyFrame& /*reply*/, bool /*answersRequest*/) {
+        return ReplyOutcome::kHandled;
+    }
     // The learn slot waiting for the unit (1..32), 0 for none.
     virtual int LearnSlot() { return 0; }
 };

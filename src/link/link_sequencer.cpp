@@ -84,7 +84,9 @@ void LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, in
 }
 
 void LinkSequencer::SubmitBlockChunkRequest() {
-    if (state_ < kConnecting) return;
+    // Only a block read under way asks for a chunk: a stray request would
+    // ask for nothing, and its reply would fail the block.
+    if (state_ < kConnecting || !block_read_.InProgress()) return;
     std::uint8_t payload[5] = {};  // offset, count, one pad byte
     block_read_.NextChunkRequest(payload);
     // Not through CommandData: a command the user queued meanwhile stays
@@ -347,7 +349,22 @@ bool LinkSequencer::HandleReply(const ReplyFrame& reply) {
             if (answersRequest && !OnChunkReply(reply)) return false;
             break;
         default:
-            if (!host_.OnReply(reply) || !link_active_) return false;
+            switch (host_.OnReply(reply, answersRequest)) {
+                case ReplyOutcome::kHandled:
+                    break;
+                case ReplyOutcome::kMalformed:
+                    // Dropped whole: it completes nothing, so the request
+                    // runs into its time-out. A connect does not wait for
+                    // that.
+                    if (state_ == kConnecting || state_ == kHeaderRequested) {
+                        ConnectFailure(LinkStatus::kOpenFailed1);
+                        return false;
+                    }
+                    return true;
+                case ReplyOutcome::kLinkClosed:
+                    return false;
+            }
+            if (!link_active_) return false;
             break;
     }
     // Completion. A frame that comes when nothing is in flight completes

@@ -8,13 +8,14 @@
 #include <cstdint>
 
 #include "link/command_frame.h"
+#include "link/command_link.h"
 #include "link/device_block_read.h"
 #include "link/link_host.h"
 #include "link/link_status.h"
 #include "link/link_transport.h"
 #include "link/reply_parser.h"
 
-class LinkSequencer {
+class LinkSequencer : public CommandLink {
 public:
     enum State { kIdle = 0, kConnecting = 1, kHeaderRequested = 2, kConnected = 3 };
     enum Type { kUsb = 0, kWifi = 1 };
@@ -54,16 +55,17 @@ public:
     // A generic command of the command builder: data is the CommandData
     // (payload and pad) the frame carries. Sent now, or queued while a reply
     // is pending; a later command replaces a queued one.
-    void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length);
+    void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) override;
     // A frame built whole by the builder (mode upload, boost save, learn
     // table), with its own reply time-outs. It drops a queued command and
     // goes out at once, or as soon as the reply in flight is in.
     void SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
-                      int wifiTimeout);
+                      int wifiTimeout) override;
     // WM_SEND_COMMAND 0x40: the next chunk request of the block read.
-    void SubmitBlockChunkRequest();
+    void SubmitBlockChunkRequest() override;
+    void DropQueuedCommand() override { queued_command_ = 0; }
 
-    int LinkState() const { return state_; }
+    int LinkState() const override { return state_; }
     bool LinkActive() const { return link_active_; }
     bool ReplyPending() const { return reply_pending_; }
     int ReplyTimeout() const { return reply_timeout_; }

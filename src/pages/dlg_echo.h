@@ -6,4 +6,7 @@ class CDlgEcho : public CEqPage {
     Q_OBJECT
 public:
     explicit CDlgEcho(platform::Window* mainWindow);
+
+    // Layout, sliders and labels for the echo type, from the image.
+    virtual void RefreshFromParams(int /*echoType*/) {}
 };

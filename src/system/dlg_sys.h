@@ -15,6 +15,20 @@ public:
     // The PC mode list (1827): its 1-based number and the file name per row.
     void SetModeFiles(const std::vector<std::string>& names);
 
+    // What the main dialog asks of the page after a unit's answer. The
+    // login answers set the lock value (0 / 1) and admin level the page
+    // holds; each moves its radio when it shows another index.
+    virtual void ShowLockState(int locked) { lockValue_ = locked; }
+    virtual void ShowAdminLevel(int level) { adminValue_ = level; }
+    int LockValue() const { return lockValue_; }
+    int AdminValue() const { return adminValue_; }
+    // The user-mode list from the mode-name table.
+    virtual void FillUserModeCombo() {}
+    // The text of the mode-name edit (1561), UTF-8.
+    virtual std::string ModeNameText() const { return ItemText(1561); }
+
 private:
     QTreeWidget* modeList_;
+    int lockValue_ = 0;
+    int adminValue_ = 1;
 };

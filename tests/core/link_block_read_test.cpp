@@ -99,15 +99,26 @@ TEST(LinkBlockRead, RejectsBadHeaders) {
         {"type byte", wrongType},
         {"short reply", shortReply},
         {"length below the block", HeaderReply(1130, 0)},
+        {"length above the block", HeaderReply(1132, 0)},
+        {"length the buffer holds", HeaderReply(4096, 0)},
         {"length beyond the buffer", HeaderReply(4097, 0)},
+        {"length 0", HeaderReply(0, 0)},
     };
     for (const Case& c : cases) {
         DeviceBlockRead r;
         EXPECT_FALSE(r.AcceptHeader(c.data.data(), static_cast<int>(c.data.size()))) << c.what;
     }
+}
+
+TEST(LinkBlockRead, RefusedHeaderKeepsTheLastOne) {
     DeviceBlockRead r;
-    const Bytes largest = HeaderReply(4096, 0);
-    EXPECT_TRUE(r.AcceptHeader(largest.data(), static_cast<int>(largest.size())));
+    const Bytes good = HeaderReply(1131, 0);
+    ASSERT_TRUE(r.AcceptHeader(good.data(), static_cast<int>(good.size())));
+    Bytes other = HeaderReply(2000, 0);
+    other[0] = 7;
+    EXPECT_FALSE(r.AcceptHeader(other.data(), static_cast<int>(other.size())));
+    EXPECT_EQ(r.Header()[0], 2);
+    EXPECT_EQ(r.Length(), 1131);
 }
 
 TEST(LinkBlockRead, ChunkShorterThanAskedFails) {

@@ -9,113 +9,9 @@ namespace {
 using linktest::Bytes;
 using linktest::FakeHost;
 using linktest::FakeTransport;
+using linktest::LinkRig;
 using linktest::Posted;
 using linktest::Reply;
-
-constexpr int kBlockLength = 1131;
-
-// Everything a case needs; table cases make one each.
-struct LinkRig {
-    LinkRig() {
-        block.resize(kBlockLength);
-        for (int i = 0; i < kBlockLength; ++i)
-            block[i] = static_cast<std::uint8_t>(i * 5 + i / 256);
-    }
-
-    // What a healthy unit answers to a frame.
-    Bytes Answer(const Bytes& frame) const {
-        const std::uint8_t code = frame[3];
-        switch (code) {
-            case 0x1C:
-                return Reply(code, {0, 0, 0, deviceType, featureFlag});
-            case 0x3F: {
-                std::uint8_t sum = 0;
-                for (std::uint8_t b : block) sum = static_cast<std::uint8_t>(sum + b);
-                return Reply(code,
-                             {0, 0x13, 1, 3, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kBlockLength & 0xFF,
-                              kBlockLength >> 8, static_cast<std::uint8_t>(-sum)});
-            }
-            case 0x40: {
-                const int offset = frame[4] | (frame[5] << 8);
-                const int count = frame[6] | (frame[7] << 8);
-                return Reply(code, Bytes(block.begin() + offset, block.begin() + offset + count));
-            }
-            default:
-                return Reply(code, {0});
-        }
-    }
-
-    void AutoAnswer(FakeTransport& t) {
-        t.onSend = [this, &t](const Bytes& f) {
-            if (answering) t.incoming.push_back(Answer(f));
-        };
-    }
-
-    // Hands the posted messages to the sequencer as the host window does.
-    void Pump() {
-        while (!host.posted.empty()) {
-            const Posted p = host.posted.front();
-            host.posted.pop_front();
-            handled.push_back(p);
-            if (p.msg == WM_LINK_STEP) seq.OnLinkStep(p.w, p.l);
-            if (p.msg == WM_SEND_COMMAND && p.w == 0x40) seq.SubmitBlockChunkRequest();
-        }
-    }
-
-    void Tick(int n = 1) {
-        for (int i = 0; i < n; ++i) {
-            seq.OnTick();
-            Pump();
-        }
-    }
-
-    int HandledCount(unsigned msg) const {
-        int n = 0;
-        for (const Posted& p : handled) n += p.msg == msg;
-        return n;
-    }
-
-    // Connects over USB and runs the block read to its end.
-    void ConnectUsb() {
-        AutoAnswer(usb);
-        seq.OnConnectButton();
-        Pump();
-        for (int i = 0; i < 200 && host.block.empty(); ++i) Tick();
-        ASSERT_EQ(seq.LinkState(), 3);
-        ASSERT_FALSE(host.block.empty());
-    }
-
-    void ConnectWifi() {
-        AutoAnswer(wifi);
-        seq.SetLinkType(1);
-        seq.OnConnectButton();
-        wifi.connected = true;
-        seq.OnConnectWatch();
-        Pump();
-        for (int i = 0; i < 200 && host.block.empty(); ++i) Tick();
-        ASSERT_EQ(seq.LinkState(), 3);
-    }
-
-    void ExpectIdleAfterFailure(const std::string& status) {
-        EXPECT_EQ(host.Status(), status);
-        EXPECT_EQ(seq.LinkState(), 0);
-        EXPECT_FALSE(seq.ReplyPending());
-        EXPECT_FALSE(seq.LinkActive());
-        EXPECT_FALSE(host.pressed);
-        EXPECT_TRUE(host.choiceEnabled);
-        EXPECT_GE(HandledCount(WM_LINK_IDLE), 1);
-    }
-
-    FakeHost host;
-    FakeTransport usb;
-    FakeTransport wifi;
-    LinkSequencer seq{host, usb, wifi};
-    Bytes block;
-    std::vector<Posted> handled;
-    std::uint8_t deviceType = 0x13;
-    std::uint8_t featureFlag = 1;
-    bool answering = true;
-};
 
 class LinkSequencerTest : public ::testing::Test, public LinkRig {};
 
@@ -536,12 +432,12 @@ TEST_F(LinkSequencerTest, BytesBetweenRequestsWaitForTheNextPoll) {
 TEST_F(LinkSequencerTest, ReplyHandlerThatClosesTheLinkEndsTheParse) {
     ConnectUsb();
     answering = false;
-    host.onReply = [this](const ReplyFrame& f) {
+    host.onReply = [this](const ReplyFrame& f, bool) {
         if (f.code == 0x2C) {
             seq.CloseLink();
-            return false;
+            return ReplyOutcome::kLinkClosed;
         }
-        return true;
+        return ReplyOutcome::kHandled;
     };
     const std::uint8_t a[] = {1, 0};
     seq.SubmitGeneric(0x2C, a, 2);

@@ -1,14 +1,57 @@
 #include "emulator/device_emulator.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace emu {
 
 namespace {
 
 constexpr std::uint8_t kHandshake = 0x1C;
+constexpr std::uint8_t kSelectMode = 0x01;
+constexpr std::uint8_t kResetAll = 0x14;
+constexpr std::uint8_t kLockKey = 0x2B;
+constexpr std::uint8_t kAdminPassword = 0x2E;
+constexpr std::uint8_t kBoostSave = 0x33;
+constexpr std::uint8_t kEchoType = 0x3A;
 constexpr std::uint8_t kHeader = 0x3F;
 constexpr std::uint8_t kBlockRead = 0x40;
+constexpr std::uint8_t kUploadStart = 0x41;
+constexpr std::uint8_t kUploadData = 0x42;
+constexpr std::uint8_t kUploadEnd = 0x43;
+constexpr std::uint8_t kLearn = 0x44;
+
+// The unit's command set: the data length each command carries (what
+// follows the code up to the check), one or two lengths where the mode
+// kind decides. 0x42 carries its chunk plus eight and is checked apart.
+struct Length {
+    std::uint8_t code;
+    int length;
+    int other = -1;
+};
+constexpr Length kLengths[] = {
+    {0x01, 2},    {0x02, 13, 5}, {0x03, 8},  {0x04, 2},  {0x05, 9},  {0x06, 2},      {0x07, 2},
+    {0x08, 2},    {0x09, 2},     {0x0A, 2},  {0x0B, 15}, {0x0D, 22}, {0x0E, 20, 12}, {0x0F, 5},
+    {0x11, 5},    {0x14, 1},     {0x17, 42}, {0x1B, 2},  {0x1C, 0},  {0x22, 6},      {0x2B, 6},
+    {0x2C, 9},    {0x2D, 8},     {0x2E, 13}, {0x30, 3},  {0x31, 8},  {0x33, 85},     {0x37, 2},
+    {0x38, 2},    {0x39, 4},     {0x3A, 2},  {0x3B, 2},  {0x3C, 3},  {0x3D, 2},      {0x3E, 4},
+    {0x3F, 0, 2}, {0x40, 5},     {0x41, 7},  {0x43, 6},  {0x44, 7},  {0x47, 520},    {0x48, 3},
+    {0x49, 4},
+};
+
+// Where the parts of a mode record go in the block.
+constexpr int kRecordHead = 870;          // the block's first 870 bytes
+constexpr int kRecordMasks = 870;         // in the record ...
+constexpr int kBlockMasks = 1030;         // ... and in the block, 20 bytes
+constexpr int kRecordName = 854;          // 16 characters
+constexpr int kBlockNameTable = 870;      // 10 x 16
+constexpr int kBlockBoost = 1050;         // enable byte and 80 band bytes
+constexpr int kEchoBytes = 85;            // 9 bytes
+constexpr int kEchoWords = 159 + 2 * 30;  // 4 words
+
+std::uint8_t Sum(const Bytes& b) {
+    return static_cast<std::uint8_t>(std::accumulate(b.begin(), b.end(), 0u) & 0xFF);
+}
 
 }  // namespace
 
@@ -23,11 +66,28 @@ DeviceEmulator::DeviceEmulator() : block_(kBlockLength) {
 void DeviceEmulator::SetKnobs(const Knobs& knobs) {
     std::lock_guard lock(mutex_);
     knobs_ = knobs;
+    learnStep_ = 0;
 }
 
 Knobs DeviceEmulator::GetKnobs() const {
     std::lock_guard lock(mutex_);
     return knobs_;
+}
+
+void DeviceEmulator::SetBlock(const Bytes& block) {
+    std::lock_guard lock(mutex_);
+    block_ = block;
+    block_.resize(kBlockLength);
+}
+
+void DeviceEmulator::SetHeader(const HeaderState& header) {
+    std::lock_guard lock(mutex_);
+    header_ = header;
+}
+
+void DeviceEmulator::SetCurrentSlot(int slot) {
+    std::lock_guard lock(mutex_);
+    currentSlot_ = slot;
 }
 
 std::vector<OutgoingReply> DeviceEmulator::OnHostBytes(const std::uint8_t* bytes, std::size_t n) {
@@ -38,46 +98,166 @@ std::vector<OutgoingReply> DeviceEmulator::OnHostBytes(const std::uint8_t* bytes
         if (held_ > 0) ++overlaps_;
         requests_.push_back(*c);
         const Knobs& k = knobs_;
+        if (!LengthFits(*c)) {
+            ++wrongLengths_;
+            continue;
+        }
         if (k.silent || k.silentCodes.count(c->code) != 0) continue;
         if (k.answerLimit >= 0 && answered_ >= k.answerLimit) continue;
+        std::optional<Bytes> data = Answer(*c, k);
+        if (!data) continue;
         ++answered_;
-        Bytes data = Answer(*c, k);
-        if (k.shortReplyCodes.count(c->code) != 0 && !data.empty()) data.pop_back();
+        if (k.shortReplyCodes.count(c->code) != 0 && !data->empty()) data->pop_back();
         out.push_back(
-            {EncodeReply(c->code, data, k.badChecksumCodes.count(c->code) != 0), k.delayTicks});
+            {EncodeReply(c->code, *data, k.badChecksumCodes.count(c->code) != 0), k.delayTicks});
         ++held_;
     }
     return out;
 }
 
-Bytes DeviceEmulator::Answer(const Command& c, const Knobs& k) const {
+bool DeviceEmulator::LengthFits(const Command& c) const {
+    const int n = static_cast<int>(c.data.size());
+    if (c.code == kUploadData) {
+        return n >= 4 && n == (c.data[2] | (c.data[3] << 8)) + 8;
+    }
+    for (const Length& l : kLengths) {
+        if (l.code == c.code) return n == l.length || n == l.other;
+    }
+    return false;
+}
+
+Bytes DeviceEmulator::HeaderLocked() const {
+    Bytes h(15, 0);
+    h[0] = static_cast<std::uint8_t>(currentSlot_);
+    h[1] = 0x13;
+    h[2] = 0x01;
+    h[3] = 0x03;
+    h[4] = static_cast<std::uint8_t>(knobs_.badHeader ? 0x06 : 0x05);
+    h[7] = header_.options;
+    h[8] = static_cast<std::uint8_t>(header_.adminLevel);
+    h[9] = static_cast<std::uint8_t>(header_.pinkNoise);
+    h[14] = static_cast<std::uint8_t>(header_.powerOnMode);
+    return h;
+}
+
+void DeviceEmulator::UploadError(const std::string& what) {
+    uploadErrors_.push_back(what);
+    upload_ = Upload{};
+}
+
+// A stored mode becomes the block: its head, its masks and its name.
+void DeviceEmulator::LoadMode(int slot) {
+    const std::optional<StoredMode>& mode = modes_[static_cast<std::size_t>(slot)];
+    if (!mode) return;
+    const Bytes& r = mode->record;
+    std::copy(r.begin(), r.begin() + kRecordHead, block_.begin());
+    std::copy(r.begin() + kRecordMasks, r.end(), block_.begin() + kBlockMasks);
+    std::copy(r.begin() + kRecordName, r.begin() + kRecordName + 16,
+              block_.begin() + kBlockNameTable + 16 * slot);
+}
+
+std::optional<Bytes> DeviceEmulator::Answer(const Command& c, const Knobs& k) {
+    const Bytes& d = c.data;
     switch (c.code) {
         case kHandshake:
-            return {0x01, 0x10, 0x00, k.deviceType, k.featureFlag};
+            return Bytes{0x01, 0x10, 0x00, k.deviceType, k.featureFlag};
         case kHeader: {
-            Bytes d = {2, 0x13, 0x01, 0x03, static_cast<std::uint8_t>(k.badHeader ? 0x06 : 0x05),
-                       0, 0,    0x0B, 1,    0,
-                       0, 0,    0,    0,    3};
-            d.push_back(kBlockLength % 256);
-            d.push_back(kBlockLength / 256);
-            unsigned total = 0;
-            for (std::uint8_t b : block_) total += b;
-            std::uint8_t check = static_cast<std::uint8_t>((256 - total % 256) % 256);
+            Bytes h = HeaderLocked();
+            h.push_back(static_cast<std::uint8_t>(k.statedBlockLength % 256));
+            h.push_back(static_cast<std::uint8_t>(k.statedBlockLength / 256));
+            std::uint8_t check = static_cast<std::uint8_t>(-Sum(block_));
             if (k.badBlockChecksum) check ^= 0x5A;
-            d.push_back(check);
-            return d;
+            h.push_back(check);
+            return h;
         }
         case kBlockRead: {
-            if (c.data.size() < 4) return {};
-            const std::size_t offset = c.data[0] + 256u * c.data[1];
-            const std::size_t count = c.data[2] + 256u * c.data[3];
+            const std::size_t offset = d[0] + 256u * d[1];
+            const std::size_t count = d[2] + 256u * d[3];
             const std::size_t from = std::min(offset, block_.size());
             const std::size_t to = std::min(from + count, block_.size());
             return Bytes(block_.begin() + static_cast<long>(from),
                          block_.begin() + static_cast<long>(to));
         }
+        case kSelectMode:
+            if (d[0] < kSlots) {
+                currentSlot_ = d[0];
+                LoadMode(currentSlot_);
+            }
+            return Bytes{0};
+        case kResetAll:
+            for (auto& m : modes_) m.reset();
+            return Bytes{0};
+        case kBoostSave:
+            std::copy(d.begin(), d.begin() + 81, block_.begin() + kBlockBoost);
+            return Bytes{0};
+        case kEchoType: {
+            block_[kEchoBytes] = d[0];
+            Bytes a(block_.begin() + kEchoBytes, block_.begin() + kEchoBytes + 9);
+            a.insert(a.end(), block_.begin() + kEchoWords, block_.begin() + kEchoWords + 8);
+            return a;
+        }
+        case kUploadStart: {
+            const int length = d[0] | (d[1] << 8);
+            upload_ = Upload{};
+            if (length != kModeRecordLength) {
+                UploadError("start: length " + std::to_string(length));
+            } else {
+                upload_.active = true;
+                upload_.checksum = d[2];
+            }
+            return Bytes{0};
+        }
+        case kUploadData: {
+            const int offset = d[0] | (d[1] << 8);
+            const int count = d[2] | (d[3] << 8);
+            if (!upload_.active) {
+                UploadError("data without a start");
+            } else if (offset != static_cast<int>(upload_.received.size())) {
+                UploadError("data at " + std::to_string(offset) + ", expected " +
+                            std::to_string(upload_.received.size()));
+            } else if (count < 1 || count > 60 || offset + count > kModeRecordLength) {
+                UploadError("data of " + std::to_string(count) + " at " + std::to_string(offset));
+            } else if (!std::all_of(d.end() - 4, d.end(), [](std::uint8_t b) { return b == 0; })) {
+                UploadError("data trailing bytes not zero");
+            } else {
+                upload_.received.insert(upload_.received.end(), d.begin() + 4,
+                                        d.begin() + 4 + count);
+            }
+            return Bytes{0};
+        }
+        case kUploadEnd: {
+            const std::uint8_t slotByte = d[0];
+            const int slot = slotByte & 0x1F;
+            if (!upload_.active) {
+                UploadError("end without a start");
+            } else if (static_cast<int>(upload_.received.size()) != kModeRecordLength) {
+                UploadError("end after " + std::to_string(upload_.received.size()) + " bytes");
+            } else if (static_cast<std::uint8_t>(Sum(upload_.received) + upload_.checksum) != 0) {
+                UploadError("record checksum");
+            } else if (slot >= kSlots || (slotByte & 0x60) != 0) {
+                UploadError("slot byte " + std::to_string(slotByte));
+            } else {
+                modes_[static_cast<std::size_t>(slot)] =
+                    StoredMode{upload_.received, (slotByte & 0x80) != 0, d[1]};
+                upload_ = Upload{};
+                currentSlot_ = slot;
+                LoadMode(slot);
+            }
+            return Bytes{0};
+        }
+        case kLearn: {
+            if (learnStep_ >= k.learnScript.size()) return Bytes{0};
+            const int n = k.learnScript[learnStep_++];
+            Bytes a = {static_cast<std::uint8_t>(n)};
+            for (int i = 0; i < n; ++i) a.push_back(static_cast<std::uint8_t>(0xC0 + i));
+            return a;
+        }
         default:
-            return {0x00};
+            if (c.code >= kLockKey && c.code <= kAdminPassword) {
+                const auto it = k.loginStatus.find(c.code);
+                return Bytes{it == k.loginStatus.end() ? std::uint8_t{1} : it->second};
+            }
+            return Bytes{0x00};
     }
 }
 
@@ -118,6 +298,37 @@ int DeviceEmulator::Overlaps() const {
 int DeviceEmulator::BadFrames() const {
     std::lock_guard lock(mutex_);
     return stream_.BadFrames();
+}
+
+int DeviceEmulator::WrongLengths() const {
+    std::lock_guard lock(mutex_);
+    return wrongLengths_;
+}
+
+std::vector<std::string> DeviceEmulator::UploadErrors() const {
+    std::lock_guard lock(mutex_);
+    return uploadErrors_;
+}
+
+Bytes DeviceEmulator::Block() const {
+    std::lock_guard lock(mutex_);
+    return block_;
+}
+
+Bytes DeviceEmulator::Header() const {
+    std::lock_guard lock(mutex_);
+    return HeaderLocked();
+}
+
+int DeviceEmulator::CurrentSlot() const {
+    std::lock_guard lock(mutex_);
+    return currentSlot_;
+}
+
+std::optional<StoredMode> DeviceEmulator::Mode(int slot) const {
+    std::lock_guard lock(mutex_);
+    if (slot < 0 || slot >= kSlots) return std::nullopt;
+    return modes_[static_cast<std::size_t>(slot)];
 }
 
 }  // namespace emu

@@ -1,15 +1,23 @@
 #pragma once
-// A fake processor for the link tests. It answers the handshake, the block
-// header and the block reads from its own 1131-byte block, and every other
-// code with a plain done reply. Knobs make it misbehave; it records every
-// request and flags one that arrives while an earlier reply is still held
-// back (the host did not wait for it).
+// A fake processor for the link tests. It speaks the whole command set:
+// every frame's length is checked against its own copy of the command
+// table, the handshake, block header and block reads come from its own
+// 1131-byte block, mode uploads are checked and stored per slot (and a
+// selected or uploaded mode becomes its block), logins answer with a status
+// the test sets, the echo type with its 17 bytes, learning by a script of
+// code lengths; every other command gets a plain done reply. Knobs make it
+// misbehave; it records every request and flags one that arrives while an
+// earlier reply is still held back (the host did not wait for it).
 //
 // Safe to use from several threads: the fake HID device calls it from the
 // link's reader thread while the test reads its records.
+#include <array>
 #include <cstdint>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "emulator/emulator_codec.h"
@@ -31,10 +39,16 @@ struct Knobs {
     int delayTicks = 0;                       // holds each reply back (20 ms ticks)
     bool badHeader = false;                   // header byte 4 is 0x06
     bool badBlockChecksum = false;            // the header's block checksum is off
+    int statedBlockLength = 1131;             // the block length the header states
     std::set<std::uint8_t> badChecksumCodes;  // these replies carry a wrong check
     std::set<std::uint8_t> shortReplyCodes;   // these replies are shorter than their fields
     TcpSplit tcpSplit = TcpSplit::kWhole;
     bool closeAfterConnect = false;  // TCP: drops each connection at once
+    // The status byte of the login answers 0x2B..0x2E (1 accepted).
+    std::map<std::uint8_t, std::uint8_t> loginStatus;
+    // The code lengths the learn answers report, one per 0x44 request; once
+    // it has run out every answer reports 0 (nothing received yet).
+    std::vector<int> learnScript;
 };
 
 struct OutgoingReply {
@@ -42,9 +56,26 @@ struct OutgoingReply {
     int delayTicks = 0;
 };
 
+// What the header reports besides the current slot.
+struct HeaderState {
+    std::uint8_t options = 0x0B;  // key lock, main toggles, unlock flags
+    std::int8_t adminLevel = 1;
+    std::int8_t pinkNoise = 0;
+    std::int8_t powerOnMode = 3;
+};
+
+// A mode stored by an upload.
+struct StoredMode {
+    Bytes record;           // 890 bytes
+    bool fromFile = false;  // the slot byte's 0x80 flag
+    std::uint8_t powerOnMode = 0;
+};
+
 class DeviceEmulator {
 public:
     static constexpr int kBlockLength = 1131;
+    static constexpr int kModeRecordLength = 890;
+    static constexpr int kSlots = 10;
     static constexpr int kTickMs = 20;
     // The code of the unasked frame of TcpSplit::kWithExtraFrame.
     static constexpr std::uint8_t kExtraCode = 0x7E;
@@ -53,6 +84,9 @@ public:
 
     void SetKnobs(const Knobs& knobs);
     Knobs GetKnobs() const;
+    void SetBlock(const Bytes& block);
+    void SetHeader(const HeaderState& header);
+    void SetCurrentSlot(int slot);
 
     // Bytes from the host; returns the replies to send, in order.
     std::vector<OutgoingReply> OnHostBytes(const std::uint8_t* bytes, std::size_t n);
@@ -66,19 +100,45 @@ public:
     int CountOf(std::uint8_t code) const;
     int Overlaps() const;
     int BadFrames() const;
-    const Bytes& Block() const { return block_; }
+    // Frames whose data length is not the one its command has (or of a
+    // code outside the set); they get no answer.
+    int WrongLengths() const;
+    // What went wrong in mode uploads, one line each.
+    std::vector<std::string> UploadErrors() const;
+    Bytes Block() const;
+    // The 15 header bytes the next 0x3F reply starts with.
+    Bytes Header() const;
+    int CurrentSlot() const;
+    std::optional<StoredMode> Mode(int slot) const;
 
 private:
-    Bytes Answer(const Command& c, const Knobs& k) const;
+    bool LengthFits(const Command& c) const;
+    // Answer data; nullopt: no answer at all.
+    std::optional<Bytes> Answer(const Command& c, const Knobs& k);
+    Bytes HeaderLocked() const;
+    void UploadError(const std::string& what);
+    void LoadMode(int slot);
 
     mutable std::mutex mutex_;
     Knobs knobs_;
+    HeaderState header_;
     CommandStream stream_;
     std::vector<Command> requests_;
     int answered_ = 0;
     int held_ = 0;  // replies returned but not yet delivered
     int overlaps_ = 0;
+    int wrongLengths_ = 0;
+    std::size_t learnStep_ = 0;
+    int currentSlot_ = 2;
     Bytes block_;
+
+    struct Upload {
+        bool active = false;
+        std::uint8_t checksum = 0;
+        Bytes received;
+    } upload_;
+    std::vector<std::string> uploadErrors_;
+    std::array<std::optional<StoredMode>, kSlots> modes_;
 };
 
 }  // namespace emu

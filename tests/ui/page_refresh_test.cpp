@@ -95,13 +95,18 @@ TEST_F(PageRefresh, RefreshShowsTheImageAndSendsNothing) {
 }
 
 TEST_F(PageRefresh, BlockReadFromTheEmulatorRefreshesThePagesWithoutACommand) {
-    dlg->Image().ParamWords[2] = 250;  // seen only once a refresh has run
     dlg->ControlAs<CMyBtn>(1818)->click();
     dlg->ControlAs<CMyBtn>(1001)->click();
     ASSERT_TRUE(linktest::WaitFor([&] { return dlg->ItemText(1002) == "OK"; }, 10000))
         << dlg->ItemText(1002);
     platform::MessageQueue::Drain();
-    EXPECT_EQ(dlg->Image().MusicEqBands[16].frequency, 250);
+    // The music high-pass record was rebuilt from the unit's word by the refresh
+    // that followed the block, and the panel shows the unit's first band.
+    const ParamImage& image = dlg->Image();
+    EXPECT_EQ(image.MusicEqBands[16].frequency, image.ParamWords[2]);
+    EXPECT_EQ(image.MusicEqBands[16].type, kBandTypeHighPass);
+    EXPECT_EQ(Eq(kTableMusic)->Panel()->ControlAs<QLineEdit>(CDlgVS::kFreqEditId)->text(),
+              QString::number(image.MusicEqBands[0].frequency));
     const std::set<std::uint8_t> allowed{0x1C, 0x3F, 0x40};
     for (std::uint8_t code : device.RequestCodes()) EXPECT_TRUE(allowed.count(code)) << int(code);
 }

@@ -1,0 +1,144 @@
+#include "app/device_results.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kStatusOk = 1;
+
+constexpr int kLockKey = 0x08;
+constexpr int kLockPassword = 0x09;
+constexpr int kAdminMode = 0x0A;
+constexpr int kAdminPassword = 0x0B;
+constexpr int kSaved = 0x20;
+constexpr int kModeSelected = 0x21;
+constexpr int kBoostSaved = 0x31;
+constexpr int kResetAll = 0x32;
+constexpr int kLogoSet = 0x33;
+constexpr int kEchoType = 0x34;
+constexpr int kLearnTable = 0x51;
+
+constexpr unsigned kSelectMode = 0x01;
+constexpr unsigned kReadHeader = 0x3F;
+
+// Texts by kind: English and Chinese, accepted and refused (none: the kind
+// shows its one text whatever the status). Eight blanks on each side are part of them.
+struct ResultText {
+    int kind;
+    const char* ok[2];
+    const char* refused[2];
+};
+
+constexpr const char* kPasswordError[2] = {"        Password error        ",
+                                           "        密码错误        "};
+constexpr const char* kSavedOk[2] = {"        Saved OK        ", "        存储成功        "};
+
+constexpr ResultText kResultTexts[] = {
+    {kLockKey,
+     {"        Modify Lockkey OK        ", "        更改成功        "},
+     {kPasswordError[0], kPasswordError[1]}},
+    {kLockPassword,
+     {"        Modify lockkey password OK        ", "        更改成功        "},
+     {kPasswordError[0], kPasswordError[1]}},
+    {kAdminMode,
+     {"        Modify Admin mode OK        ", "        更改成功        "},
+     {kPasswordError[0], kPasswordError[1]}},
+    {kAdminPassword,
+     {"        Modify admin password OK        ", "        更改成功        "},
+     {kPasswordError[0], kPasswordError[1]}},
+    // These show their text whatever the status.
+    {kSaved, {kSavedOk[0], kSavedOk[1]}, {}},
+    {kBoostSaved, {kSavedOk[0], kSavedOk[1]}, {}},
+    {kResetAll, {"        Reset all OK        ", "        清除所有模式成功        "}, {}},
+    {kLogoSet, {"        Set Logo OK        ", "        设置Logo成功        "}, {}},
+    {kLearnTable, {kSavedOk[0], kSavedOk[1]}, {}},
+};
+
+}  // namespace
+
+std::string DeviceResultText(int kind, bool ok, int language) {
+    const int lang = language == 1 ? 1 : 0;
+    for (const ResultText& t : kResultTexts) {
+        if (t.kind != kind) continue;
+        return !ok && t.refused[lang] ? t.refused[lang] : t.ok[lang];
+    }
+    return {};
+}
+
+void DeviceResults::Show(int kind, bool ok) {
+    const std::string text = DeviceResultText(kind, ok, image_.Language);
+    if (!text.empty() && hooks.messageBox) hooks.messageBox(text);
+}
+
+LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
+    const int kind = static_cast<int>((wParam >> 8) & 0xFF);
+    const bool ok = (wParam & 0xFF) == kStatusOk;
+    switch (kind) {
+        case kLockKey:
+            Show(kind, ok);
+            if (ok) {
+                image_.KeyLockConfirmed = image_.KeyLockOn;
+            } else {
+                image_.KeyLockOn = image_.KeyLockConfirmed;
+                if (hooks.systemLock) hooks.systemLock(image_.KeyLockOn != 0 ? 1 : 0);
+            }
+            break;
+        case kAdminMode:
+            Show(kind, ok);
+            if (ok) {
+                image_.AdminModeConfirmed = image_.AdminMode;
+                if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
+                if (hooks.applyAdminMode) hooks.applyAdminMode(image_.AdminMode);
+            } else {
+                image_.AdminMode = image_.AdminModeConfirmed;
+                if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
+            }
+            break;
+        case kLockPassword:
+        case kAdminPassword:
+        case kBoostSaved:
+        case kLogoSet:
+        case kLearnTable:
+            Show(kind, ok);
+            break;
+        case kSaved:
+            OnSaved();
+            break;
+        case kModeSelected:
+            // The selected mode is now the unit's: read it back whole.
+            Post(WM_SEND_COMMAND, kReadHeader, 0);
+            DeviceSequenceActive = 0;
+            break;
+        case kResetAll:
+            DeviceSequenceActive = 1;
+            Post(WM_SEND_COMMAND, kSelectMode, image_.CurrentModeSlot);
+            Show(kind, true);
+            break;
+        case kEchoType:
+            if (hooks.echoRefresh) hooks.echoRefresh(image_.ParamBytes[85]);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void DeviceResults::OnSaved() {
+    auto& b = image_.ParamBytes;
+    if (DeviceSequenceActive == 0) {
+        // A single store: the stored maxima hold for the live volumes too.
+        b[0] = std::min(b[0], b[4]);
+        b[1] = std::min(b[1], b[11]);
+        b[109] = std::min(b[109], b[149]);
+        if (hooks.mainVolumes) hooks.mainVolumes();
+        Show(kSaved, true);
+    } else if (MassSaveIndex >= 0) {
+        if (hooks.massSaveStep) hooks.massSaveStep(MassSaveIndex);
+        --MassSaveIndex;
+    } else {
+        // The chain has ended: slot 0 is selected, and its result re-reads
+        // the block and ends the sequence.
+        Post(WM_SEND_COMMAND, kSelectMode, 0);
+        Show(kSaved, true);
+    }
+}

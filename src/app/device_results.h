@@ -1,0 +1,55 @@
+#pragma once
+// What the main window does with a WM_DEVICE_RESULT: the message box of a
+// store, reset, logo or login answer, the undo of a refused login, and the
+// next step of the reset-all and mass-save chains.
+#include <functional>
+#include <string>
+
+#include "app/messages.h"
+#include "app/param_image.h"
+
+class DeviceResults {
+public:
+    struct Hooks {
+        // A message box with the caption " " and an OK button.
+        std::function<void(const std::string& text)> messageBox;
+        std::function<void(unsigned msg, WPARAM, LPARAM)> post;
+        // The three main sliders and their texts from the image.
+        std::function<void()> mainVolumes;
+        // The system page's lock value (0 / 1) and admin level; the page moves
+        // its radio when it shows another index.
+        std::function<void(int locked)> systemLock;
+        std::function<void(int level)> systemAdmin;
+        std::function<void(int level)> applyAdminMode;
+        // The echo page, for the type the unit answered.
+        std::function<void(int echoType)> echoRefresh;
+        // One step of the mass-save chain.
+        std::function<void(int listIndex)> massSaveStep;
+    };
+
+    explicit DeviceResults(ParamImage& image) : image_(image) {}
+
+    // WM_DEVICE_RESULT: kind in bits 8..15, the unit's status in 0..7.
+    LRESULT OnDeviceResult(WPARAM wParam);
+
+    // A multi-step sequence (reset all, mass save) runs; cleared by the
+    // mode-selected result and by a disconnect.
+    int DeviceSequenceActive = 0;
+    // The next list position of the mass-save chain, counting down to -1.
+    int MassSaveIndex = -1;
+
+    Hooks hooks;
+
+private:
+    void Show(int kind, bool ok);
+    void Post(unsigned msg, WPARAM w, LPARAM l) {
+        if (hooks.post) hooks.post(msg, w, l);
+    }
+    void OnSaved();
+
+    ParamImage& image_;
+};
+
+// The text a result shows, padded as the unit's answers are shown; empty
+// for a kind without one.
+std::string DeviceResultText(int kind, bool ok, int language);

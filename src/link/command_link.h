@@ -1,0 +1,20 @@
+#pragma once
+// What the command builder needs of the link: its state, and the three ways
+// a request goes out (a generic command through CommandData and the
+// one-slot queue, a frame built whole, the block read's next chunk).
+#include <cstdint>
+
+class CommandLink {
+public:
+    virtual ~CommandLink() = default;
+    // 0 idle, 1 connecting, 2 header requested, 3 connected.
+    virtual int LinkState() const = 0;
+    // Not connected: whatever waits in the one-slot queue goes.
+    virtual void DropQueuedCommand() = 0;
+    // data: the payload and its pad, as the frame carries them.
+    virtual void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) = 0;
+    // Time-outs in link ticks for the reply; 0 keeps the transport's own.
+    virtual void SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
+                              int usbTimeout, int wifiTimeout) = 0;
+    virtual void SubmitBlockChunkRequest() = 0;
+};

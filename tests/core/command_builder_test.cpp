@@ -1,0 +1,516 @@
+#include "link/command_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <numeric>
+
+#include "link/reply_decoder.h"
+#include "link_test_support.h"
+#include "support/case_name.h"
+#include "support/device_block_layout.h"
+
+namespace {
+
+using linktest::Bytes;
+using linktest::LinkRig;
+using linktest::Posted;
+using linktest::Reply;
+
+// A command frame put together by hand: AA, N, code, data, check.
+Bytes Frame(std::uint8_t code, const Bytes& data) {
+    const int n = static_cast<int>(data.size()) + 1;
+    Bytes f = {0xAA, static_cast<std::uint8_t>(n & 0xFF), static_cast<std::uint8_t>(n >> 8), code};
+    f.insert(f.end(), data.begin(), data.end());
+    std::uint8_t sum = 0;
+    for (std::size_t i = 1; i < f.size(); ++i) sum = static_cast<std::uint8_t>(sum + f[i]);
+    f.push_back(static_cast<std::uint8_t>(-sum));
+    return f;
+}
+
+// ParamWords[n] of the test image, as it goes on the wire.
+constexpr int WordValue(int n) { return 1000 + 7 * n; }
+Bytes W(int n) {
+    return {static_cast<std::uint8_t>(WordValue(n) & 0xFF),
+            static_cast<std::uint8_t>(WordValue(n) >> 8)};
+}
+Bytes Cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+Bytes Span(int first, int last) {
+    Bytes b;
+    for (int i = first; i <= last; ++i) b.push_back(static_cast<std::uint8_t>(i));
+    return b;
+}
+Bytes Zeros(int n) { return Bytes(static_cast<std::size_t>(n), 0); }
+Bytes WireOf(int frequency, int q, int type, int gain) {
+    Bytes b(5);
+    blocktest::WriteWire({frequency, q, type, gain}, b.data());
+    return b;
+}
+
+// A connected link whose WM_SEND_COMMANDs go through the builder, over an
+// image in which every byte and word shows where it came from.
+struct BuilderRig : LinkRig {
+    BuilderRig() {
+        InitParamImage(image);
+        for (int i = 0; i < 160; ++i) image.ParamBytes[i] = static_cast<std::uint8_t>(i);
+        Kind(0);  // byte 107 is the kind: KTV unless a case says otherwise
+        for (int i = 0; i < 47; ++i) image.ParamWords[i] = static_cast<std::uint16_t>(WordValue(i));
+        image.ParamFlags = 0x1A345678;  // bit 27 set
+        image.CinemaParamFlags = 0x01BCDEF0;
+        image.UnlockFlags = 0x102;
+        image.PowerOnMode = 0x105;
+        image.BoostEnableFlags = 0x10B;
+        int n = 0;
+        auto mark = [&n](EqBand& b) {
+            ++n;
+            b = {0, static_cast<std::uint8_t>(n % 3), static_cast<std::uint16_t>(100 + n),
+                 static_cast<std::uint16_t>(10 + n), static_cast<std::int16_t>(n % 2 ? -n : n)};
+        };
+        for (auto* a : {&image.MasterEqBands, &image.SurroundEqBands})
+            std::for_each(a->begin(), a->end(), mark);
+        std::for_each(image.CentreEqBands.begin(), image.CentreEqBands.end(), mark);
+        std::for_each(image.SubwooferEqBands.begin(), image.SubwooferEqBands.end(), mark);
+        std::for_each(image.MusicEqBands.begin(), image.MusicEqBands.end(), mark);
+        std::for_each(image.BoostBands.begin(), image.BoostBands.end(), mark);
+        onPosted = [this](const Posted& p) {
+            if (p.msg != WM_SEND_COMMAND) return false;
+            builder.OnSendCommand(static_cast<unsigned>(p.w), p.l);
+            return true;
+        };
+        builder.hooks.mainVolume = [this](int column, int value) {
+            shownVolumes.push_back({column, value});
+        };
+        builder.hooks.modeNameText = [this] { return modeName; };
+        builder.hooks.userModesChanged = [this] { ++userModeRefills; };
+        decoder.hooks.post = [this](unsigned msg, WPARAM w, LPARAM l) {
+            host.PostMessage(msg, w, l);
+        };
+        host.onReply = [this](const ReplyFrame& f, bool answers) {
+            return decoder.OnReply(f, answers);
+        };
+    }
+
+    // The wire form of a band of the test image.
+    static Bytes WireOf(const EqBand& b) { return ::WireOf(b.frequency, b.q, b.type, b.gain); }
+    void Kind(int systemMode) {
+        image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(systemMode);
+    }
+    void Send(unsigned code, LPARAM argument) {
+        builder.OnSendCommand(code, argument);
+        Pump();
+    }
+
+    ParamImage image;
+    CommandBuilder builder{image, seq};
+    ReplyDecoder decoder{image, builder.Upload()};
+    std::vector<std::pair<int, int>> shownVolumes;
+    std::string modeName = "Party";
+    int userModeRefills = 0;
+};
+
+struct Golden {
+    const char* what;
+    unsigned code;
+    LPARAM argument;
+    std::function<void(BuilderRig&)> arrange;  // may be empty
+    // The frame that goes out; empty: nothing is sent.
+    std::function<Bytes(const BuilderRig&)> frame;
+};
+
+std::function<Bytes(const BuilderRig&)> Is(std::uint8_t code, Bytes data) {
+    return [code, data](const BuilderRig&) { return Frame(code, data); };
+}
+std::function<Bytes(const BuilderRig&)> Literal(Bytes frame) {
+    return [frame](const BuilderRig&) { return frame; };
+}
+auto Cinema = [](BuilderRig& r) { r.Kind(1); };
+auto Auto = [](BuilderRig& r) { r.Kind(2); };
+
+const std::uint8_t kLogo[41] = {'H', 'e', 'l', 'l', 'o', 1,  2,  3,  4,  5,  6,  7,  8,  9,
+                                10,  11,  12,  13,  14,  15, 16, 17, 18, 19, 20, 21, 22, 23,
+                                24,  25,  26,  27,  28,  29, 30, 31, 32, 33, 34, 35, 36};
+const std::uint8_t kLock[5] = {1, 2, 3, 4, 1};
+const std::uint8_t kLockChange[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+const std::uint8_t kAdmin[7] = {9, 8, 7, 6, 5, 4, 2};
+const std::uint8_t kAdminChange[12] = {1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2};
+LPARAM Ptr(const std::uint8_t* p) { return reinterpret_cast<LPARAM>(p); }
+
+const Golden kGolden[] = {
+    {"select mode 3", 0x01, 3, {}, Literal({0xAA, 0x03, 0x00, 0x01, 0x03, 0x00, 0xF9})},
+    {"select mode 10", 0x01, 10, {}, {}},
+    {"music settings, KTV", 0x02, 0, {},
+     Is(0x02, {0, 3, 4, 6, 22, 23, 24, 25, 9, 150, 151, 153, 0})},
+    {"music settings, cinema", 0x02, 0, Cinema, Is(0x02, {109, 108, 149, 154, 0})},
+    {"music settings, auto", 0x02, 0, Auto, Is(0x02, {109, 108, 149, 154, 0})},
+    {"EQ band, master KTV band 2", 0x03, (2 << 8) | 3, {},
+     [](const BuilderRig& r) {
+         return Frame(0x03, Cat({{3, 2}, BuilderRig::WireOf(r.image.MasterEqBands[2]), {0}}));
+     }},
+    {"EQ band, master in cinema takes set 1", 0x03, (2 << 8) | 3, Cinema,
+     [](const BuilderRig& r) {
+         return Frame(0x03, Cat({{3, 2}, BuilderRig::WireOf(r.image.MasterEqBands[14]), {0}}));
+     }},
+    {"EQ band, id 4 is master set 1 in KTV too", 0x03, (2 << 8) | 4, {},
+     [](const BuilderRig& r) {
+         return Frame(0x03, Cat({{4, 2}, BuilderRig::WireOf(r.image.MasterEqBands[14]), {0}}));
+     }},
+    {"EQ band, surround cinema", 0x03, (9 << 8) | 5, Cinema,
+     [](const BuilderRig& r) {
+         return Frame(0x03, Cat({{5, 9}, BuilderRig::WireOf(r.image.SurroundEqBands[21]), {0}}));
+     }},
+    {"EQ band, centre cinema", 0x03, (1 << 8) | 7, Cinema,
+     [](const BuilderRig& r) {
+         return Frame(0x03, Cat({{7, 1}, BuilderRig::WireOf(r.image.CentreEqBands[10]), {0}}));
+     }},
+    {"EQ band, subwoofer cinema", 0x03, (4 << 8) | 8, Auto,
+     [](const BuilderRig& r) {
+         return Frame(0x03, Cat({{8, 4}, BuilderRig::WireOf(r.image.SubwooferEqBands[11]), {0}}));
+     }},
+    {"EQ band, music in cinema has one set", 0x03, (14 << 8) | 2, Cinema,
+     [](const BuilderRig& r) {
+         return Frame(0x03, Cat({{2, 14}, BuilderRig::WireOf(r.image.MusicEqBands[14]), {0}}));
+     }},
+    {"EQ band, module 11", 0x03, (0 << 8) | 11, {}, {}},
+    {"EQ band, a pass-filter record", 0x03, (15 << 8) | 2, {}, {}},
+    {"EQ band, subwoofer band 5", 0x03, (5 << 8) | 8, {}, {}},
+    {"EQ reset 9", 0x04, 9, {}, Is(0x04, {9, 0})},
+    {"EQ reset 11", 0x04, 11, {}, {}},
+    {"mic settings", 0x05, 0, {}, Is(0x05, {1, 10, 11, 14, 26, 101, 12, 13, 0})},
+    {"auto audio input in auto", 0x06, 4, Auto, Is(0x06, {4, 0})},
+    {"auto audio input in KTV", 0x06, 4, {}, {}},
+    {"auto video input in auto", 0x07, 3, Auto, Is(0x07, {3, 0})},
+    {"auto video input in cinema", 0x07, 3, Cinema, {}},
+    {"unlock flags", 0x08, 0, {}, Is(0x08, {0x02, 0})},
+    {"effect volume", 0x09, 0, {}, Is(0x09, {2, 0})},
+    {"effect initial volume", 0x0A, 0, {}, Is(0x0A, {21, 0})},
+    {"reverb settings", 0x0B, 0, {},
+     Is(0x0B, Cat({{79, 80, 81, 82, 50, 84}, W(24), W(25), W(28), W(29), {0}}))},
+    {"echo settings", 0x0D, 0, {},
+     Is(0x0D, Cat({Span(85, 93), W(26), W(27), W(30), W(31), W(32), W(33), {0}}))},
+    {"output channel 2, KTV", 0x0E, 2, {},
+     Is(0x0E, Cat({{2}, Span(41, 50), W(36), W(37), Zeros(5)}))},
+    {"output channel 0, KTV", 0x0E, 0, {},
+     Is(0x0E, Cat({{0}, Span(27, 36), W(34), W(35), Zeros(5)}))},
+    {"output channel 5, KTV", 0x0E, 5, {},
+     Is(0x0E, Cat({{5}, Span(67, 76), W(39), {0, 0}, Zeros(5)}))},
+    {"output channel 0, cinema", 0x0E, 0, Cinema,
+     Is(0x0E, Cat({{0}, Span(116, 121), W(40), W(41), {0}}))},
+    {"output channel 2, cinema", 0x0E, 2, Cinema,
+     Is(0x0E, Cat({{2}, Span(124, 129), W(42), W(43), {0}}))},
+    {"output channel 4, auto", 0x0E, 4, Auto,
+     Is(0x0E, Cat({{4}, Span(132, 137), W(44), {0, 0}, {0}}))},
+    {"output channel 6", 0x0E, 6, {}, {}},
+    {"param flags, KTV", 0x0F, 0, {}, Is(0x0F, {0x78, 0x56, 0x34, 0x1A, 0})},
+    {"param flags, cinema", 0x0F, 0, Cinema, Is(0x0F, {0xF0, 0xDE, 0xBC, 0x01, 0})},
+    {"pass filter 4, KTV", 0x11, 4, {}, Is(0x11, Cat({{4, 37}, W(4), {0}}))},
+    {"pass filter 15, KTV", 0x11, 15, {}, Is(0x11, Cat({{15, 78}, W(15), {0}}))},
+    {"pass filter 6, cinema", 0x11, 6, Cinema, Is(0x11, Cat({{6, 122}, W(16), {0}}))},
+    {"pass filter 13, auto", 0x11, 13, Auto, Is(0x11, Cat({{13, 139}, W(21), {0}}))},
+    {"pass filter 16", 0x11, 16, {}, {}},
+    {"reset all", 0x14, 0, {}, Literal({0xAA, 0x02, 0x00, 0x14, 0x00, 0xEA})},
+    {"mass-save step", 0x16, 2, {}, {}},
+    {"logo", 0x17, Ptr(kLogo), {}, Is(0x17, Cat({Bytes(kLogo, kLogo + 41), {0}}))},
+    {"logo without a record", 0x17, 0, {}, {}},
+    {"test signal 6", 0x1B, 6, {}, Is(0x1B, {6, 0})},
+    {"test signal 7", 0x1B, 7, {}, {}},
+    {"handshake is the link's own", 0x1C, 0, {}, {}},
+    {"subwoofer mode", 0x22, 0, {}, Is(0x22, {1, 96, 97, 98, 99, 0})},
+    {"lock key", 0x2B, Ptr(kLock), {}, Is(0x2B, {1, 2, 3, 4, 1, 0})},
+    {"lock password", 0x2C, Ptr(kLockChange), {}, Is(0x2C, {1, 2, 3, 4, 5, 6, 7, 8, 0})},
+    {"admin mode", 0x2D, Ptr(kAdmin), {}, Is(0x2D, {9, 8, 7, 6, 5, 4, 2, 0})},
+    {"admin password", 0x2E, Ptr(kAdminChange), {},
+     Is(0x2E, {1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 0})},
+    {"boost enable", 0x30, 0x0201, {}, Is(0x30, {1, 2, 0})},
+    {"boost band, music 4", 0x31, (4 << 8) | 1, {},
+     [](const BuilderRig& r) {
+         return Frame(0x31, Cat({{1, 4}, BuilderRig::WireOf(r.image.BoostBands[4]), {0}}));
+     }},
+    {"boost band, mic 0", 0x31, (0 << 8) | 0, {},
+     [](const BuilderRig& r) {
+         return Frame(0x31, Cat({{0, 0}, BuilderRig::WireOf(r.image.BoostBands[5]), {0}}));
+     }},
+    {"boost band, echo 2", 0x31, (2 << 8) | 3, {},
+     [](const BuilderRig& r) {
+         return Frame(0x31, Cat({{3, 2}, BuilderRig::WireOf(r.image.BoostBands[15]), {0}}));
+     }},
+    {"boost band, target 4", 0x31, 4, {}, {}},
+    {"boost band, reverb band 3", 0x31, (3 << 8) | 2, {}, {}},
+    {"boost save: mic, music, reverb, echo", 0x33, 0, {},
+     [](const BuilderRig& r) {
+         Bytes d = {0x0B};
+         for (int i : {5, 6, 7, 8, 9, 0, 1, 2, 3, 4, 10, 11, 12, 13, 14, 15}) {
+             const Bytes w = BuilderRig::WireOf(r.image.BoostBands[static_cast<std::size_t>(i)]);
+             d.insert(d.end(), w.begin(), w.end());
+         }
+         return Frame(0x33, Cat({d, Zeros(4)}));
+     }},
+    {"WiFi module", 0x37, 3, {}, Is(0x37, {3, 0})},
+    {"main toggles", 0x38, 5, {}, Is(0x38, {5, 0})},
+    {"second surround volumes", 0x39, 0, {}, Is(0x39, {155, 156, 157, 158})},
+    {"echo type", 0x3A, 2, {}, Is(0x3A, {2, 0})},
+    {"power-on mode", 0x3B, 0, {}, Is(0x3B, {5, 0})},
+    {"mic EQ link", 0x3C, 0x0101, {}, Is(0x3C, {1, 1, 0})},
+    {"system mode", 0x3D, 1, {}, Is(0x3D, {1, 0})},
+    {"speaker size 1, cinema", 0x3E, 1, Cinema, Is(0x3E, {1, 111, 114, 0})},
+    {"speaker size in KTV", 0x3E, 1, {}, {}},
+    {"speaker size 3", 0x3E, 3, Cinema, {}},
+    {"header re-read", 0x3F, 0, {}, Is(0x3F, {0, 0})},
+    {"block chunk outside a block read", 0x40, 0, {}, {}},
+    {"mode upload start, slot 10", 0x41, 10, {}, {}},
+    {"mode upload data without a record", 0x42, 0, {}, {}},
+    {"mode upload end without a record", 0x43, 0, {}, {}},
+    {"learn, 9600 baud", 0x44, 0x0105, {}, Is(0x44, {5, 1, 0x80, 0x25, 0, 0, 0})},
+    {"learn, 115200 baud", 0x44, 0x0220, [](BuilderRig& r) { r.image.BaudIndex = 9; },
+     Is(0x44, {0x20, 2, 0x00, 0xC2, 0x01, 0x00, 0})},
+    {"learn, baud index 10", 0x44, 0x0105, [](BuilderRig& r) { r.image.BaudIndex = 10; }, {}},
+    {"learn table", 0x47, 0,
+     [](BuilderRig& r) {
+         r.image.LearnCodes[0] = {3, 0xA1, 0xA2, 0xA3};
+         r.image.LearnCodes[31] = {1, 0x7F};
+         r.image.BaudIndex = 0;
+     },
+     [](const BuilderRig&) {
+         Bytes d(512, 0);
+         d[0] = 3, d[1] = 0xA1, d[2] = 0xA2, d[3] = 0xA3;
+         d[496] = 1, d[497] = 0x7F;
+         return Frame(0x47, Cat({d, {0xB0, 0x04, 0, 0}, Zeros(4)}));
+     }},
+    {"second video input", 0x48, 0, {}, Is(0x48, {94, 95, 0})},
+    {"band enable, module 6 shares word 4", 0x49, 6,
+     [](BuilderRig& r) { r.image.BandEnableMasks[4] = 0x3C5A; }, Is(0x49, {6, 0x5A, 0x3C, 0})},
+    {"band enable, module 11", 0x49, 11, {}, {}},
+    {"a code not in the set", 0x0C, 0, {}, {}},
+};
+
+class CommandBuilderGolden : public ::testing::TestWithParam<Golden> {};
+
+TEST_P(CommandBuilderGolden, SendsItsFrame) {
+    const Golden& g = GetParam();
+    BuilderRig rig;
+    rig.ConnectUsb();
+    rig.answering = false;
+    if (g.arrange) g.arrange(rig);
+    const std::size_t before = rig.usb.sent.size();
+    rig.Send(g.code, g.argument);
+    if (!g.frame) {
+        EXPECT_EQ(rig.usb.sent.size(), before) << "sent 0x" << std::hex << g.code;
+        EXPECT_FALSE(rig.seq.ReplyPending());
+        return;
+    }
+    ASSERT_EQ(rig.usb.sent.size(), before + 1);
+    EXPECT_EQ(rig.usb.sent.back(), g.frame(rig));
+    EXPECT_EQ(rig.seq.ExpectedReplyCode(), g.code);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCode, CommandBuilderGolden, ::testing::ValuesIn(kGolden),
+                         testsupport::CaseName<Golden>);
+
+class CommandBuilderTest : public ::testing::Test, public BuilderRig {};
+
+TEST_F(CommandBuilderTest, BlockReadRequestsTheUnitsChunks) {
+    ConnectUsb();
+    // Handshake, header, then the chunks the builder asked for.
+    ASSERT_EQ(usb.sent.size(), 22u);
+    EXPECT_EQ(usb.sent[2], (Bytes{0xAA, 0x06, 0x00, 0x40, 0x00, 0x00, 0x3A, 0x00, 0x00, 0x80}));
+    EXPECT_EQ(usb.sent[21], (Bytes{0xAA, 0x06, 0x00, 0x40, 0x4E, 0x04, 0x1D, 0x00, 0x00, 0x4B}));
+}
+
+TEST_F(CommandBuilderTest, SelectModeSetsTheCurrentSlot) {
+    ConnectUsb();
+    Send(0x01, 7);
+    EXPECT_EQ(image.CurrentModeSlot, 7);
+    Send(0x01, 12);
+    EXPECT_EQ(image.CurrentModeSlot, 7);
+}
+
+TEST_F(CommandBuilderTest, DirectFramesCarryTheirOwnTimeOuts) {
+    ConnectUsb();
+    answering = false;
+    Send(0x33, 0);
+    EXPECT_EQ(seq.ReplyTimeout(), 50);
+    usb.incoming.push_back(Reply(0x33, {0}));
+    Tick();
+    Send(0x47, 0);
+    EXPECT_EQ(seq.ReplyTimeout(), 50);
+    usb.incoming.push_back(Reply(0x47, {0}));
+    Tick();
+    Send(0x41, 2);
+    EXPECT_EQ(seq.ReplyTimeout(), 100);
+    EXPECT_NE(host.Status(), "communicating");
+}
+
+TEST_F(CommandBuilderTest, VolumeClampsHoldInEveryLinkState) {
+    struct Case {
+        const char* what;
+        int systemMode;
+        unsigned code;
+        int volume, maximum, column;
+    };
+    const Case cases[] = {
+        {"music, KTV", 0, 0x02, 0, 4, 0},
+        {"music, cinema", 1, 0x02, 109, 149, 0},
+        {"music, auto", 2, 0x02, 109, 149, 0},
+        {"microphone", 0, 0x05, 1, 11, 1},
+    };
+    for (const Case& c : cases) {
+        for (bool connected : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (connected ? ", connected" : ", idle"));
+            BuilderRig r;
+            if (connected) {
+                r.ConnectUsb();
+                r.answering = false;
+            }
+            r.Kind(c.systemMode);
+            r.image.ParamBytes[c.volume] = 90;
+            r.image.ParamBytes[c.maximum] = 80;
+            const std::size_t before = r.usb.sent.size();
+            r.Send(c.code, 0);
+            EXPECT_EQ(r.image.ParamBytes[c.volume], 80);
+            ASSERT_EQ(r.shownVolumes.size(), 1u);
+            EXPECT_EQ(r.shownVolumes[0], std::make_pair(c.column, 80));
+            if (!connected) {
+                EXPECT_EQ(r.usb.sent.size(), before);
+                continue;
+            }
+            ASSERT_EQ(r.usb.sent.size(), before + 1);
+            EXPECT_EQ(r.usb.sent.back()[4], 80) << "the clamped value goes out";
+            // At the maximum nothing moves.
+            r.shownVolumes.clear();
+            r.usb.incoming.push_back(Reply(static_cast<std::uint8_t>(c.code), {0}));
+            r.Tick();
+            r.Send(c.code, 0);
+            EXPECT_TRUE(r.shownVolumes.empty());
+        }
+    }
+}
+
+TEST_F(CommandBuilderTest, NotConnectedSendsNothingAndEmptiesTheQueue) {
+    ConnectUsb();
+    answering = false;
+    Send(0x09, 0);
+    Send(0x0A, 0);
+    ASSERT_EQ(seq.QueuedCommand(), 0x0A);
+    seq.OnConnectButton();  // disconnect
+    Pump();
+    const std::size_t before = usb.sent.size();
+    Send(0x01, 4);
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+    EXPECT_EQ(usb.sent.size(), before);
+    EXPECT_EQ(image.CurrentModeSlot, 0) << "nothing of the command is done";
+    Send(0x0C, 0);  // not in the set: still empties the queue
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+}
+
+TEST_F(CommandBuilderTest, OnlyTheLastOfThreeQueuedGoesWithItsOwnPayload) {
+    ConnectUsb();
+    answering = false;
+    Send(0x09, 0);
+    image.ParamBytes[21] = 44;
+    Send(0x0A, 0);
+    Send(0x3B, 0);
+    Send(0x0E, 2);
+    const std::size_t before = usb.sent.size();
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    ASSERT_EQ(usb.sent.size(), before + 1);
+    EXPECT_EQ(usb.sent.back(), Frame(0x0E, Cat({{2}, Span(41, 50), W(36), W(37), Zeros(5)})));
+}
+
+TEST_F(CommandBuilderTest, OutOfRangeArgumentsLeaveTheQueueAlone) {
+    ConnectUsb();
+    answering = false;
+    Send(0x09, 0);
+    Send(0x0A, 0);
+    Send(0x03, 11);
+    Send(0x11, 16);
+    EXPECT_EQ(seq.QueuedCommand(), 0x0A);
+}
+
+TEST_F(CommandBuilderTest, DirectFrameWaitsForTheReplyAndDropsTheQueue) {
+    ConnectUsb();
+    answering = false;
+    Send(0x09, 0);
+    Send(0x0A, 0);  // queued
+    const std::size_t before = usb.sent.size();
+    Send(0x33, 0);
+    EXPECT_EQ(usb.sent.size(), before) << "two requests in flight";
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    ASSERT_EQ(usb.sent.size(), before + 1);
+    EXPECT_EQ(usb.SentCode(), 0x33);
+    usb.incoming.push_back(Reply(0x33, {0}));
+    Tick(3);
+    EXPECT_EQ(usb.sent.size(), before + 1) << "the dropped command went after all";
+}
+
+TEST_F(CommandBuilderTest, ModeUploadOverUsbIs17Frames) {
+    const blocktest::Bytes block = blocktest::MakeBlock(5);
+    UnpackDeviceParamBlock(block.data(), image);
+    ConnectUsb();
+    modeName =
+        "Ab{~\x01"
+        "cd";
+    const std::size_t before = usb.sent.size();
+    Send(0x41, 0x83);
+    for (int i = 0; i < 100 && HandledCount(WM_LINK_IDLE) < 2; ++i) Tick();
+    ASSERT_EQ(usb.sent.size(), before + 17);
+
+    // The record: the block's head with the typed name, then the masks.
+    Bytes record(block.begin(), block.begin() + 870);
+    const char name[] = "Ab   cd         ";
+    std::copy(name, name + 16, record.begin() + 854);
+    record.insert(record.end(), block.begin() + 1030, block.begin() + 1050);
+    ASSERT_EQ(record.size(), 890u);
+    const std::uint8_t sum = std::accumulate(record.begin(), record.end(), std::uint8_t{0});
+
+    EXPECT_EQ(usb.sent[before],
+              Frame(0x41, {0x7A, 0x03, static_cast<std::uint8_t>(-sum), 0, 0, 0, 0}));
+    Bytes carried;
+    for (int k = 0; k < 15; ++k) {
+        const Bytes& f = usb.sent[before + 1 + static_cast<std::size_t>(k)];
+        const int count = k < 14 ? 60 : 50;
+        ASSERT_EQ(f[3], 0x42);
+        ASSERT_EQ(f.size(), static_cast<std::size_t>(count + 8 + 5));
+        EXPECT_EQ(f[4] | (f[5] << 8), 60 * k);
+        EXPECT_EQ(f[6] | (f[7] << 8), count);
+        EXPECT_EQ(Bytes(f.end() - 5, f.end() - 1), Zeros(4));
+        carried.insert(carried.end(), f.begin() + 8, f.begin() + 8 + count);
+    }
+    EXPECT_EQ(carried, record);
+    EXPECT_EQ(usb.sent.back(),
+              Frame(0x43, {0x83, static_cast<std::uint8_t>(image.PowerOnMode), 0, 0, 0, 0}));
+    EXPECT_EQ(image.CurrentModeSlot, 3);
+    EXPECT_EQ(std::string(image.CurrentModeName.data()), "Ab   cd         ");
+    EXPECT_EQ(std::string(image.ModeNameTable[3].data(), 16), "Ab   cd         ");
+    EXPECT_EQ(userModeRefills, 1);
+}
+
+TEST(ModeNameField, SixteenCharactersInTheUnitsRange) {
+    struct Case {
+        const char* text;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"ABC", "ABC             "},
+        {"", "                "},
+        {"exactly sixteen!", "exactly sixteen!"},
+        {"seventeen chars!!", "seventeen chars!"},
+        {"a{b~c z", "a b c z         "},
+        {"\xe4\xb8\xad\xe6\x96\x87x", "  x             "},  // two Chinese characters
+        {"\xff\xfe"
+         "ok",
+         "  ok            "},
+        {"\xe4\xb8", "                "},  // a cut-off character
+    };
+    for (const Case& c : cases) {
+        const auto field = ModeNameField(c.text);
+        EXPECT_EQ(std::string(field.data(), field.size()), c.field) << c.text;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+#include "app/device_results.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Records every hook call as one line, in order.
+struct ResultsRig {
+    ResultsRig() {
+        InitParamImage(image);
+        auto& h = results.hooks;
+        h.messageBox = [this](const std::string& t) { log.push_back("box:" + t); };
+        h.post = [this](unsigned msg, WPARAM w, LPARAM l) {
+            log.push_back("post:" + std::to_string(msg - WM_USER) + "," + std::to_string(w) + "," +
+                          std::to_string(l));
+        };
+        h.mainVolumes = [this] { log.push_back("volumes"); };
+        h.systemLock = [this](int v) { log.push_back("lock:" + std::to_string(v)); };
+        h.systemAdmin = [this](int v) { log.push_back("admin:" + std::to_string(v)); };
+        h.applyAdminMode = [this](int v) { log.push_back("layout:" + std::to_string(v)); };
+        h.echoRefresh = [this](int v) { log.push_back("echo:" + std::to_string(v)); };
+        h.massSaveStep = [this](int v) { log.push_back("step:" + std::to_string(v)); };
+    }
+    std::vector<std::string> Result(WPARAM w) {
+        log.clear();
+        results.OnDeviceResult(w);
+        return log;
+    }
+
+    ParamImage image;
+    DeviceResults results{image};
+    std::vector<std::string> log;
+};
+
+using Log = std::vector<std::string>;
+
+// WM_SEND_COMMAND as the log writes it.
+std::string Send(int code, int argument) {
+    return "post:" + std::to_string(WM_SEND_COMMAND - WM_USER) + "," + std::to_string(code) + "," +
+           std::to_string(argument);
+}
+
+TEST(DeviceResults, MessageTexts) {
+    struct Case {
+        WPARAM result;
+        const char* english;
+        const char* chinese;
+    };
+    const Case cases[] = {
+        {0x0801, "        Modify Lockkey OK        ", "        更改成功        "},
+        {0x0800, "        Password error        ", "        密码错误        "},
+        {0x0802, "        Password error        ", "        密码错误        "},
+        {0x0901, "        Modify lockkey password OK        ", "        更改成功        "},
+        {0x0900, "        Password error        ", "        密码错误        "},
+        {0x0A01, "        Modify Admin mode OK        ", "        更改成功        "},
+        {0x0A00, "        Password error        ", "        密码错误        "},
+        {0x0B01, "        Modify admin password OK        ", "        更改成功        "},
+        {0x0B00, "        Password error        ", "        密码错误        "},
+        {0x2000, "        Saved OK        ", "        存储成功        "},
+        {0x3100, "        Saved OK        ", "        存储成功        "},
+        {0x3200, "        Reset all OK        ", "        清除所有模式成功        "},
+        {0x3300, "        Set Logo OK        ", "        设置Logo成功        "},
+        {0x5100, "        Saved OK        ", "        存储成功        "},
+        {0x2100, nullptr, nullptr},
+        {0x3400, nullptr, nullptr},
+        {0x7700, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        for (int language : {0, 1}) {
+            ResultsRig r;
+            r.image.Language = language;
+            std::vector<std::string> boxes;
+            for (const std::string& line : r.Result(c.result))
+                if (line.rfind("box:", 0) == 0) boxes.push_back(line.substr(4));
+            const char* expected = language ? c.chinese : c.english;
+            if (!expected) {
+                EXPECT_TRUE(boxes.empty()) << std::hex << c.result;
+                continue;
+            }
+            ASSERT_EQ(boxes.size(), 1u) << std::hex << c.result;
+            EXPECT_EQ(boxes[0], expected) << std::hex << c.result << " language " << language;
+        }
+    }
+}
+
+TEST(DeviceResults, LoginAnswersConfirmOrUndo) {
+    struct Case {
+        const char* what;
+        WPARAM result;
+        int keyLock, keyLockConfirmed, admin, adminConfirmed;
+        Log log;
+        int keyLockAfter, keyLockConfirmedAfter, adminAfter, adminConfirmedAfter;
+    };
+    const char* error = "box:        Password error        ";
+    const Case cases[] = {
+        {"lock accepted",
+         0x0801,
+         1,
+         0,
+         1,
+         1,
+         {"box:        Modify Lockkey OK        "},
+         1,
+         1,
+         1,
+         1},
+        {"lock refused after switching it on", 0x0800, 1, 0, 1, 1, {error, "lock:0"}, 0, 0, 1, 1},
+        {"unlock refused", 0x0800, 0, 1, 1, 1, {error, "lock:1"}, 1, 1, 1, 1},
+        {"admin level accepted",
+         0x0A01,
+         0,
+         0,
+         2,
+         1,
+         {"box:        Modify Admin mode OK        ", "admin:2", "layout:2"},
+         0,
+         0,
+         2,
+         2},
+        {"admin level refused", 0x0A00, 0, 0, 2, 1, {error, "admin:1"}, 0, 0, 1, 1},
+        {"lock password refused changes nothing", 0x0900, 1, 0, 2, 1, {error}, 1, 0, 2, 1},
+        {"admin password refused changes nothing", 0x0B00, 1, 0, 2, 1, {error}, 1, 0, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultsRig r;
+        r.image.KeyLockOn = c.keyLock;
+        r.image.KeyLockConfirmed = c.keyLockConfirmed;
+        r.image.AdminMode = c.admin;
+        r.image.AdminModeConfirmed = c.adminConfirmed;
+        EXPECT_EQ(r.Result(c.result), c.log);
+        EXPECT_EQ(r.image.KeyLockOn, c.keyLockAfter);
+        EXPECT_EQ(r.image.KeyLockConfirmed, c.keyLockConfirmedAfter);
+        EXPECT_EQ(r.image.AdminMode, c.adminAfter);
+        EXPECT_EQ(r.image.AdminModeConfirmed, c.adminConfirmedAfter);
+    }
+}
+
+TEST(DeviceResults, SingleSaveCapsTheLiveVolumes) {
+    ResultsRig r;
+    auto& b = r.image.ParamBytes;
+    b[0] = 90, b[4] = 80;
+    b[1] = 30, b[11] = 40;
+    b[109] = 70, b[149] = 60;
+    EXPECT_EQ(r.Result(0x2000), (Log{"volumes", "box:        Saved OK        "}));
+    EXPECT_EQ(b[0], 80);
+    EXPECT_EQ(b[1], 30);
+    EXPECT_EQ(b[109], 60);
+}
+
+TEST(DeviceResults, MassSaveOfThreeFiles) {
+    ResultsRig r;
+    // The chain's start has handed over list position 2.
+    r.results.DeviceSequenceActive = 1;
+    r.results.MassSaveIndex = 1;
+    r.image.ParamBytes[0] = 90;
+    r.image.ParamBytes[4] = 80;
+    EXPECT_EQ(r.Result(0x2001), (Log{"step:1"}));
+    EXPECT_EQ(r.Result(0x2001), (Log{"step:0"}));
+    EXPECT_EQ(r.results.MassSaveIndex, -1);
+    EXPECT_EQ(r.Result(0x2001), (Log{Send(0x01, 0), "box:        Saved OK        "}));
+    EXPECT_EQ(r.results.DeviceSequenceActive, 1);
+    EXPECT_EQ(r.image.ParamBytes[0], 90) << "no volume caps inside the chain";
+    EXPECT_EQ(r.Result(0x2100), (Log{Send(0x3F, 0)}));
+    EXPECT_EQ(r.results.DeviceSequenceActive, 0);
+}
+
+TEST(DeviceResults, ResetAllSelectsTheCurrentModeBeforeTheBox) {
+    ResultsRig r;
+    r.image.CurrentModeSlot = 4;
+    EXPECT_EQ(r.Result(0x3200), (Log{Send(0x01, 4), "box:        Reset all OK        "}));
+    EXPECT_EQ(r.results.DeviceSequenceActive, 1);
+    EXPECT_EQ(r.Result(0x2100), (Log{Send(0x3F, 0)}));
+    EXPECT_EQ(r.results.DeviceSequenceActive, 0);
+}
+
+TEST(DeviceResults, EchoTypeRefreshesTheEchoPage) {
+    ResultsRig r;
+    r.image.ParamBytes[85] = 2;
+    EXPECT_EQ(r.Result(0x3400), (Log{"echo:2"}));
+}
+
+}  // namespace

@@ -1,0 +1,375 @@
+#include "link/reply_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include "link/command_builder.h"
+#include "link/device_block_read.h"
+#include "link_test_support.h"
+#include "support/device_block_layout.h"
+
+namespace {
+
+using linktest::Bytes;
+using linktest::LinkRig;
+using linktest::Posted;
+using linktest::Reply;
+
+// The decoder on its own, fed reply frames by hand.
+struct DecoderRig {
+    DecoderRig() {
+        InitParamImage(image);
+        decoder.hooks.post = [this](unsigned msg, WPARAM w, LPARAM l) {
+            posted.push_back({msg, w, l});
+        };
+        decoder.hooks.learnRetry = [this] { ++retries; };
+    }
+    ReplyOutcome Feed(std::uint8_t code, const Bytes& data, bool answers = true) {
+        return decoder.OnReply(ReplyFrame{code, data.data(), static_cast<int>(data.size())},
+                               answers);
+    }
+
+    ParamImage image;
+    ModeUpload upload;
+    ReplyDecoder decoder{image, upload};
+    std::vector<Posted> posted;
+    int retries = 0;
+};
+
+TEST(ReplyDecoder, ResultRepliesPostTheirKindAndStatus) {
+    struct Case {
+        std::uint8_t code;
+        Bytes data;
+        WPARAM result;
+    };
+    const Case cases[] = {
+        {0x01, {}, 0x2100},  {0x14, {0}, 0x3200}, {0x16, {}, 0x2000},  {0x17, {0}, 0x3300},
+        {0x2B, {1}, 0x0801}, {0x2B, {0}, 0x0800}, {0x2C, {1}, 0x0901}, {0x2D, {2, 9}, 0x0A02},
+        {0x2E, {1}, 0x0B01}, {0x33, {0}, 0x3100}, {0x47, {}, 0x5100},
+    };
+    for (const Case& c : cases) {
+        DecoderRig r;
+        EXPECT_EQ(r.Feed(c.code, c.data), ReplyOutcome::kHandled);
+        ASSERT_EQ(r.posted.size(), 1u) << "code 0x" << std::hex << int(c.code);
+        EXPECT_EQ(r.posted[0].msg, WM_DEVICE_RESULT);
+        EXPECT_EQ(r.posted[0].w, c.result);
+        EXPECT_EQ(r.posted[0].l, 0);
+    }
+}
+
+TEST(ReplyDecoder, BoostReadTakesTheWireOrder) {
+    DecoderRig r;
+    Bytes data = {0x0A};
+    std::vector<blocktest::Wire> wires;
+    for (int i = 0; i < 16; ++i) {
+        wires.push_back({100 + i, 20 + i, i % 3, i % 2 ? -i : i});
+        Bytes w(5);
+        blocktest::WriteWire(wires.back(), w.data());
+        data.insert(data.end(), w.begin(), w.end());
+    }
+    EXPECT_EQ(r.Feed(0x32, data), ReplyOutcome::kHandled);
+    EXPECT_EQ(r.image.BoostEnableFlags, 0x0A);
+    // Wire mic 5, music 5, reverb 3, echo 3; the image holds music first.
+    const int imageIndex[16] = {5, 6, 7, 8, 9, 0, 1, 2, 3, 4, 10, 11, 12, 13, 14, 15};
+    for (int i = 0; i < 16; ++i) {
+        const EqBand& b = r.image.BoostBands[static_cast<std::size_t>(imageIndex[i])];
+        EXPECT_EQ(b.frequency, wires[i].frequency) << i;
+        EXPECT_EQ(b.q, wires[i].q) << i;
+        EXPECT_EQ(b.type, wires[i].type) << i;
+        EXPECT_EQ(b.gain, wires[i].gain) << i;
+    }
+    ASSERT_EQ(r.posted.size(), 1u);
+    EXPECT_EQ(r.posted[0].msg, WM_REFRESH_PAGES);
+}
+
+TEST(ReplyDecoder, EchoTypeFillsItsBytesAndWords) {
+    DecoderRig r;
+    const Bytes data = {2,    11,   12,   13,   14, 15, 16,   17,  18,
+                        0x34, 0x12, 0x78, 0x56, 1,  0,  0xFF, 0xFF};
+    EXPECT_EQ(r.Feed(0x3A, data), ReplyOutcome::kHandled);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(r.image.ParamBytes[85 + i], data[i]) << i;
+    EXPECT_EQ(r.image.ParamWords[30], 0x1234);
+    EXPECT_EQ(r.image.ParamWords[31], 0x5678);
+    EXPECT_EQ(r.image.ParamWords[32], 1);
+    EXPECT_EQ(r.image.ParamWords[33], 0xFFFF);
+    EXPECT_EQ(r.image.ParamBytes[84], ParamBytesDefaults[84]);
+    EXPECT_EQ(r.image.ParamWords[34], ParamWordsDefaults[34]);
+    ASSERT_EQ(r.posted.size(), 1u);
+    EXPECT_EQ(r.posted[0].w, 0x3400u);
+}
+
+TEST(ReplyDecoder, ShortRepliesAreMalformedAndChangeNothing) {
+    struct Case {
+        const char* what;
+        std::uint8_t code;
+        Bytes data;
+        int learnSlot;
+    };
+    const Case cases[] = {
+        {"lock key without status", 0x2B, {}, 0},
+        {"lock password without status", 0x2C, {}, 0},
+        {"admin mode without status", 0x2D, {}, 0},
+        {"admin password without status", 0x2E, {}, 0},
+        {"boost read one byte short", 0x32, Bytes(80, 7), 0},
+        {"echo type one byte short", 0x3A, Bytes(16, 7), 0},
+        {"learn without its count", 0x44, {}, 4},
+        {"learn with fewer bytes than its count", 0x44, {5, 1, 2, 3}, 4},
+    };
+    for (const Case& c : cases) {
+        DecoderRig r;
+        r.image.LearnSlotIndex = c.learnSlot;
+        const ParamImage before = r.image;
+        EXPECT_EQ(r.Feed(c.code, c.data), ReplyOutcome::kMalformed) << c.what;
+        EXPECT_TRUE(blocktest::SameImage(r.image, before)) << c.what;
+        EXPECT_TRUE(r.posted.empty()) << c.what;
+        EXPECT_EQ(r.retries, 0) << c.what;
+    }
+}
+
+TEST(ReplyDecoder, LearnReplies) {
+    struct Case {
+        const char* what;
+        int slot;
+        Bytes data;
+        int retries;
+        std::vector<Posted> posted;
+        LearnCode stored;  // LearnCodes[slot - 1] afterwards
+    };
+    const LearnCode untouched = {9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9};
+    LearnCode three = untouched;
+    three[0] = 3, three[1] = 0xA0, three[2] = 0xA1, three[3] = 0xA2;
+    LearnCode eight = untouched;
+    for (int i = 0; i <= 8; ++i)
+        eight[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i ? 0x10 + i : 8);
+    const Case cases[] = {
+        {"no slot waiting", 0, {3, 0xA0, 0xA1, 0xA2}, 0, {}, untouched},
+        {"nothing learnt yet asks again", 7, {0}, 1, {}, untouched},
+        {"three bytes", 7, {3, 0xA0, 0xA1, 0xA2, 0xEE}, 0, {{WM_LEARN_RESULT, 3, 1}}, three},
+        {"eight bytes",
+         32,
+         {8, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18},
+         0,
+         {{WM_LEARN_RESULT, 8, 1}},
+         eight},
+        {"nine is too many",
+         7,
+         {9, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+         0,
+         {{WM_LEARN_RESULT, 0, 0}},
+         untouched},
+        {"a slot beyond the table", 33, {3, 0xA0, 0xA1, 0xA2}, 0, {}, untouched},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DecoderRig r;
+        for (LearnCode& code : r.image.LearnCodes) code = untouched;
+        r.image.LearnSlotIndex = c.slot;
+        EXPECT_EQ(r.Feed(0x44, c.data), ReplyOutcome::kHandled);
+        EXPECT_EQ(r.retries, c.retries);
+        ASSERT_EQ(r.posted.size(), c.posted.size());
+        for (std::size_t i = 0; i < c.posted.size(); ++i) {
+            EXPECT_EQ(r.posted[i].msg, c.posted[i].msg);
+            EXPECT_EQ(r.posted[i].w, c.posted[i].w);
+            EXPECT_EQ(r.posted[i].l, c.posted[i].l);
+        }
+        if (c.slot >= 1 && c.slot <= 32) {
+            EXPECT_EQ(r.image.LearnCodes[static_cast<std::size_t>(c.slot - 1)], c.stored);
+        }
+        for (int s = 1; s <= 32; ++s) {
+            if (s != c.slot) {
+                EXPECT_EQ(r.image.LearnCodes[static_cast<std::size_t>(s - 1)], untouched);
+            }
+        }
+    }
+}
+
+TEST(ReplyDecoder, UploadChainMovesOnOnlyWithTheReplyToItsStep) {
+    DecoderRig r;
+    r.upload.length = 890;
+    r.upload.offset = 0;
+    auto next = [&r]() -> WPARAM {
+        if (r.posted.empty()) return 0;
+        const Posted p = r.posted.back();
+        r.posted.clear();
+        return p.msg == WM_SEND_COMMAND ? p.w : (p.msg == WM_LINK_IDLE ? 0x1DE : 0xBAD);
+    };
+    r.Feed(0x41, {0}, false);
+    EXPECT_EQ(next(), 0u);
+    r.upload.offset = 33;
+    r.Feed(0x41, {0});
+    EXPECT_EQ(next(), 0x42u);
+    EXPECT_EQ(r.upload.offset, 0);
+    r.upload.offset = 60;
+    r.Feed(0x42, {0});
+    EXPECT_EQ(next(), 0x42u);
+    r.Feed(0x42, {0}, false);
+    EXPECT_EQ(next(), 0u);
+    r.upload.offset = 890;
+    r.Feed(0x42, {0});
+    EXPECT_EQ(next(), 0x43u);
+    r.Feed(0x43, {0}, false);
+    EXPECT_EQ(next(), 0u);
+    r.Feed(0x43, {0});
+    EXPECT_EQ(next(), 0x1DEu);
+}
+
+TEST(ReplyDecoder, OtherCodesOnlyComplete) {
+    DecoderRig r;
+    const ParamImage before = r.image;
+    for (std::uint8_t code : {0x1C, 0x02, 0x40, 0x3F, 0x7E}) {
+        EXPECT_EQ(r.Feed(code, {1, 2, 3}), ReplyOutcome::kHandled);
+    }
+    EXPECT_TRUE(r.posted.empty());
+    EXPECT_TRUE(blocktest::SameImage(r.image, before));
+}
+
+// The decoder behind a sequencer, as the main window wires it.
+struct DecodedLink : LinkRig {
+    DecodedLink() {
+        InitParamImage(image);
+        decoder.hooks.post = [this](unsigned msg, WPARAM w, LPARAM l) {
+            host.PostMessage(msg, w, l);
+        };
+        host.onReply = [this](const ReplyFrame& f, bool answers) {
+            return decoder.OnReply(f, answers);
+        };
+        host.onBlockRead = [this](const DeviceBlockRead& read) { decoder.OnBlockRead(read); };
+    }
+    ParamImage image;
+    ModeUpload upload;
+    ReplyDecoder decoder{image, upload};
+    bool spoilChunk = false;
+};
+
+class ReplyDecoderLink : public ::testing::Test, public DecodedLink {};
+
+TEST_F(ReplyDecoderLink, ConnectUnpacksHeaderAndBlock) {
+    block = blocktest::MakeBlock(9);
+    header = blocktest::MakeHeader(6, 0x6B, 2, -1, 3);
+    ConnectUsb();
+    blocktest::ExpectImageHoldsBlock(image, block);
+    blocktest::ExpectImageHoldsHeader(image, header);
+    EXPECT_EQ(HandledCount(WM_REFRESH_PAGES), 1);
+    EXPECT_EQ(host.Status(), "OK");
+}
+
+TEST_F(ReplyDecoderLink, ChecksThatFailLeaveTheImageAsItWas) {
+    struct Case {
+        const char* what;
+        std::function<void(DecodedLink&)> spoil;
+    };
+    const Case cases[] = {
+        {"block length 1130", [](DecodedLink& l) { l.statedLength = 1130; }},
+        {"block length 2000", [](DecodedLink& l) { l.statedLength = 2000; }},
+        {"block length 4097", [](DecodedLink& l) { l.statedLength = 4097; }},
+        {"header byte 4", [](DecodedLink& l) { l.header[4] = 0x06; }},
+        {"one bit of the block", [](DecodedLink& l) { l.spoilChunk = true; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DecodedLink l;
+        l.block = blocktest::MakeBlock(3);
+        l.header = blocktest::MakeHeader(6, 0x6B, 2, -1, 3);
+        c.spoil(l);
+        const ParamImage before = l.image;
+        l.AutoAnswer(l.usb);
+        if (l.spoilChunk) {
+            // The unit's block changes under its checksum half-way.
+            l.usb.onSend = [&l](const Bytes& f) {
+                Bytes reply = l.Answer(f);
+                if (f[3] == 0x40 && (f[4] | (f[5] << 8)) == 580) {
+                    Bytes d(reply.begin() + 4, reply.end() - 1);
+                    d[6] ^= 0x04;
+                    reply = Reply(0x40, d);
+                }
+                l.usb.incoming.push_back(reply);
+            };
+        }
+        l.seq.OnConnectButton();
+        l.Pump();
+        for (int i = 0; i < 60 && l.seq.LinkState() != 0; ++i) l.Tick();
+        l.ExpectIdleAfterFailure("Open failed1");
+        EXPECT_TRUE(blocktest::SameImage(l.image, before));
+        EXPECT_EQ(l.HandledCount(WM_REFRESH_PAGES), 0);
+        int chunks = 0;
+        for (const Bytes& f : l.usb.sent) chunks += f[3] == 0x40;
+        if (!l.spoilChunk) {
+            EXPECT_EQ(chunks, 0) << "a chunk asked for after a bad header";
+        }
+    }
+}
+
+TEST_F(ReplyDecoderLink, MalformedReplyWhileConnectingFailsTheConnect) {
+    AutoAnswer(usb);
+    answering = false;
+    seq.OnConnectButton();
+    Pump();
+    usb.incoming.push_back(Reply(0x1C, {0, 0, 0, 0x13, 1}));
+    Tick();
+    ASSERT_EQ(seq.LinkState(), 2);
+    usb.incoming.push_back(Reply(0x2D, {}));  // no status byte
+    Tick();
+    ExpectIdleAfterFailure("Open failed1");
+    EXPECT_EQ(host.Count(WM_DEVICE_RESULT), 0);
+}
+
+TEST_F(ReplyDecoderLink, MalformedReplyWhileConnectedIsDropped) {
+    ConnectUsb();
+    answering = false;
+    const ParamImage before = image;
+    const std::uint8_t data[] = {2, 0};
+    seq.SubmitGeneric(0x3A, data, 2);
+    // A whole echo-type reply, then one cut short, in one poll: the short
+    // one must not be filled from the bytes of the first.
+    Bytes full = {1, 21, 22, 23, 24, 25, 26, 27, 28, 1, 0, 2, 0, 3, 0, 4, 0};
+    Bytes cut = {2, 31, 32, 33};
+    usb.onePerPoll = false;
+    usb.incoming.push_back(Reply(0x3A, cut));
+    Tick();
+    EXPECT_TRUE(seq.ReplyPending()) << "a dropped reply completed the request";
+    EXPECT_TRUE(blocktest::SameImage(image, before));
+    EXPECT_EQ(HandledCount(WM_DEVICE_RESULT), 0);
+    EXPECT_EQ(seq.LinkState(), 3);
+
+    usb.incoming.push_back(Reply(0x3A, full));
+    usb.incoming.push_back(Reply(0x3A, cut));
+    Tick();
+    EXPECT_FALSE(seq.ReplyPending());
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(image.ParamBytes[85 + i], full[i]) << i;
+    EXPECT_EQ(image.ParamWords[33], 4);
+    EXPECT_EQ(HandledCount(WM_DEVICE_RESULT), 1);
+}
+
+TEST_F(ReplyDecoderLink, ChunkReplyOutsideABlockReadIsIgnored) {
+    block = blocktest::MakeBlock(4);
+    ConnectUsb();
+    answering = false;
+    const Bytes readBlock = host.block;
+    const ParamImage before = image;
+    const std::uint8_t data[] = {1, 0};
+    seq.SubmitGeneric(0x09, data, 2);
+    usb.incoming.push_back(Reply(0x40, Bytes(58, 0x77)));
+    Tick();
+    EXPECT_EQ(seq.LinkState(), 3);
+    EXPECT_EQ(host.block, readBlock);
+    EXPECT_TRUE(blocktest::SameImage(image, before));
+    // A stray request for a chunk asks for nothing either.
+    const std::size_t sent = usb.sent.size();
+    seq.SubmitBlockChunkRequest();
+    EXPECT_EQ(usb.sent.size(), sent);
+}
+
+TEST_F(ReplyDecoderLink, HeaderReReadWhileConnectedReadsTheBlockAgain) {
+    block = blocktest::MakeBlock(4);
+    ConnectUsb();
+    block = blocktest::MakeBlock(8);
+    header = blocktest::MakeHeader(2, 0x01, 1, 0, 0);
+    const std::uint8_t data[] = {0, 0};
+    seq.SubmitGeneric(0x3F, data, 2);
+    for (int i = 0; i < 40 && HandledCount(WM_REFRESH_PAGES) < 2; ++i) Tick();
+    EXPECT_EQ(HandledCount(WM_REFRESH_PAGES), 2);
+    blocktest::ExpectImageHoldsBlock(image, block);
+    blocktest::ExpectImageHoldsHeader(image, header);
+    EXPECT_EQ(seq.LinkState(), 3);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Writes the reply fuzzer's seed inputs: a start byte, then reply frames a
+healthy unit sends (a whole connect, every decoded reply, an upload chain)."""
+import os
+import sys
+
+
+def reply(code, data=b""):
+    n = len(data) + 1
+    body = bytes([n & 0xFF, n >> 8, (~code) & 0xFF]) + data
+    return b"\x55" + body + bytes([(-sum(body)) & 0xFF])
+
+
+def connect():
+    block = bytes((i * 7 + 3) & 0xFF for i in range(1131))
+    header = bytes([2, 0x13, 1, 3, 5, 0, 0, 0x0B, 1, 0, 0, 0, 0, 0, 3])
+    out = reply(0x1C, bytes([1, 0x10, 0, 0x13, 1]))
+    out += reply(0x3F, header + bytes([1131 & 0xFF, 1131 >> 8, (-sum(block)) & 0xFF]))
+    for offset in range(0, 1131, 58):
+        out += reply(0x40, block[offset:offset + 58])
+    return out
+
+
+def results():
+    out = b""
+    for code in (0x01, 0x14, 0x16, 0x17, 0x33, 0x47):
+        out += reply(code, b"\x00")
+    for code in (0x2B, 0x2C, 0x2D, 0x2E):
+        out += reply(code, b"\x01")
+    out += reply(0x32, bytes(range(81)))
+    out += reply(0x3A, bytes(range(17)))
+    out += reply(0x44, b"\x00") + reply(0x44, b"\x03\xa0\xa1\xa2") + reply(0x44, b"\x09")
+    return out
+
+
+def upload():
+    return reply(0x41, b"\x00") + reply(0x42, b"\x00") * 15 + reply(0x43, b"\x00")
+
+
+def main():
+    folder = sys.argv[1]
+    os.makedirs(folder, exist_ok=True)
+    seeds = {
+        "connect_usb": b"\x05" + connect(),
+        "connect_wifi": b"\x15" + connect(),
+        "connect_then_results": b"\x25" + connect() + results(),
+        "connect_then_upload": b"\x21" + connect() + upload(),
+        "results": b"\x24" + results(),
+        "upload": b"\x21" + upload(),
+    }
+    for name, data in seeds.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    main()
