@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
+#include "app/ui_text.h"
+
 namespace {
 constexpr int kModeListId = 1827;
 }
@@ -11,7 +13,6 @@ CDlgSys::CDlgSys(platform::Window* mainWindow) : CPage(mainWindow) {
     setObjectName("CDlgSys");
     modeList_ = new QTreeWidget(this);
     modeList_->setColumnCount(2);
-    modeList_->setHeaderLabels({"Index", "Mode Name"});
     modeList_->setRootIsDecorated(false);
     modeList_->setGeometry(20, 300, 300, 280);
     AddControl(kModeListId, modeList_);
@@ -25,4 +26,10 @@ void CDlgSys::SetModeFiles(const std::vector<std::string>& names) {
         item->setText(0, QString::number(row++));
         item->setText(1, QString::fromStdString(name));
     }
+}
+
+void CDlgSys::SetLanguage(int language) {
+    CPage::SetLanguage(language);
+    modeList_->setHeaderLabels(
+        {QString::fromUtf8(UiText(Language(), 215)), QString::fromUtf8(UiText(Language(), 216))});
 }

@@ -14,6 +14,8 @@ public:
 
     // The PC mode list (1827): its 1-based number and the file name per row.
     void SetModeFiles(const std::vector<std::string>& names);
+    // The mode list's column headers (rows 215 and 216).
+    void SetLanguage(int language) override;
 
     // What the main dialog asks of the page after a unit's answer. The
     // login answers set the lock value (0 / 1) and admin level the page

@@ -176,6 +176,11 @@ TEST_F(MainDialog, ListsTheModeFolderOnTheSystemPage) {
     ASSERT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(list->topLevelItem(1)->text(0).toStdString(), "2");
     EXPECT_EQ(list->topLevelItem(1)->text(1).toStdString(), "b.bak");
+    // Its headers follow the language.
+    EXPECT_EQ(list->headerItem()->text(1).toStdString(), "模式名称");
+    dlg->SendMessage(WM_SET_LANGUAGE, 1, 0);
+    EXPECT_EQ(list->headerItem()->text(0).toStdString(), "Index");
+    EXPECT_EQ(list->headerItem()->text(1).toStdString(), "Mode Name");
 }
 
 TEST_F(MainDialog, MainSlidersStoreThenSend) {
