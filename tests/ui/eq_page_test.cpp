@@ -29,28 +29,14 @@
 #include "pages/dlg_music.h"
 #include "pages/dlg_surl.h"
 #include "pages/dlg_sw.h"
+#include "support/recording_main.h"
 #include "support/scripted_prompts.h"
 
 namespace {
 
-using Command = std::pair<WPARAM, LPARAM>;
-using Commands = std::vector<Command>;
-
-// Stands in for the main window: records every WM_SEND_COMMAND.
-class RecordingMain : public platform::Window {
-public:
-    RecordingMain() {
-        MapMessage(WM_SEND_COMMAND, [this](WPARAM w, LPARAM l) -> LRESULT {
-            received.emplace_back(w, l);
-            return 0;
-        });
-    }
-    Commands Take() {
-        platform::MessageQueue::Drain();
-        return std::exchange(received, {});
-    }
-    Commands received;
-};
+using testsupport::Command;
+using testsupport::Commands;
+using testsupport::RecordingMain;
 
 std::unique_ptr<CEqPage> MakePage(EqPageKind kind, platform::Window* main) {
     switch (kind) {

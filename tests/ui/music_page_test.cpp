@@ -7,26 +7,13 @@
 #include "app/param_image.h"
 #include "eq/my_slider.h"
 #include "pages/dlg_music.h"
+#include "support/recording_main.h"
 
 namespace {
 
-using Command = std::pair<WPARAM, LPARAM>;
-using Commands = std::vector<Command>;
-
-class RecordingMain : public platform::Window {
-public:
-    RecordingMain() {
-        MapMessage(WM_SEND_COMMAND, [this](WPARAM w, LPARAM l) -> LRESULT {
-            received.emplace_back(w, l);
-            return 0;
-        });
-    }
-    Commands Take() {
-        platform::MessageQueue::Drain();
-        return std::exchange(received, {});
-    }
-    Commands received;
-};
+using testsupport::Command;
+using testsupport::Commands;
+using testsupport::RecordingMain;
 
 class MusicPage : public ::testing::Test {
 protected:

@@ -1,0 +1,30 @@
+#pragma once
+// Stands in for the main window in page tests: records every WM_SEND_COMMAND
+// a page posts.
+#include <utility>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace testsupport {
+
+using Command = std::pair<WPARAM, LPARAM>;
+using Commands = std::vector<Command>;
+
+class RecordingMain : public platform::Window {
+public:
+    RecordingMain() {
+        MapMessage(WM_SEND_COMMAND, [this](WPARAM w, LPARAM l) -> LRESULT {
+            received.emplace_back(w, l);
+            return 0;
+        });
+    }
+    // Delivers what is posted, then hands over what arrived.
+    Commands Take() {
+        platform::MessageQueue::Drain();
+        return std::exchange(received, {});
+    }
+    Commands received;
+};
+
+}  // namespace testsupport
