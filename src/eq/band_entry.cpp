@@ -63,7 +63,10 @@ std::optional<double> ReadEntryNumber(std::string_view text) {
     const auto [end, ec] = std::from_chars(s.rest.data(), s.rest.data() + s.rest.size(), x,
                                            std::chars_format::general);
     if (ec == std::errc::invalid_argument) return 0.0;
-    if (ec == std::errc::result_out_of_range || !std::isfinite(x)) return std::nullopt;
+    // A value no field could hold ("1e30") is refused with "inf" and "nan":
+    // it is a typing slip, not a request for the limit.
+    if (ec == std::errc::result_out_of_range || !std::isfinite(x) || x > kTenthsReadBound)
+        return std::nullopt;
     return s.negative ? -x : x;
 }
 

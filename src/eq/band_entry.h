@@ -41,7 +41,8 @@ enum class OutOfRange { kRestore, kClamp };
 // as the C library's atof reads it in the "C" locale: leading blanks, an
 // optional sign, a decimal number with an optional exponent; the rest is
 // ignored. Text holding no number reads as 0. nullopt: the entry is refused,
-// since the number is not finite ("inf", "nan") or beyond double's range.
+// since the number is not finite ("inf", "nan") or far beyond any field
+// ("1e30").
 std::optional<double> ReadEntryNumber(std::string_view text);
 
 // The same for an integer, as atoi reads it: decimal digits only, so "1e3"

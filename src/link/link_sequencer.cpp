@@ -194,6 +194,13 @@ void LinkSequencer::OnConnectWatch() {
 void LinkSequencer::ConnectFailure(LinkStatus status) {
     host_.PostMessage(WM_LINK_IDLE, 0, 0);
     CloseLink();
+    // A check that fails once connected (a chunk, the block checksum, a
+    // re-read header) drops a connected link: its clean-up runs as for a
+    // disconnect, so no device sequence or key lock outlives the link.
+    if (state_ >= kConnected) {
+        host_.OnDisconnected();
+        keep_alive_ = 0;
+    }
     state_ = kIdle;
     reply_pending_ = false;
     deferred_.waiting = false;

@@ -152,6 +152,7 @@ TEST_F(LinkSequencerTest, BadBlockChecksumEndsInOpenFailed1) {
     for (int i = 0; i < 40 && seq.LinkState() == 3; ++i) Tick();
     ExpectIdleAfterFailure("Open failed1");
     EXPECT_TRUE(host.block.empty());
+    EXPECT_EQ(host.disconnects, 1);  // the connected link's clean-up ran
 }
 
 TEST_F(LinkSequencerTest, DuplicatedReplyAdvancesTheSequenceOnce) {

@@ -142,7 +142,9 @@ TEST_F(BandEditor, GainAndQAreClampedAndReportedAtOnce) {
     TypeAndEnter(Edit(*editor, CDlgEQ::kGainEditId), "inf");  // refused: the stored gain stays
     EXPECT_EQ(band.gain, 240);
     EXPECT_EQ(Edit(*editor, CDlgEQ::kGainEditId)->text(), "24.0");
-    TypeAndEnter(Edit(*editor, CDlgEQ::kGainEditId), "-1e30");
+    TypeAndEnter(Edit(*editor, CDlgEQ::kGainEditId), "-1e30");  // refused as well
+    EXPECT_EQ(band.gain, 240);
+    TypeAndEnter(Edit(*editor, CDlgEQ::kGainEditId), "-30");
     EXPECT_EQ(band.gain, -240);
     EXPECT_EQ(page.Take(), (std::vector<Edited>{{3, 0, {}}, {3, 0, {}}}));
 
