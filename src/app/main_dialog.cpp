@@ -188,7 +188,7 @@ void CQuavixDlg::CreateControls() {
     auto* inputCombo = new QComboBox(this);
     inputCombo->setGeometry(1128, 6, 140, 22);
     AddControl(1859, inputCombo);
-    auto* boundCombo = new QComboBox(this);  // bound by the original, never used
+    auto* boundCombo = new QComboBox(this);  // kept by the window, its selection does nothing
     boundCombo->hide();
     AddControl(1855, boundCombo);
     addButton(kEnglishId, "English", 1128, 30, 68, 18, kRadioOnBand);

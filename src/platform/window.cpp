@@ -28,7 +28,7 @@ struct Posted {
     int timerId = 0;
 };
 
-// One queue for every window, as the original's thread queue: messages keep
+// One queue for every window, like a Windows thread's queue: messages keep
 // their order across windows. Only the UI thread touches it. It is drained
 // from a posted event, never from inside a timer's own signal: Qt does not
 // fire a timer again while its timeout is being handled, so a modal loop run

@@ -43,10 +43,12 @@ void Upload(DeviceEmulator& d, const Bytes& record, std::uint8_t slotByte, int l
          0, 0});
     for (int offset = 0, k = 0; offset < 890; offset += 60, ++k) {
         const int count = std::min(60, 890 - offset);
-        Bytes data = {static_cast<std::uint8_t>(offset & 0xFF),
-                      static_cast<std::uint8_t>(offset >> 8), static_cast<std::uint8_t>(count), 0};
-        data.insert(data.end(), record.begin() + offset, record.begin() + offset + count);
-        data.insert(data.end(), 4, 0);
+        // Offset, count and a zero, the chunk, four zero pad bytes.
+        Bytes data(4 + count + 4, 0);
+        data[0] = static_cast<std::uint8_t>(offset & 0xFF);
+        data[1] = static_cast<std::uint8_t>(offset >> 8);
+        data[2] = static_cast<std::uint8_t>(count);
+        std::copy(record.begin() + offset, record.begin() + offset + count, data.begin() + 4);
         if (spoil) spoil(k, data);
         Ask(d, 0x42, data);
     }
