@@ -10,6 +10,7 @@
 #include "app/ui_text.h"
 #include "eq/dialog_units.h"
 #include "eq/my_slider.h"
+#include "link/command_codes.h"
 
 namespace {
 
@@ -130,7 +131,7 @@ void CDlgMusic::OnSlider(int index, int pos) {
     std::uint8_t& stored = image->ParamBytes[static_cast<std::size_t>(s.byte)];
     if (stored == pos) return;
     stored = static_cast<std::uint8_t>(pos);
-    PostCommand(kCmdMusicSettings, 0);
+    PostCommand(CMD_MUSIC_SETTINGS, 0);
 }
 
 void CDlgMusic::RefreshLabels() {

@@ -22,6 +22,7 @@
 #include "eq/band_entry.h"
 #include "eq/band_panel.h"
 #include "eq/spin_buttons.h"
+#include "link/command_codes.h"
 
 namespace {
 
@@ -412,7 +413,7 @@ void CEqPage::PostBand(int band) {
             *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
         }
     }
-    PostCommand(kCmdEqBand, static_cast<LPARAM>(band) << 8 | ModuleId());
+    PostCommand(CMD_EQ_BAND, static_cast<LPARAM>(band) << 8 | ModuleId());
 }
 
 void CEqPage::CopyPassFilterOut(int band) {
@@ -764,7 +765,7 @@ void CEqPage::OnEqBypass() {
     }
     resp_->overlayOn = bypass ? 1 : 0;
     RedrawCurve();
-    PostCommand(kCmdParamFlags, 0);
+    PostCommand(CMD_PARAM_FLAGS, 0);
 }
 
 void CEqPage::EqReset() {
@@ -788,7 +789,7 @@ void CEqPage::EqReset() {
     SyncPanel();
     panel_->RefreshAllBands();
     RedrawCurve();
-    PostCommand(kCmdEqReset, ModuleId());
+    PostCommand(CMD_EQ_RESET, ModuleId());
 }
 
 LRESULT CEqPage::OnPanelBandChanged(WPARAM wParam, LPARAM) {
@@ -802,7 +803,7 @@ LRESULT CEqPage::OnPanelBandChanged(WPARAM wParam, LPARAM) {
             const auto bit = static_cast<std::uint16_t>(1u << b);
             if (from && to) *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
         }
-        PostCommand(kCmdBandEnable, ModuleId());
+        PostCommand(CMD_BAND_ENABLE, ModuleId());
     } else {
         PostBand(b);
     }

@@ -7,18 +7,7 @@
 
 #include "eq/band_entry.h"
 #include "eq/skin_catalogue.h"
-
-// Command codes the EQ pages and the Music page post with WM_SEND_COMMAND.
-enum PageCommand : unsigned {
-    kCmdMusicSettings = 2,
-    kCmdEqBand = 3,   // lParam band << 8 | EqModuleId
-    kCmdEqReset = 4,  // lParam EqModuleId
-    kCmdReverbSettings = 11,
-    kCmdEchoSettings = 13,
-    kCmdParamFlags = 15,
-    kCmdPassFilter = 17,  // lParam PassFilterId
-    kCmdBandEnable = 73,  // lParam EqModuleId
-};
+#include "link/command_codes.h"
 
 // Where one pass-filter record (low-pass or high-pass) keeps its values
 // outside the band array, per set (0 KTV, 1 cinema and auto).
@@ -42,7 +31,7 @@ struct EqPageSpec {
     int moduleCount;
     PassFilterSpec lowPass;
     PassFilterSpec highPass;
-    unsigned passCommand;  // CMD_PASS_FILTER, or the reverb / echo settings command
+    std::uint8_t passCommand;  // CMD_PASS_FILTER, or the reverb / echo settings command
     int bypassId;
     int resetId;
     int panelScrollMax;
