@@ -116,8 +116,11 @@ constexpr PassFilterPlace kPassFilterKtv[16] = {
     {19, 0}, {20, 1}, {7, 2},   {8, 3},   {37, 4},  {38, 5},  {39, 6},  {40, 7},
     {51, 8}, {52, 9}, {53, 10}, {54, 11}, {65, 12}, {66, 13}, {77, 14}, {78, 15},
 };
+// The microphone and music filters (ids 0..3) have a single copy, kept in
+// the KTV places and edited there in every kind; reading the centre and
+// subwoofer KTV places for them instead would send those filters' values.
 constexpr PassFilterPlace kPassFilterCinema[16] = {
-    {65, 12},  {66, 13},  {77, 14},  {78, 15},  {122, 16}, {123, 17}, {122, 16}, {123, 17},
+    {19, 0},   {20, 1},   {7, 2},    {8, 3},    {122, 16}, {123, 17}, {122, 16}, {123, 17},
     {130, 18}, {131, 19}, {130, 18}, {131, 19}, {138, 20}, {139, 21}, {146, 22}, {147, 23},
 };
 
