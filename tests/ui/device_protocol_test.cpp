@@ -16,6 +16,7 @@
 #include "link_host_window.h"
 #include "platform/settings.h"
 #include "support/device_block_layout.h"
+#include "support/emulated_main.h"
 #include "support/scripted_prompts.h"
 #include "system/dlg_sys.h"
 
@@ -37,12 +38,7 @@ protected:
         hid.AddDevice(kHidPath, 0x10C4, 0x0300, &device);
         ASSERT_TRUE(server.Listen());
         device.SetBlock(blocktest::MakeBlock(21));
-        LinkConfig config;
-        config.tcpAddress = "127.0.0.1";
-        config.tcpPort = server.Port();
-        dlg = std::make_unique<CQuavixDlg>(folder.path().toStdString(), config);
-        dlg->OnInitDialog();
-        platform::MessageQueue::Drain();
+        dlg = testsupport::StartMainOnEmulator(folder, server);
     }
     void TearDown() override {
         dlg.reset();

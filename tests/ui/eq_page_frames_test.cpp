@@ -30,6 +30,7 @@
 #include "platform/settings.h"
 #include "support/case_name.h"
 #include "support/device_block_layout.h"
+#include "support/emulated_main.h"
 #include "support/scripted_prompts.h"
 
 namespace {
@@ -296,12 +297,7 @@ protected:
         PackDeviceParamBlock(unit, block.data());
         device.SetBlock(block);
         ASSERT_TRUE(server.Listen());
-        LinkConfig config;
-        config.tcpAddress = "127.0.0.1";
-        config.tcpPort = server.Port();
-        dlg = std::make_unique<CQuavixDlg>(folder.path().toStdString(), config);
-        dlg->OnInitDialog();
-        platform::MessageQueue::Drain();
+        dlg = testsupport::StartMainOnEmulator(folder, server);
         dlg->ControlAs<CMyBtn>(1818)->click();  // WIFI
         dlg->ControlAs<CMyBtn>(1001)->click();  // Connect
         ASSERT_TRUE(linktest::WaitFor([&] { return dlg->ItemText(1002) == "OK"; }, 10000))

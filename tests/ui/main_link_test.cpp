@@ -11,6 +11,7 @@
 #include "eq/my_btn.h"
 #include "link_host_window.h"
 #include "platform/settings.h"
+#include "support/emulated_main.h"
 
 namespace {
 
@@ -19,12 +20,7 @@ protected:
     void SetUp() override {
         platform::WriteSettingInt(kLangSettingName, 0);
         ASSERT_TRUE(server.Listen());
-        LinkConfig config;
-        config.tcpAddress = "127.0.0.1";
-        config.tcpPort = server.Port();
-        dlg = std::make_unique<CQuavixDlg>(folder.path().toStdString(), config);
-        dlg->OnInitDialog();
-        platform::MessageQueue::Drain();
+        dlg = testsupport::StartMainOnEmulator(folder, server);
     }
     CMyBtn* Button(int id) { return dlg->ControlAs<CMyBtn>(id); }
 

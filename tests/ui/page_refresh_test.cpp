@@ -20,6 +20,7 @@
 #include "pages/dlg_music.h"
 #include "pages/eq_page.h"
 #include "platform/settings.h"
+#include "support/emulated_main.h"
 
 namespace {
 
@@ -28,12 +29,7 @@ protected:
     void SetUp() override {
         platform::WriteSettingInt(kLangSettingName, 0);
         ASSERT_TRUE(server.Listen());
-        LinkConfig config;
-        config.tcpAddress = "127.0.0.1";
-        config.tcpPort = server.Port();
-        dlg = std::make_unique<CQuavixDlg>(folder.path().toStdString(), config);
-        dlg->OnInitDialog();
-        platform::MessageQueue::Drain();
+        dlg = testsupport::StartMainOnEmulator(folder, server);
     }
     CEqPage* Eq(PageTableSlot slot) { return static_cast<CEqPage*>(dlg->Page(slot)); }
 
