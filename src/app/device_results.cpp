@@ -2,24 +2,12 @@
 
 #include <algorithm>
 
+#include "app/messages.h"
+#include "link/command_codes.h"
+
 namespace {
 
 constexpr int kStatusOk = 1;
-
-constexpr int kLockKey = 0x08;
-constexpr int kLockPassword = 0x09;
-constexpr int kAdminMode = 0x0A;
-constexpr int kAdminPassword = 0x0B;
-constexpr int kSaved = 0x20;
-constexpr int kModeSelected = 0x21;
-constexpr int kBoostSaved = 0x31;
-constexpr int kResetAll = 0x32;
-constexpr int kLogoSet = 0x33;
-constexpr int kEchoType = 0x34;
-constexpr int kLearnTable = 0x51;
-
-constexpr unsigned kSelectMode = 0x01;
-constexpr unsigned kReadHeader = 0x3F;
 
 // Texts by kind: English and Chinese, accepted and refused (none: the kind
 // shows its one text whatever the status). Eight blanks on each side are part of them.
@@ -34,24 +22,24 @@ constexpr const char* kPasswordError[2] = {"        Password error        ",
 constexpr const char* kSavedOk[2] = {"        Saved OK        ", "        存储成功        "};
 
 constexpr ResultText kResultTexts[] = {
-    {kLockKey,
+    {RESULT_LOCK_KEY,
      {"        Modify Lockkey OK        ", "        更改成功        "},
      {kPasswordError[0], kPasswordError[1]}},
-    {kLockPassword,
+    {RESULT_LOCK_PASSWORD,
      {"        Modify lockkey password OK        ", "        更改成功        "},
      {kPasswordError[0], kPasswordError[1]}},
-    {kAdminMode,
+    {RESULT_ADMIN_MODE,
      {"        Modify Admin mode OK        ", "        更改成功        "},
      {kPasswordError[0], kPasswordError[1]}},
-    {kAdminPassword,
+    {RESULT_ADMIN_PASSWORD,
      {"        Modify admin password OK        ", "        更改成功        "},
      {kPasswordError[0], kPasswordError[1]}},
     // These show their text whatever the status.
-    {kSaved, {kSavedOk[0], kSavedOk[1]}, {}},
-    {kBoostSaved, {kSavedOk[0], kSavedOk[1]}, {}},
-    {kResetAll, {"        Reset all OK        ", "        清除所有模式成功        "}, {}},
-    {kLogoSet, {"        Set Logo OK        ", "        设置Logo成功        "}, {}},
-    {kLearnTable, {kSavedOk[0], kSavedOk[1]}, {}},
+    {RESULT_SAVED, {kSavedOk[0], kSavedOk[1]}, {}},
+    {RESULT_BOOST_SAVED, {kSavedOk[0], kSavedOk[1]}, {}},
+    {RESULT_RESET_ALL, {"        Reset all OK        ", "        清除所有模式成功        "}, {}},
+    {RESULT_LOGO_SET, {"        Set Logo OK        ", "        设置Logo成功        "}, {}},
+    {RESULT_LEARN_TABLE, {kSavedOk[0], kSavedOk[1]}, {}},
 };
 
 }  // namespace
@@ -74,7 +62,7 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
     const int kind = static_cast<int>((wParam >> 8) & 0xFF);
     const bool ok = (wParam & 0xFF) == kStatusOk;
     switch (kind) {
-        case kLockKey:
+        case RESULT_LOCK_KEY:
             Show(kind, ok);
             if (ok) {
                 image_.KeyLockConfirmed = image_.KeyLockOn;
@@ -83,7 +71,7 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
                 if (hooks.systemLock) hooks.systemLock(image_.KeyLockOn != 0 ? 1 : 0);
             }
             break;
-        case kAdminMode:
+        case RESULT_ADMIN_MODE:
             Show(kind, ok);
             if (ok) {
                 image_.AdminModeConfirmed = image_.AdminMode;
@@ -94,27 +82,27 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
                 if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
             }
             break;
-        case kLockPassword:
-        case kAdminPassword:
-        case kBoostSaved:
-        case kLogoSet:
-        case kLearnTable:
+        case RESULT_LOCK_PASSWORD:
+        case RESULT_ADMIN_PASSWORD:
+        case RESULT_BOOST_SAVED:
+        case RESULT_LOGO_SET:
+        case RESULT_LEARN_TABLE:
             Show(kind, ok);
             break;
-        case kSaved:
+        case RESULT_SAVED:
             OnSaved();
             break;
-        case kModeSelected:
+        case RESULT_MODE_SELECTED:
             // The selected mode is now the unit's: read it back whole.
-            Post(WM_SEND_COMMAND, kReadHeader, 0);
+            Post(WM_SEND_COMMAND, CMD_READ_HEADER, 0);
             DeviceSequenceActive = 0;
             break;
-        case kResetAll:
+        case RESULT_RESET_ALL:
             DeviceSequenceActive = 1;
-            Post(WM_SEND_COMMAND, kSelectMode, image_.CurrentModeSlot);
+            Post(WM_SEND_COMMAND, CMD_SELECT_MODE, image_.CurrentModeSlot);
             Show(kind, true);
             break;
-        case kEchoType:
+        case RESULT_ECHO_TYPE:
             if (hooks.echoRefresh) hooks.echoRefresh(image_.ParamBytes[85]);
             break;
         default:
@@ -131,14 +119,14 @@ void DeviceResults::OnSaved() {
         b[1] = std::min(b[1], b[11]);
         b[109] = std::min(b[109], b[149]);
         if (hooks.mainVolumes) hooks.mainVolumes();
-        Show(kSaved, true);
+        Show(RESULT_SAVED, true);
     } else if (MassSaveIndex >= 0) {
         if (hooks.massSaveStep) hooks.massSaveStep(MassSaveIndex);
         --MassSaveIndex;
     } else {
         // The chain has ended: slot 0 is selected, and its result re-reads
         // the block and ends the sequence.
-        Post(WM_SEND_COMMAND, kSelectMode, 0);
-        Show(kSaved, true);
+        Post(WM_SEND_COMMAND, CMD_SELECT_MODE, 0);
+        Show(RESULT_SAVED, true);
     }
 }

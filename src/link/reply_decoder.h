@@ -16,19 +16,6 @@
 class DeviceBlockRead;
 struct ModeUpload;
 
-// WM_DEVICE_RESULT kinds (wParam bits 8..15; bits 0..7 the unit's status).
-constexpr int RESULT_LOCK_KEY = 0x08;
-constexpr int RESULT_LOCK_PASSWORD = 0x09;
-constexpr int RESULT_ADMIN_MODE = 0x0A;
-constexpr int RESULT_ADMIN_PASSWORD = 0x0B;
-constexpr int RESULT_SAVED = 0x20;
-constexpr int RESULT_MODE_SELECTED = 0x21;
-constexpr int RESULT_BOOST_SAVED = 0x31;
-constexpr int RESULT_RESET_ALL = 0x32;
-constexpr int RESULT_LOGO_SET = 0x33;
-constexpr int RESULT_ECHO_TYPE = 0x34;
-constexpr int RESULT_LEARN_TABLE = 0x51;
-
 class ReplyDecoder {
 public:
     struct Hooks {
