@@ -446,10 +446,7 @@ void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
 }
 
 void CQuavixDlg::ShowMainVolumes() {
-    const auto& b = image_.ParamBytes;
-    SetMainSlider(0, b[b[kSystemModeByte] != 0 ? 109 : 0]);
-    SetMainSlider(1, b[1]);
-    SetMainSlider(2, b[2]);
+    for (int c = 0; c < 3; ++c) SetMainSlider(c, image_.ParamBytes[MainVolumeFor(image_, c).index]);
 }
 
 // Checks the input of each row that the image holds for the current kind;
@@ -573,7 +570,7 @@ LRESULT CQuavixDlg::OnSliderPos(WPARAM id, LPARAM pos) {
         if (static_cast<int>(id) != s.sliderId) continue;
         const int v = 99 - static_cast<int>(pos);
         SetItemText(s.valueId, std::to_string(v));
-        const int index = c == 0 ? (image_.ParamBytes[107] != 0 ? 109 : 0) : c;
+        const int index = MainVolumeFor(image_, c).index;
         if (image_.ParamBytes[index] == v) return 0;
         image_.ParamBytes[index] = static_cast<std::uint8_t>(v);
         PostMessage(WM_SEND_COMMAND, s.command, 0);
@@ -595,24 +592,11 @@ LRESULT CQuavixDlg::OnKeyNudge(WPARAM column, LPARAM up) {
     std::uint8_t* b = image_.ParamBytes.data();
     const int systemMode = b[107];
     if (systemMode == 2) return 0;
-    int index = 0, maximum = 99;
-    switch (column) {
-        case 0:
-            index = systemMode ? 109 : 0;
-            maximum = systemMode ? b[149] : b[4];
-            break;
-        case 1:
-            if (systemMode) return 0;
-            index = 1;
-            maximum = b[11];
-            break;
-        case 2:
-            if (systemMode) return 0;
-            index = 2;
-            break;
-        default:
-            return 0;
-    }
+    // Outside KTV only the music column moves.
+    if (column > 2 || (column != 0 && systemMode != 0)) return 0;
+    const MainVolumeBytes volume = MainVolumeFor(image_, static_cast<int>(column));
+    const int index = volume.index;
+    const int maximum = volume.maximumIndex >= 0 ? b[volume.maximumIndex] : 99;
     int value = b[index] + (up ? 1 : -1);
     value = std::clamp(value, 0, 99);
     value = std::min(value, maximum);

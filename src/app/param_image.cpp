@@ -278,3 +278,15 @@ std::span<EqBand> BoostRunBands(ParamImage& image, int boostTarget) {
 std::span<const EqBand> BoostRunBands(const ParamImage& image, int boostTarget) {
     return BoostRunOf(image, boostTarget);
 }
+
+MainVolumeBytes MainVolumeFor(const ParamImage& image, int column) {
+    switch (column) {
+        case 0:
+            return image.ParamBytes[kSystemModeByte] == 0 ? MainVolumeBytes{0, 4}
+                                                          : MainVolumeBytes{109, 149};
+        case 1:
+            return {1, 11};
+        default:
+            return {2, -1};
+    }
+}

@@ -130,3 +130,12 @@ std::optional<int> BandMaskWordFor(int moduleId);
 // BoostBands; empty for a target outside 0..3.
 std::span<EqBand> BoostRunBands(ParamImage& image, int boostTarget);
 std::span<const EqBand> BoostRunBands(const ParamImage& image, int boostTarget);
+
+// The main volume of a column (0 music, 1 microphone, 2 effect) in the current
+// kind: its ParamBytes index and the index of its maximum (-1: no maximum).
+// Music is byte 0 under maximum 4 in KTV, byte 109 under 149 otherwise.
+struct MainVolumeBytes {
+    int index;
+    int maximumIndex;
+};
+MainVolumeBytes MainVolumeFor(const ParamImage& image, int column);

@@ -201,20 +201,12 @@ void CommandBuilder::OnSendCommand(unsigned code, LPARAM argument) {
 // maximum springs back whether or not a unit is connected.
 void CommandBuilder::PreStep(unsigned code) {
     auto& b = image_.ParamBytes;
-    auto clamp = [&](int volume, int maximum, int column) {
-        if (b[maximum] >= b[volume]) return;
-        b[volume] = b[maximum];
-        if (hooks.mainVolume) hooks.mainVolume(column, b[volume]);
-    };
-    if (code == CMD_MUSIC_SETTINGS) {
-        if (Ktv()) {
-            clamp(0, 4, 0);
-        } else {
-            clamp(109, 149, 0);
-        }
-    } else if (code == CMD_MIC_SETTINGS) {
-        clamp(1, 11, 1);
-    }
+    const int column = code == CMD_MUSIC_SETTINGS ? 0 : code == CMD_MIC_SETTINGS ? 1 : -1;
+    if (column < 0) return;
+    const MainVolumeBytes volume = MainVolumeFor(image_, column);
+    if (b[volume.maximumIndex] >= b[volume.index]) return;
+    b[volume.index] = b[volume.maximumIndex];
+    if (hooks.mainVolume) hooks.mainVolume(column, b[volume.index]);
 }
 
 bool CommandBuilder::BuildGeneric(unsigned code, LPARAM argument, Payload& out) {

@@ -321,3 +321,20 @@ TEST(BoostRunBandsTest, TargetsSelectTheirRuns) {
 }
 
 }  // namespace
+
+TEST(MainVolume, ColumnsAndTheirMaximaByKind) {
+    struct Case {
+        int systemMode, column, index, maximumIndex;
+    } cases[] = {
+        {0, 0, 0, 4},  {1, 0, 109, 149}, {2, 0, 109, 149}, {0, 1, 1, 11},
+        {1, 1, 1, 11}, {0, 2, 2, -1},    {1, 2, 2, -1},
+    };
+    ParamImage image;
+    InitParamImage(image);
+    for (const Case& c : cases) {
+        image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(c.systemMode);
+        const MainVolumeBytes v = MainVolumeFor(image, c.column);
+        EXPECT_EQ(v.index, c.index) << c.systemMode << "/" << c.column;
+        EXPECT_EQ(v.maximumIndex, c.maximumIndex) << c.systemMode << "/" << c.column;
+    }
+}
