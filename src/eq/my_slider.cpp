@@ -151,18 +151,21 @@ void CMySlider::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CMySlider::wheelEvent(QWheelEvent* event) {
-    // One step per wheel message, whatever its size. A tilt wheel reports
-    // along x only.
+    // One step per notch, however the platform splits or joins the notches
+    // into events. A tilt wheel reports along x only.
     const QPoint d = event->angleDelta();
-    const int delta = d.y() != 0 ? d.y() : d.x();
-    if (delta != 0) {
-        if (vertical_) {
-            Step(delta > 0 ? -1 : +1);
-        } else {
-            Step(delta > 0 ? +1 : -1);
-        }
-    }
+    const int notches = wheelNotches_.Add(this, d.y() != 0 ? d.y() : d.x());
+    // A turn away from the user moves a vertical slider up, toward a smaller
+    // value, and a horizontal one to the right.
+    const int away = vertical_ ? -1 : +1;
+    for (int i = 0; i < std::abs(notches); ++i) Step(notches > 0 ? away : -away);
     event->accept();
+}
+
+void CMySlider::focusOutEvent(QFocusEvent* event) {
+    // A part notch turned before the focus left belongs to no later turn.
+    wheelNotches_.Reset();
+    QWidget::focusOutEvent(event);
 }
 
 void CMySlider::keyPressEvent(QKeyEvent* event) {

@@ -10,6 +10,7 @@
 #include "eq/skin_catalogue.h"
 #include "eq/skin_image.h"
 #include "eq/slider_scale.h"
+#include "platform/wheel_notches.h"
 
 namespace platform {
 class Window;
@@ -66,6 +67,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     enum DragState { kIdle, kArmed, kDragging };
@@ -97,4 +99,5 @@ private:
     int thumbPixel_ = 0;
     DragState drag_ = kIdle;
     int lastCoordinate_ = 0;
+    platform::WheelNotches wheelNotches_;
 };

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/case_name.h"
-
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "support/case_name.h"
 
 namespace {
 
@@ -303,7 +302,6 @@ INSTANTIATE_TEST_SUITE_P(
     WheelAndKeys, MySliderInput,
     ::testing::Values(InputCase{"vertical wheel up", true, 120, 0, -1},
                       InputCase{"vertical wheel down", true, -120, 0, +1},
-                      InputCase{"vertical big wheel", true, 1200, 0, -1},
                       InputCase{"horizontal wheel up", false, 120, 0, +1},
                       InputCase{"horizontal wheel down", false, -120, 0, -1},
                       InputCase{"vertical up", true, 0, Qt::Key_Up, -1},
@@ -315,6 +313,44 @@ INSTANTIATE_TEST_SUITE_P(
                       InputCase{"horizontal left", false, 0, Qt::Key_Left, -1},
                       InputCase{"horizontal down", false, 0, Qt::Key_Down, -1}),
     CaseName<InputCase>);
+
+// A high-resolution wheel or a touchpad splits a notch into small events, and
+// a fast turn joins notches into one: the slider steps once per whole notch
+// and keeps the part of a notch for the next event.
+struct NotchCase {
+    const char* what;
+    bool vertical;
+    std::vector<int> deltas;
+    std::vector<int> values;  // posted, in order
+};
+
+class MySliderNotches : public MySliderTest, public ::testing::WithParamInterface<NotchCase> {};
+
+TEST_P(MySliderNotches, StepsOncePerWholeNotch) {
+    const NotchCase& c = GetParam();
+    Make(c.vertical);
+    slider->SetRange(0, 99);
+    slider->SetPos(50);
+    for (int d : c.deltas) Wheel(d);
+    std::vector<Post> expected;
+    for (int v : c.values) expected.push_back({kId, v});
+    EXPECT_EQ(page.Take(), expected) << c.what;
+    EXPECT_EQ(slider->Value(), c.values.empty() ? 50 : c.values.back()) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Wheel, MySliderNotches,
+    ::testing::Values(NotchCase{"four quarter notches up", true, {30, 30, 30, 30}, {49}},
+                      NotchCase{"four quarter notches down", false, {-30, -30, -30, -30}, {49}},
+                      NotchCase{"three quarters wait", true, {30, 30, 30}, {}},
+                      NotchCase{"two notches in one event", false, {240}, {51, 52}},
+                      NotchCase{"ten notches in one event",
+                                true,
+                                {1200},
+                                {49, 48, 47, 46, 45, 44, 43, 42, 41, 40}},
+                      NotchCase{"the rest carries over", false, {90, 90, 60}, {51, 52}},
+                      NotchCase{"a turn back cancels the part notch", true, {60, -60, 60}, {}}),
+    CaseName<NotchCase>);
 
 TEST_F(MySliderTest, StepsStopAtTheEndsWithoutPosting) {
     Make(false);
