@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/param_image.h"
 #include "app/ui_text.h"
@@ -281,15 +282,24 @@ bool CDlgVS::WheelFocusedEdit(QWheelEvent* event) {
     // value. It goes to the focus as the platform's wheel messages always did,
     // so it never turns a combo that merely lies under the pointer.
     QWidget* focus = window()->focusWidget();
-    const int dy = event->angleDelta().y();
-    const int step = dy > 0 ? 1 : dy < 0 ? -1 : 0;
     for (int i = 0; i < count_; ++i) {
         const RowControls& r = rowControls_[static_cast<std::size_t>(i)];
         if (focus != r.freq && focus != r.gain && focus != r.q) continue;
+        const int dy = event->angleDelta().y();
+        // A turn with no vertical part commits what the edit holds; a part
+        // notch waits for the rest of its notch.
+        const int notches = wheelNotches_.Add(focus, dy);
+        if (dy != 0 && notches == 0) {
+            event->accept();
+            return true;
+        }
         row_ = i;
-        if (focus == r.freq) ApplyFrequency(i, step);
-        if (focus == r.gain) ApplyGain(i, step);
-        if (focus == r.q) ApplyQ(i, step);
+        const int step = notches > 0 ? 1 : notches < 0 ? -1 : 0;
+        for (int n = 0; n < std::max(1, std::abs(notches)); ++n) {
+            if (focus == r.freq) ApplyFrequency(i, step);
+            if (focus == r.gain) ApplyGain(i, step);
+            if (focus == r.q) ApplyQ(i, step);
+        }
         event->accept();
         return true;
     }

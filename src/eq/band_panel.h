@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/wheel_notches.h"
 #include "platform/window.h"
 
 struct EqBand;
@@ -121,4 +122,5 @@ private:
     std::array<RowControls, kMaxRows> rowControls_{};
     QWidget* rows_;
     QScrollBar* scrollBar_;
+    platform::WheelNotches wheelNotches_;
 };

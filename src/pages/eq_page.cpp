@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/main_dialog.h"
@@ -21,6 +22,7 @@
 #include "eq/band_editor.h"
 #include "eq/band_entry.h"
 #include "eq/band_panel.h"
+#include "eq/my_slider.h"
 #include "eq/spin_buttons.h"
 #include "link/command_codes.h"
 
@@ -718,21 +720,35 @@ void CEqPage::OnMouseWheel(int delta) {
     }
 }
 
-void CEqPage::wheelEvent(QWheelEvent* event) {
+bool CEqPage::RouteWheel(QWidget* over, QWheelEvent* event) {
     // The wheel goes to the control with the focus, wherever the pointer is,
-    // one step per notch.
-    const int dy = event->angleDelta().y();
-    if (dy != 0) OnMouseWheel(dy);
+    // as the platform's wheel messages went to the focused window; so a combo
+    // or an edit merely under the pointer never turns.
+    QWidget* focus = window()->focusWidget();
+    // A skinned slider and the band panel's edits turn by the wheel
+    // themselves: the turn is theirs while they hold the focus.
+    QWidget* owner = nullptr;
+    if (focus && panel_->isAncestorOf(focus)) {
+        owner = panel_;
+    } else if (focus && isAncestorOf(focus) && qobject_cast<CMySlider*>(focus)) {
+        owner = focus;
+    }
+    if (owner) {
+        if (over == owner || owner->isAncestorOf(over)) return false;
+        QCoreApplication::sendEvent(owner, event);
+        return true;
+    }
+    const int notches = wheelNotches_.Add(focus, event->angleDelta().y());
+    for (int n = 0; n < std::abs(notches); ++n) OnMouseWheel(notches);
     event->accept();
+    return true;
 }
 
+void CEqPage::wheelEvent(QWheelEvent* event) { RouteWheel(this, event); }
+
 bool CEqPage::eventFilter(QObject* watched, QEvent* event) {
-    // A wheel over one of the page's own controls acts on the focused one, so
-    // a combo or an edit merely under the pointer never turns.
-    if (event->type() == QEvent::Wheel) {
-        const int dy = static_cast<QWheelEvent*>(event)->angleDelta().y();
-        if (dy != 0) OnMouseWheel(dy);
-        return true;
+    if (event->type() == QEvent::Wheel && watched->isWidgetType()) {
+        return RouteWheel(static_cast<QWidget*>(watched), static_cast<QWheelEvent*>(event));
     }
     return CPage::eventFilter(watched, event);
 }

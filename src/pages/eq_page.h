@@ -18,6 +18,7 @@
 #include "eq/resp.h"
 #include "pages/eq_page_table.h"
 #include "pages/page.h"
+#include "platform/wheel_notches.h"
 
 struct ParamImage;
 class CDlgVS;
@@ -161,6 +162,9 @@ private:
     void CommitPassFreqEdit(bool lowPass, int step);
     void OnPassSlopeSelect(bool lowPass);
     void FillCombos();
+    // Gives a wheel turn over over (a control of the page, or the page and
+    // its graph) to the focused control; false lets it reach over itself.
+    bool RouteWheel(QWidget* over, QWheelEvent* event);
 
     const EqPageSpec& spec_;
     ParamImage* image_ = nullptr;
@@ -191,4 +195,5 @@ private:
     QLineEdit* hpFreqEdit_ = nullptr;
     QComboBox* lpSlope_ = nullptr;
     QComboBox* hpSlope_ = nullptr;
+    platform::WheelNotches wheelNotches_;
 };

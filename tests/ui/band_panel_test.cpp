@@ -284,6 +284,41 @@ TEST_F(BandPanel, TheWheelStepsTheFocusedEdit) {
     EXPECT_EQ(Band(6).frequency, 301);
 }
 
+// A high-resolution wheel or a touchpad sends a notch in small events, a
+// fast turn several notches in one: one step per whole notch, the rest kept
+// for the same edit only.
+TEST_F(BandPanel, TheWheelStepsOncePerNotch) {
+    Band(6).gain = 0;
+    Band(6).frequency = 300;
+    panel->RefreshBand(6);
+    auto wheel = [](QWidget* over, int angle) {
+        QWheelEvent e(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, angle),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &e);
+    };
+    Gain(6)->setFocus();
+    for (int i = 0; i < 3; ++i) wheel(Gain(6), 30);
+    EXPECT_EQ(Band(6).gain, 0);
+    EXPECT_TRUE(page.Take().empty());
+    wheel(Gain(6), 30);
+    EXPECT_EQ(Band(6).gain, 1);
+    EXPECT_EQ(page.Take().size(), 1u);
+    wheel(Type(2), -240);  // over a combo, still the focused edit
+    EXPECT_EQ(Band(6).gain, -1);
+    EXPECT_EQ(Gain(6)->text(), "-0.1");
+    EXPECT_EQ(page.Take().size(), 2u);
+
+    // A part notch on the gain does not finish a notch on the frequency.
+    wheel(Gain(6), 60);
+    Freq(6)->setFocus();
+    wheel(Freq(6), 60);
+    EXPECT_EQ(Band(6).frequency, 300);
+    EXPECT_EQ(Band(6).gain, -1);
+    EXPECT_TRUE(page.Take().empty());
+    wheel(Freq(6), 60);
+    EXPECT_EQ(Band(6).frequency, 301);
+}
+
 TEST_F(BandPanel, ScrollsByLinesAndPagesWithinTheRange) {
     panel->SetBandCount(15);
     panel->SetScrollInfo(0, 440, 208);

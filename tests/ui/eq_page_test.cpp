@@ -20,6 +20,7 @@
 #include "app/param_image.h"
 #include "eq/band_editor.h"
 #include "eq/band_panel.h"
+#include "eq/my_slider.h"
 #include "eq/spin_buttons.h"
 #include "pages/dlg_cout.h"
 #include "pages/dlg_echo.h"
@@ -242,6 +243,99 @@ TEST_F(EqPageTest, WheelOverAnUnfocusedComboActsOnTheFocusedControl) {
     QApplication::sendEvent(slope, &wheel);
     EXPECT_EQ(slope->currentIndex(), before);
     EXPECT_EQ(Band(0).gain, 1);
+}
+
+namespace {
+
+void SendWheel(QWidget* over, int angle) {
+    QWheelEvent wheel(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, angle),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(over, &wheel);
+}
+
+}  // namespace
+
+// The Music page's skinned sliders turn by the wheel themselves: while one has
+// the focus the page lets the turn reach it, over the slider, over another
+// slider or over the graph, one step per notch.
+TEST_F(EqPageTest, AFocusedMusicSliderStepsOncePerNotch) {
+    Open(kEqMusic);
+    image.ParamBytes[22] = 6;  // VOD gain, slider 1061, 0 .. 12
+    image.ParamBytes[23] = 6;
+    page->LoadFromImage();
+    main.Take();
+    page->show();
+    auto* slider = Get<CMySlider>(1061);
+    auto* other = Get<CMySlider>(1062);
+    ASSERT_EQ(slider->Value(), 6);
+    slider->setFocus();
+    ASSERT_EQ(page->focusWidget(), slider);
+
+    SendWheel(slider, 120);  // away from the user: right on a horizontal slider
+    EXPECT_EQ(slider->Value(), 7);
+    EXPECT_EQ(main.Take(), (Commands{{2, 0}}));
+    EXPECT_EQ(image.ParamBytes[22], 7);
+
+    for (int i = 0; i < 4; ++i) SendWheel(page.get(), -30);  // over the graph
+    EXPECT_EQ(slider->Value(), 6);
+    EXPECT_EQ(main.Take(), (Commands{{2, 0}}));
+    EXPECT_EQ(image.ParamBytes[22], 6);
+
+    SendWheel(other, 240);  // over the other slider: still the focused one
+    EXPECT_EQ(slider->Value(), 8);
+    EXPECT_EQ(other->Value(), 6);
+    EXPECT_EQ(main.Take(), (Commands{{2, 0}, {2, 0}}));
+    EXPECT_EQ(image.ParamBytes[22], 8);
+    EXPECT_EQ(image.ParamBytes[23], 6);
+
+    // With the graph focused, a turn over a slider nudges the band instead.
+    page->OnLButtonDown(Marker(0));
+    page->OnButtonUp();
+    const int gain = Band(0).gain;
+    SendWheel(slider, 120);
+    EXPECT_EQ(slider->Value(), 8);
+    EXPECT_EQ(Band(0).gain, gain + 1);
+}
+
+// The graph steps once per notch: four quarter notches make one, one event of
+// two notches makes two, and a part notch is forgotten when the focus moves.
+TEST_F(EqPageTest, TheGraphStepsOncePerNotch) {
+    Open(kEqMaster);
+    page->show();
+    page->OnLButtonDown(Marker(0));
+    page->OnButtonUp();
+    ASSERT_EQ(page->focusWidget(), page->Control(CEqPage::kFocusButtonId));
+    for (int i = 0; i < 3; ++i) SendWheel(page.get(), 30);
+    EXPECT_EQ(Band(0).gain, 0);
+    SendWheel(page.get(), 30);
+    EXPECT_EQ(Band(0).gain, 1);
+    SendWheel(page.get(), 240);
+    EXPECT_EQ(Band(0).gain, 3);
+    EXPECT_EQ(main.Take(), (Commands(3, {3, BandArg(0, 3)})));
+
+    SendWheel(page.get(), 60);
+    auto* hp = Get<QLineEdit>(CEqPage::kHpFreqEditId);
+    hp->setFocus();
+    const int hpBand = page->PeqCount() + 1;
+    const int before = Band(hpBand).frequency;
+    SendWheel(page.get(), 60);
+    EXPECT_EQ(Band(hpBand).frequency, before);
+    SendWheel(page.get(), 60);
+    EXPECT_EQ(Band(hpBand).frequency, before + 1);
+}
+
+// A turn over the graph while a band panel edit has the focus steps that edit.
+TEST_F(EqPageTest, WheelOverTheGraphStepsTheFocusedPanelEdit) {
+    Open(kEqMaster);
+    page->show();
+    auto* gain =
+        page->Panel()->ControlAs<QLineEdit>(CDlgVS::kGainEditId + CDlgVS::kEditIdStride * 2);
+    ASSERT_NE(gain, nullptr);
+    gain->setFocus();
+    const int before = Band(2).gain;
+    SendWheel(page.get(), 120);
+    EXPECT_EQ(Band(2).gain, before + 1);
+    EXPECT_EQ(main.Take(), (Commands{{3, BandArg(2, 3)}}));
 }
 
 TEST_F(EqPageTest, EqBypassTogglesTheEqOnBitOnlyWhenItDisagrees) {
