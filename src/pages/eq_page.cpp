@@ -307,14 +307,19 @@ void CEqPage::BuildControls() {
     // Stepped from arrow clicks, activated from a choice, clicked from a click).
     connect(lpFreqEdit_, &QLineEdit::returnPressed, this, [this] { CommitLpFreqEdit(0); });
     connect(hpFreqEdit_, &QLineEdit::returnPressed, this, [this] { CommitHpFreqEdit(0); });
-    connect(freqEdit_, &QLineEdit::returnPressed, this, [this] { CommitFreqEdit(0); });
-    connect(gainEdit_, &QLineEdit::returnPressed, this, [this] { CommitGainEdit(0); });
-    connect(qEdit_, &QLineEdit::returnPressed, this, [this] { CommitQEdit(0); });
+    connect(freqEdit_, &QLineEdit::returnPressed, this,
+            [this] { CommitBandEdit(BandField::kFrequency, 0); });
+    connect(gainEdit_, &QLineEdit::returnPressed, this,
+            [this] { CommitBandEdit(BandField::kGain, 0); });
+    connect(qEdit_, &QLineEdit::returnPressed, this, [this] { CommitBandEdit(BandField::kQ, 0); });
     connect(lpSpin, &SpinButtons::Stepped, this, [this](int s) { CommitLpFreqEdit(s); });
     connect(hpSpin, &SpinButtons::Stepped, this, [this](int s) { CommitHpFreqEdit(s); });
-    connect(freqSpin, &SpinButtons::Stepped, this, [this](int s) { CommitFreqEdit(s); });
-    connect(gainSpin, &SpinButtons::Stepped, this, [this](int s) { CommitGainEdit(s); });
-    connect(qSpin, &SpinButtons::Stepped, this, [this](int s) { CommitQEdit(s); });
+    connect(freqSpin, &SpinButtons::Stepped, this,
+            [this](int s) { CommitBandEdit(BandField::kFrequency, s); });
+    connect(gainSpin, &SpinButtons::Stepped, this,
+            [this](int s) { CommitBandEdit(BandField::kGain, s); });
+    connect(qSpin, &SpinButtons::Stepped, this,
+            [this](int s) { CommitBandEdit(BandField::kQ, s); });
     connect(bandIndex_, &QComboBox::activated, this, [this](int) { OnBandIndexSelect(); });
     connect(bandType_, &QComboBox::activated, this, [this](int) { OnBandTypeSelect(); });
     if (lpSlope_)
@@ -875,51 +880,36 @@ void CEqPage::CommitPassFreqEdit(bool lowPass, int step) {
 void CEqPage::CommitLpFreqEdit(int step) { CommitPassFreqEdit(true, step); }
 void CEqPage::CommitHpFreqEdit(int step) { CommitPassFreqEdit(false, step); }
 
-void CEqPage::CommitFreqEdit(int step) {
+// One edit of the single-band editor: frequency restores an out-of-range
+// entry, gain and Q clamp it to their limits.
+void CEqPage::CommitBandEdit(BandField field, int step) {
     const std::span<EqBand> set = CurrentSet();
     const int b = bandIndex_->currentIndex();
     if (set.empty() || b < 0 || b >= PeqCount()) return;
     const bool moved = SelectFromEditor(b);
     EqBand& band = set[static_cast<std::size_t>(b)];
-    const EntryCommit c = CommitIntegerEntry(freqEdit_->text().toStdString(), step, band.frequency,
-                                             kFrequencyRange, OutOfRange::kRestore);
-    SetEdit(freqEdit_, FormatIntegerEntry(c.value));
-    if (c.changed) {
-        band.frequency = static_cast<std::uint16_t>(c.value);
-        PostBand(b);
+    EntryCommit c{};
+    switch (field) {
+        case BandField::kFrequency:
+            c = CommitIntegerEntry(freqEdit_->text().toStdString(), step, band.frequency,
+                                   kFrequencyRange, OutOfRange::kRestore);
+            SetEdit(freqEdit_, FormatIntegerEntry(c.value));
+            if (c.changed) band.frequency = static_cast<std::uint16_t>(c.value);
+            break;
+        case BandField::kGain:
+            c = CommitTenthsEntry(gainEdit_->text().toStdString(), step, band.gain, kGainRange,
+                                  OutOfRange::kClamp);
+            SetEdit(gainEdit_, FormatTenthsEntry(c.value));
+            if (c.changed) band.gain = static_cast<std::int16_t>(c.value);
+            break;
+        case BandField::kQ:
+            c = CommitTenthsEntry(qEdit_->text().toStdString(), step, band.q,
+                                  QRangeForType(band.type), OutOfRange::kClamp);
+            SetEdit(qEdit_, FormatTenthsEntry(c.value));
+            if (c.changed) band.q = static_cast<std::uint16_t>(c.value);
+            break;
     }
-    if (c.changed || moved) RedrawCurve();
-}
-
-void CEqPage::CommitGainEdit(int step) {
-    const std::span<EqBand> set = CurrentSet();
-    const int b = bandIndex_->currentIndex();
-    if (set.empty() || b < 0 || b >= PeqCount()) return;
-    const bool moved = SelectFromEditor(b);
-    EqBand& band = set[static_cast<std::size_t>(b)];
-    const EntryCommit c = CommitTenthsEntry(gainEdit_->text().toStdString(), step, band.gain,
-                                            kGainRange, OutOfRange::kClamp);
-    SetEdit(gainEdit_, FormatTenthsEntry(c.value));
-    if (c.changed) {
-        band.gain = static_cast<std::int16_t>(c.value);
-        PostBand(b);
-    }
-    if (c.changed || moved) RedrawCurve();
-}
-
-void CEqPage::CommitQEdit(int step) {
-    const std::span<EqBand> set = CurrentSet();
-    const int b = bandIndex_->currentIndex();
-    if (set.empty() || b < 0 || b >= PeqCount()) return;
-    const bool moved = SelectFromEditor(b);
-    EqBand& band = set[static_cast<std::size_t>(b)];
-    const EntryCommit c = CommitTenthsEntry(qEdit_->text().toStdString(), step, band.q,
-                                            QRangeForType(band.type), OutOfRange::kClamp);
-    SetEdit(qEdit_, FormatTenthsEntry(c.value));
-    if (c.changed) {
-        band.q = static_cast<std::uint16_t>(c.value);
-        PostBand(b);
-    }
+    if (c.changed) PostBand(b);
     if (c.changed || moved) RedrawCurve();
 }
 

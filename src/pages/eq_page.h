@@ -83,9 +83,8 @@ public:
     // The pass-filter row and the single-band editor.
     void CommitLpFreqEdit(int step);
     void CommitHpFreqEdit(int step);
-    void CommitFreqEdit(int step);
-    void CommitGainEdit(int step);
-    void CommitQEdit(int step);
+    enum class BandField { kFrequency, kGain, kQ };
+    void CommitBandEdit(BandField field, int step);
     void OnBandIndexSelect();
     void OnBandTypeSelect();
     void OnLpSlopeSelect();
