@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/messages.h"
+#include "model/messages.h"
 #include "link/command_codes.h"
 
 namespace {

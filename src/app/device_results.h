@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "app/messages.h"
-#include "app/param_image.h"
+#include "model/messages.h"
+#include "model/param_image.h"
 
 class DeviceResults {
 public:

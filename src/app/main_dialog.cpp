@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <cstdio>
 
-#include "app/ui_text.h"
+#include "model/ui_text.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "eq/skin_catalogue.h"

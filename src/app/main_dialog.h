@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "app/device_results.h"
-#include "app/param_image.h"
 #include "link/command_builder.h"
 #include "link/device_link.h"
 #include "link/link_config.h"
 #include "link/reply_decoder.h"
+#include "model/main_layout.h"
+#include "model/param_image.h"
 #include "platform/window.h"
 
 class CMyBtn;
@@ -21,51 +22,18 @@ class CPage;
 class CEqPage;
 class CDlgWait;
 
-// Page order of the page buttons (PageIndex); 10 is a spare button with no page.
-enum PageIndex {
-    kPageMusic = 0,
-    kPageMic = 1,
-    kPageFX = 2,
-    kPageEcho = 3,
-    kPageMaster = 4,
-    kPageSurl = 5,
-    kPageCout = 6,
-    kPageSW = 7,
-    kPageSys = 8,
-    kPageCal = 9,
-    kPageSpare = 10,
-    kPageBt = 11,
-    kPageButtonCount = 12,
-};
-
-// Order in which the pages are owned, created and deleted.
-enum PageTableSlot {
-    kTableMusic,
-    kTableMic,
-    kTableFX,
-    kTableEcho,
-    kTableMaster,
-    kTableSurl,
-    kTableCout,
-    kTableSW,
-    kTableSys,
-    kTableBt,
-    kTableCal,
-    kPageTableSize,
-};
-
 class CQuavixDlg : public platform::Window {
     Q_OBJECT
 public:
     // The window's fixed client size: fits a 1366 x 768 screen with its
     // title bar and task bar.
-    static constexpr int kClientWidth = 1280;
-    static constexpr int kClientHeight = 680;
+    static constexpr int kClientWidth = main_layout::kClientWidth;
+    static constexpr int kClientHeight = main_layout::kClientHeight;
     // The rectangle every page shares.
-    static constexpr int kPageX = 180;
-    static constexpr int kPageY = 55;
-    static constexpr int kPageWidth = kClientWidth - 184;
-    static constexpr int kPageHeight = kClientHeight - 20 - kPageY;
+    static constexpr int kPageX = main_layout::kPageX;
+    static constexpr int kPageY = main_layout::kPageY;
+    static constexpr int kPageWidth = main_layout::kPageWidth;
+    static constexpr int kPageHeight = main_layout::kPageHeight;
 
     // modeFolder: the PC mode folder, "param_dir" under the working directory
     // in the program; tests give their own.

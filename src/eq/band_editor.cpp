@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/param_image.h"
-#include "app/ui_text.h"
+#include "model/param_image.h"
+#include "model/ui_text.h"
 #include "eq/band_entry.h"
 #include "eq/dialog_units.h"
 #include "eq/spin_buttons.h"

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 
 namespace {
 

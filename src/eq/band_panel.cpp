@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/param_image.h"
-#include "app/ui_text.h"
+#include "model/param_image.h"
+#include "model/ui_text.h"
 #include "eq/band_entry.h"
 #include "eq/dialog_units.h"
 #include "eq/spin_buttons.h"

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/messages.h"
+#include "model/messages.h"
 #include "eq/skin_surface.h"
 #include "platform/window.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "eq/eq_band.h"
+#include "model/eq_band.h"
 #include "eq/skin_image.h"
 
 // One digital biquad, a0 always 1. The default is the identity section.

@@ -15,8 +15,8 @@
 #include <functional>
 #include <string>
 
-#include "app/messages.h"
-#include "app/param_image.h"
+#include "model/messages.h"
+#include "model/param_image.h"
 #include "link/command_link.h"
 #include "link/param_block.h"
 

@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "app/messages.h"
+#include "model/messages.h"
 #include "link/hid_transport.h"
 #include "link/link_config.h"
 #include "link/link_host.h"

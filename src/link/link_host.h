@@ -4,7 +4,7 @@
 // the main dialog that act on a reply or on the link closing.
 #include <string>
 
-#include "app/messages.h"
+#include "model/messages.h"
 #include "link/reply_parser.h"
 
 class DeviceBlockRead;

@@ -25,7 +25,7 @@
 // ParamWords). Every unpacked band has slope 0.
 #include <cstdint>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 
 constexpr int kDeviceParamBlockSize = 1131;
 constexpr int kModeRecordSize = 890;

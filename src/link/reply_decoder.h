@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/messages.h"
-#include "app/param_image.h"
+#include "model/messages.h"
+#include "model/param_image.h"
 #include "link/link_host.h"
 #include "link/reply_parser.h"
 

@@ -7,7 +7,7 @@
 // The slope does not travel; an unpacked band has slope 0.
 #include <cstdint>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 
 constexpr int kWireBandSize = 5;
 

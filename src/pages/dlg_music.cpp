@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/param_image.h"
-#include "app/ui_text.h"
+#include "model/param_image.h"
+#include "model/ui_text.h"
 #include "eq/dialog_units.h"
 #include "eq/my_slider.h"
 #include "link/command_codes.h"

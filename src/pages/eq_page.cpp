@@ -16,15 +16,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/main_dialog.h"
-#include "app/param_image.h"
-#include "app/ui_text.h"
 #include "eq/band_editor.h"
 #include "eq/band_entry.h"
 #include "eq/band_panel.h"
 #include "eq/my_slider.h"
 #include "eq/spin_buttons.h"
 #include "link/command_codes.h"
+#include "model/main_layout.h"
+#include "model/param_image.h"
+#include "model/ui_text.h"
 
 namespace {
 
@@ -37,11 +37,11 @@ const QColor kBandTextColour(250, 0, 0);
 
 // The graph lies under the page's other controls, across the page's width:
 // its rectangle comes from the main window's fixed client size.
-constexpr int kMainWidth = CQuavixDlg::kClientWidth;
-constexpr int kMainHeight = CQuavixDlg::kClientHeight;
+constexpr int kMainWidth = main_layout::kClientWidth;
+constexpr int kMainHeight = main_layout::kClientHeight;
 constexpr int kGraphTop = kMainHeight - 370;
 constexpr int kGraphWidth = std::min(kMainWidth - 184, CResp::kMaxColumns);
-static_assert(kGraphTop + CEqPage::kGraphHeight <= CQuavixDlg::kPageHeight);
+static_assert(kGraphTop + CEqPage::kGraphHeight <= main_layout::kPageHeight);
 static_assert(kGraphWidth <= CResp::kMaxColumns);
 
 constexpr int kGridFrequencies[] = {20,   30,   40,   50,   60,   70,   80,    90,   100,  200,

@@ -4,7 +4,7 @@
 #include <QMessageBox>
 #include <utility>
 
-#include "app/messages.h"
+#include "model/messages.h"
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "app/messages.h"
+#include "model/messages.h"
 
 class QTimer;
 class QEventLoop;

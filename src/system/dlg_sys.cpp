@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QTreeWidget>
 
-#include "app/ui_text.h"
+#include "model/ui_text.h"
 
 namespace {
 constexpr int kModeListId = 1827;

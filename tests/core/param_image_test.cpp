@@ -1,4 +1,4 @@
-#include "app/param_image.h"
+#include "model/param_image.h"
 
 #include <gtest/gtest.h>
 

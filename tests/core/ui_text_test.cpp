@@ -1,4 +1,4 @@
-#include "app/ui_text.h"
+#include "model/ui_text.h"
 
 #include <gtest/gtest.h>
 

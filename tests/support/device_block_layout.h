@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 
 namespace blocktest {
 

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
-#include "app/messages.h"
+#include "model/messages.h"
 #include "platform/prompts.h"
 #include "platform/settings.h"
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 #include "eq/spin_buttons.h"
 
 namespace {

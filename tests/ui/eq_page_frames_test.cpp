@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "app/main_dialog.h"
-#include "app/ui_text.h"
+#include "model/ui_text.h"
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_tcp_server.h"
 #include "eq/band_panel.h"

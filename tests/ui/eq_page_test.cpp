@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 #include "eq/band_editor.h"
 #include "eq/band_panel.h"
 #include "eq/my_slider.h"

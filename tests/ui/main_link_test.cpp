@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "app/main_dialog.h"
-#include "app/ui_text.h"
+#include "model/ui_text.h"
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_tcp_server.h"
 #include "eq/my_btn.h"

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 #include "eq/my_slider.h"
 #include "pages/dlg_music.h"
 #include "support/recording_main.h"

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
+#include "model/messages.h"
 #include "platform/window.h"
 #include "support/scripted_prompts.h"
 

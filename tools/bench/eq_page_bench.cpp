@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <cstdlib>
 
-#include "app/param_image.h"
+#include "model/param_image.h"
 #include "pages/dlg_music.h"
 #include "platform/window.h"
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "app/main_dialog.h"
-#include "app/param_image.h"
+#include "model/param_image.h"
 #include "platform/settings.h"
 #include "platform/window.h"
 

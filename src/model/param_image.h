@@ -10,7 +10,7 @@
 #include <optional>
 #include <span>
 
-#include "eq/eq_band.h"
+#include "model/eq_band.h"
 
 constexpr std::uint8_t kBandTypePeq = 0;
 constexpr std::uint8_t kBandTypeLowShelf = 1;
