@@ -1,0 +1,79 @@
+#include "model/file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A name of our own rather than one built from the target's name, so a long
+// target name cannot push the temporary's name past the file system's limit.
+// The process id and a counter keep two saves (two programs, or two saves in
+// a row) apart; "x" in the open mode refuses to reuse an existing file.
+std::FILE* OpenTemporary(const fs::path& folder, fs::path& temp) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        temp = folder / (".quavix-save-" + std::to_string(::getpid()) + "-" +
+                         std::to_string(counter.fetch_add(1)) + ".tmp");
+        if (std::FILE* f = std::fopen(temp.c_str(), "wbx")) return f;
+        if (errno != EEXIST) return nullptr;
+    }
+    return nullptr;
+}
+
+// The rename is only durable once the folder's entry reaches the disk; the
+// save has already succeeded by then, so this is done as well as it can be.
+void SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool SaveFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    if (path.filename().empty()) return false;
+    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    fs::path temp;
+    std::FILE* f = OpenTemporary(folder, temp);
+    if (!f) return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = ok && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
+    ok = std::fclose(f) == 0 && ok;
+    std::error_code ec;
+    if (ok) {
+        fs::rename(temp, path, ec);
+        ok = !ec;
+    }
+    if (!ok) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> LoadWholeFile(const fs::path& path, std::size_t maxBytes) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return std::nullopt;
+    std::vector<std::uint8_t> bytes(maxBytes + 1);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const std::size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, f);
+        if (n == 0) break;
+        got += n;
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed || got > maxBytes) return std::nullopt;
+    bytes.resize(got);
+    return bytes;
+}
