@@ -232,8 +232,8 @@ void CQuavixDlg::CreatePages() {
     for (CPage* page : pages_) {
         page->setGeometry(kPageX, kPageY, kPageWidth, kPageHeight);
         page->hide();
+        page->Wire(&image_);
     }
-    for (CEqPage* page : EqPages()) page->Wire(&image_);
 }
 
 std::array<CEqPage*, 8> CQuavixDlg::EqPages() const {

@@ -3,38 +3,81 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <cstdio>
 #include <string>
 
-#include "model/param_image.h"
-#include "model/ui_text.h"
 #include "eq/dialog_units.h"
 #include "eq/my_slider.h"
 #include "link/command_codes.h"
+#include "model/param_image.h"
+#include "model/ui_text.h"
+#include "pages/slider_table.h"
 
 namespace {
 
-enum LabelFormat { kGain, kPitch, kPlain, kHertz };
+std::string PitchLabel(int v) {
+    if (v < 7) return "b" + std::to_string(7 - v);
+    if (v == 7) return "0";
+    return "#" + std::to_string(v - 7);
+}
 
-// The page's own sliders: control id, caption and its text row, range, the
-// ParamBytes entry holding the raw position, the value label, its format, the
-// remembered position at start (-1: none), the row in dialog units, shown.
+constexpr LabelFormat kGain{"", -12};
+constexpr LabelFormat kPitch{.custom = PitchLabel};
+constexpr LabelFormat kHertz{"", 0, 1.0, 0, "hz"};
+
+// The page's own sliders: the table row (ParamBytes entry, label, command),
+// the caption and its text row, the row in dialog units, whether the label is
+// an edit, whether it is shown.
 struct MusicSlider {
-    int id, captionId, captionRow, min, max, byte, labelId;
-    LabelFormat format;
-    int rememberedAtStart;
+    SliderRow row;
+    int captionId, captionRow;
     int y;
+    bool editLabel;
     bool shown;
 };
-constexpr MusicSlider kSliders[CDlgMusic::kSliderCount] = {
-    {1061, 1383, 29, 0, 12, 22, 1064, kGain, -1, 9, true},
-    {1062, 1384, 30, 0, 12, 23, 1065, kGain, -1, 33, true},
-    {1063, 1385, 31, 0, 12, 24, 1066, kGain, -1, 55, true},
-    {1071, 1388, 32, 0, 12, 25, 1073, kGain, -1, 79, true},
-    {1139, 1555, 37, 0, 14, 9, 1148, kPitch, 7, 103, true},
-    {1146, 1560, 197, 0, 15, 151, 1149, kPlain, 0, 127, true},
+const MusicSlider kSliders[] = {
+    {{1061, 1064, 0, 12, SliderField::Byte(22), kGain, CMD_MUSIC_SETTINGS},
+     1383,
+     29,
+     9,
+     true,
+     true},
+    {{1062, 1065, 0, 12, SliderField::Byte(23), kGain, CMD_MUSIC_SETTINGS},
+     1384,
+     30,
+     33,
+     true,
+     true},
+    {{1063, 1066, 0, 12, SliderField::Byte(24), kGain, CMD_MUSIC_SETTINGS},
+     1385,
+     31,
+     55,
+     true,
+     true},
+    {{1071, 1073, 0, 12, SliderField::Byte(25), kGain, CMD_MUSIC_SETTINGS},
+     1388,
+     32,
+     79,
+     true,
+     true},
+    {{1139, 1148, 0, 14, SliderField::Byte(9), kPitch, CMD_MUSIC_SETTINGS},
+     1555,
+     37,
+     103,
+     false,
+     true},
+    {{1146, 1149, 0, 15, SliderField::Byte(151), label_formats::kPlain, CMD_MUSIC_SETTINGS},
+     1560,
+     197,
+     127,
+     false,
+     true},
     // The exciter frequency: kept, refreshed and sent, never shown.
-    {1150, 1561, 196, 40, 125, 150, 1151, kHertz, 0, 211, false},
+    {{1150, 1151, 40, 125, SliderField::Byte(150), kHertz, CMD_MUSIC_SETTINGS},
+     1561,
+     196,
+     211,
+     false,
+     false},
 };
 
 constexpr int kGroupId = 1382;
@@ -46,52 +89,25 @@ constexpr int kCaptionX = 253;
 constexpr int kSliderX = 303;
 constexpr int kValueX = 397;
 
-std::string LabelText(LabelFormat format, int v) {
-    char text[16];
-    switch (format) {
-        case kGain:
-            std::snprintf(text, sizeof text, "%d", v - 12);
-            break;
-        case kPitch:
-            if (v <= 6)
-                std::snprintf(text, sizeof text, "b%d", 7 - v);
-            else if (v == 7)
-                std::snprintf(text, sizeof text, "0");
-            else
-                std::snprintf(text, sizeof text, "#%d", v - 7);
-            break;
-        case kPlain:
-            std::snprintf(text, sizeof text, "%d", v);
-            break;
-        case kHertz:
-            std::snprintf(text, sizeof text, "%dhz", v);
-            break;
-    }
-    return text;
-}
-
 }  // namespace
 
-CDlgMusic::CDlgMusic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMusic) {
+CDlgMusic::CDlgMusic(platform::Window* mainWindow)
+    : CEqPage(mainWindow, kEqMusic), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgMusic::OnSliderPos);
     auto* group = new QGroupBox(this);
     group->setGeometry(DluRect(kCaptionX - 8, 0, kValueX + 40 - kCaptionX + 8, 147));
     group->setStyleSheet(kGroupStyle);
     group->lower();
     AddControl(kGroupId, group);
-    for (int i = 0; i < kSliderCount; ++i) {
-        const MusicSlider& s = kSliders[i];
+    for (const MusicSlider& s : kSliders) {
         const int y = DluY(s.y);
         auto* caption = new QLabel(this);
         caption->setGeometry(DluX(kCaptionX), y, DluX(kSliderX - kCaptionX), 24);
         AddControl(s.captionId, caption);
-        auto* slider = new CMySlider(this, s.id, this);
-        slider->setGeometry(DluX(kSliderX), y, 135, 24);
-        slider->Setup(PageSliderSkins(), 0xF0F0F0, CMySlider::kHorizontal);
-        slider->SetFocused(true);
-        slider->SetRange(s.min, s.max);
+        CMySlider* slider = CreatePageSlider(this, s.row.id, QRect(DluX(kSliderX), y, 135, 24),
+                                             s.row.min, s.row.max);
         QWidget* label;
-        if (s.format == kGain) {
+        if (s.editLabel) {
             auto* edit = new QLineEdit(this);
             edit->setReadOnly(true);
             label = edit;
@@ -99,10 +115,10 @@ CDlgMusic::CDlgMusic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMusi
             label = new QLabel(this);
         }
         label->setGeometry(DluX(kValueX), y + 1, DluX(30), 22);
-        AddControl(s.labelId, label);
+        AddControl(s.row.labelId, label);
         for (QWidget* w : {static_cast<QWidget*>(caption), static_cast<QWidget*>(slider), label})
             w->setVisible(s.shown);
-        remembered_[static_cast<std::size_t>(i)] = s.rememberedAtStart;
+        sliders_.Add(s.row);
     }
     SetLanguage(Language());
 }
@@ -110,52 +126,15 @@ CDlgMusic::CDlgMusic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMusi
 CMySlider* CDlgMusic::Slider(int id) const { return ControlAs<CMySlider>(id); }
 
 LRESULT CDlgMusic::OnSliderPos(WPARAM id, LPARAM pos) {
-    for (int i = 0; i < kSliderCount; ++i)
-        if (static_cast<WPARAM>(kSliders[i].id) == id) OnSlider(i, static_cast<int>(pos));
+    sliders_.OnSliderPos(static_cast<int>(id), static_cast<int>(pos));
     return 0;
 }
 
-void CDlgMusic::ShowLabel(int index, int value) {
-    const MusicSlider& s = kSliders[index];
-    SetItemText(s.labelId, LabelText(s.format, value));
-}
-
-void CDlgMusic::OnSlider(int index, int pos) {
-    const MusicSlider& s = kSliders[index];
-    int& remembered = remembered_[static_cast<std::size_t>(index)];
-    if (pos == remembered) return;
-    remembered = pos;
-    ShowLabel(index, pos);
-    ParamImage* image = Image();
-    if (!image || pos < s.min || pos > s.max) return;
-    std::uint8_t& stored = image->ParamBytes[static_cast<std::size_t>(s.byte)];
-    if (stored == pos) return;
-    stored = static_cast<std::uint8_t>(pos);
-    PostCommand(CMD_MUSIC_SETTINGS, 0);
-}
-
-void CDlgMusic::RefreshLabels() {
-    const ParamImage* image = Image();
-    if (!image) return;
-    for (int i = 0; i < kSliderCount; ++i)
-        if (kSliders[i].format != kGain)
-            ShowLabel(i, image->ParamBytes[static_cast<std::size_t>(kSliders[i].byte)]);
-}
+void CDlgMusic::RefreshLabels() { sliders_.RefreshLabels(); }
 
 void CDlgMusic::LoadFromImage() {
     CEqPage::LoadFromImage();
-    const ParamImage* image = Image();
-    if (!image) return;
-    for (int i = 0; i < kSliderCount; ++i) {
-        const MusicSlider& s = kSliders[i];
-        const int value = image->ParamBytes[static_cast<std::size_t>(s.byte)];
-        if (CMySlider* slider = Slider(s.id)) slider->SetPos(value);
-        // The slider now stands where the image says: a later move back to
-        // the position handled before must still count as a change.
-        remembered_[static_cast<std::size_t>(i)] = Slider(s.id) ? Slider(s.id)->Value() : value;
-        if (s.format == kGain) ShowLabel(i, value);
-    }
-    RefreshLabels();
+    sliders_.Load();
 }
 
 void CDlgMusic::SetLanguage(int language) {

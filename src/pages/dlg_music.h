@@ -1,8 +1,7 @@
 #pragma once
 // The Music page: music input gains, pitch, exciter and the music EQ.
-#include <array>
-
 #include "pages/eq_page.h"
+#include "pages/slider_table.h"
 
 class CMySlider;
 
@@ -24,9 +23,5 @@ public:
     CMySlider* Slider(int id) const;
 
 private:
-    void OnSlider(int index, int pos);
-    void ShowLabel(int index, int value);
-
-    // The last position the page handled per slider; -1: none yet.
-    std::array<int, kSliderCount> remembered_{};
+    SliderTable sliders_;
 };

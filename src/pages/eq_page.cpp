@@ -359,38 +359,38 @@ void CEqPage::SetLanguage(int language) {
 }
 
 void CEqPage::Wire(ParamImage* image) {
-    image_ = image;
-    if (!image_) return;
-    const std::span<EqBand> first = EqModuleBands(*image_, ModuleId(), false);
+    CPage::Wire(image);
+    if (!Image()) return;
+    const std::span<EqBand> first = EqModuleBands(*Image(), ModuleId(), false);
     panel_->SetBands(std::span<EqBand>(first.data(),
                                        static_cast<std::size_t>(spec_.recordsPerSet * spec_.sets)));
-    panel_->SetMasks(image_->BandEnableMasks);
+    panel_->SetMasks(Image()->BandEnableMasks);
     panel_->SetModuleId(ModuleId());
 }
 
 // ---- What the page edits -------------------------------------------------------
 
 bool CEqPage::CinemaSet() const {
-    return image_ && spec_.sets == 2 && image_->ParamBytes[kSystemModeByte] != 0;
+    return Image() && spec_.sets == 2 && Image()->ParamBytes[kSystemModeByte] != 0;
 }
 
 int CEqPage::SetOffset() const { return CinemaSet() ? spec_.recordsPerSet : 0; }
 
 std::span<EqBand> CEqPage::CurrentSet() const {
-    if (!image_) return {};
-    return EqModuleBands(*image_, ModuleId(), CinemaSet());
+    if (!Image()) return {};
+    return EqModuleBands(*Image(), ModuleId(), CinemaSet());
 }
 
 std::uint32_t* CEqPage::FlagWord() const {
-    if (!image_) return nullptr;
-    return CinemaSet() ? &image_->CinemaParamFlags : &image_->ParamFlags;
+    if (!Image()) return nullptr;
+    return CinemaSet() ? &Image()->CinemaParamFlags : &Image()->ParamFlags;
 }
 
 std::uint16_t* CEqPage::MaskWordOf(int moduleId) const {
     const auto word = BandMaskWordFor(moduleId);
-    if (!image_ || !word || *word >= static_cast<int>(image_->BandEnableMasks.size()))
+    if (!Image() || !word || *word >= static_cast<int>(Image()->BandEnableMasks.size()))
         return nullptr;
-    return &image_->BandEnableMasks[static_cast<std::size_t>(*word)];
+    return &Image()->BandEnableMasks[static_cast<std::size_t>(*word)];
 }
 
 const PassFilterSpec& CEqPage::PassFor(int band) const {
@@ -398,19 +398,15 @@ const PassFilterSpec& CEqPage::PassFor(int band) const {
 }
 
 bool CEqPage::Linked() const {
-    return image_ && spec_.moduleCount == 2 && spec_.linkByte >= 0 &&
-           image_->ParamBytes[static_cast<std::size_t>(spec_.linkByte)] != 0;
-}
-
-void CEqPage::PostCommand(unsigned code, LPARAM lParam) {
-    if (Main()) Main()->PostMessage(WM_SEND_COMMAND, code, lParam);
+    return Image() && spec_.moduleCount == 2 && spec_.linkByte >= 0 &&
+           Image()->ParamBytes[static_cast<std::size_t>(spec_.linkByte)] != 0;
 }
 
 void CEqPage::PostBand(int band) {
     if (Linked()) {
         // The linked microphone follows: the band and its enable bit.
         const std::span<EqBand> mine = CurrentSet();
-        const std::span<EqBand> other = EqModuleBands(*image_, OtherModule(), false);
+        const std::span<EqBand> other = EqModuleBands(*Image(), OtherModule(), false);
         if (band >= 0 && band < static_cast<int>(std::min(mine.size(), other.size())))
             other[static_cast<std::size_t>(band)] = mine[static_cast<std::size_t>(band)];
         std::uint16_t* from = MaskWordOf(ModuleId());
@@ -431,12 +427,12 @@ void CEqPage::CopyPassFilterOut(int band) {
     if (!IsPassBand(band) || band >= static_cast<int>(set.size())) return;
     const EqBand& record = set[static_cast<std::size_t>(band)];
     const PassFilterSpec& pass = PassFor(band);
-    image_->ParamWords[static_cast<std::size_t>(pass.word[SetIndex()])] = record.frequency;
+    Image()->ParamWords[static_cast<std::size_t>(pass.word[SetIndex()])] = record.frequency;
     if (pass.slopeByte[0] >= 0)
-        image_->ParamBytes[static_cast<std::size_t>(pass.slopeByte[SetIndex()])] = record.slope;
+        Image()->ParamBytes[static_cast<std::size_t>(pass.slopeByte[SetIndex()])] = record.slope;
     for (int m = 0; m < spec_.moduleCount; ++m) {
         if (spec_.moduleIds[m] == ModuleId()) continue;
-        const std::span<EqBand> other = EqModuleBands(*image_, spec_.moduleIds[m], CinemaSet());
+        const std::span<EqBand> other = EqModuleBands(*Image(), spec_.moduleIds[m], CinemaSet());
         if (band < static_cast<int>(other.size())) {
             other[static_cast<std::size_t>(band)].frequency = record.frequency;
             other[static_cast<std::size_t>(band)].slope = record.slope;
@@ -462,12 +458,12 @@ void CEqPage::StorePassFilter(int band, const int* frequency, const int* slope) 
 // ---- Refresh --------------------------------------------------------------------
 
 void CEqPage::LoadFromImage() {
-    if (!image_) return;
+    if (!Image()) return;
     // The pass-filter records of every set and module, from the byte and word
     // areas; the reverb and echo slopes are fixed.
     for (int m = 0; m < spec_.moduleCount; ++m) {
         for (int set = 0; set < spec_.sets; ++set) {
-            const std::span<EqBand> bands = EqModuleBands(*image_, spec_.moduleIds[m], set == 1);
+            const std::span<EqBand> bands = EqModuleBands(*Image(), spec_.moduleIds[m], set == 1);
             for (int band : {PeqCount(), PeqCount() + 1}) {
                 if (band >= static_cast<int>(bands.size())) continue;
                 const PassFilterSpec& pass = PassFor(band);
@@ -475,8 +471,8 @@ void CEqPage::LoadFromImage() {
                 r.type = band == PeqCount() ? kBandTypeLowPass : kBandTypeHighPass;
                 r.slope = pass.slopeByte[0] < 0
                               ? kFixedPassSlope
-                              : image_->ParamBytes[static_cast<std::size_t>(pass.slopeByte[set])];
-                r.frequency = image_->ParamWords[static_cast<std::size_t>(pass.word[set])];
+                              : Image()->ParamBytes[static_cast<std::size_t>(pass.slopeByte[set])];
+                r.frequency = Image()->ParamWords[static_cast<std::size_t>(pass.word[set])];
                 r.q = 0;
                 r.gain = 0;
             }
@@ -511,8 +507,8 @@ void CEqPage::EnsureSelection() {
 void CEqPage::SelectModuleSlot(int slot) {
     if (slot < 0 || slot >= spec_.moduleCount || slot == moduleSlot_) return;
     moduleSlot_ = slot;
-    if (!image_) return;
-    Wire(image_);
+    if (!Image()) return;
+    Wire(Image());
     ShowBypass();
     SyncPanel();
     panel_->RefreshAllBands();
@@ -795,7 +791,7 @@ void CEqPage::EqReset() {
     if (set.empty() || !row) return;
     const bool linked = Linked();
     const std::span<EqBand> other =
-        linked ? EqModuleBands(*image_, OtherModule(), false) : std::span<EqBand>{};
+        linked ? EqModuleBands(*Image(), OtherModule(), false) : std::span<EqBand>{};
     for (int b = 0; b < PeqCount(); ++b) {
         EqBand& band = set[static_cast<std::size_t>(b)];
         band.type = kBandTypePeq;

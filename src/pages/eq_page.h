@@ -55,7 +55,7 @@ public:
 
     // Hands the page (and its band panel) the parameter image it edits. Until
     // then the page edits nothing.
-    void Wire(ParamImage* image);
+    void Wire(ParamImage* image) override;
 
     // The page refresh's share of the EQ: rebuilds the pass-filter records
     // from the byte and word areas, shows the EQ-on bit in EQ BYPASS and the
@@ -120,8 +120,6 @@ protected:
     // 1 mic 2); reloads the panel, the bypass box and the curve.
     void SelectModuleSlot(int slot);
     int ModuleSlot() const { return moduleSlot_; }
-    ParamImage* Image() const { return image_; }
-    void PostCommand(unsigned code, LPARAM lParam);
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -166,7 +164,6 @@ private:
     bool RouteWheel(QWidget* over, QWheelEvent* event);
 
     const EqPageSpec& spec_;
-    ParamImage* image_ = nullptr;
     int moduleSlot_ = 0;
     std::unique_ptr<CResp> resp_;
     std::vector<std::uint32_t> canvasPixels_;

@@ -14,6 +14,10 @@ CPage::CPage(platform::Window* mainWindow) : platform::Window(mainWindow), main_
 
 void CPage::SetLanguage(int language) { language_ = language ? 1 : 0; }
 
+void CPage::PostCommand(unsigned code, LPARAM lParam) {
+    if (main_) main_->PostMessage(WM_SEND_COMMAND, code, lParam);
+}
+
 bool NudgeForKey(int qtKey, int* column, int* up) {
     struct Nudge {
         int key, column, up;

@@ -4,6 +4,8 @@
 // into WM_KEY_NUDGE for the main window.
 #include "platform/window.h"
 
+struct ParamImage;
+
 class CPage : public platform::Window {
     Q_OBJECT
 public:
@@ -14,6 +16,14 @@ public:
     virtual void SetLanguage(int language);
     int Language() const { return language_; }
 
+    // Hands the page the parameter image it edits. Until then the page edits
+    // nothing.
+    virtual void Wire(ParamImage* image) { image_ = image; }
+    ParamImage* Image() const { return image_; }
+    // Posts WM_SEND_COMMAND (code, lParam) to the main window; the image
+    // already holds what the command carries.
+    void PostCommand(unsigned code, LPARAM lParam);
+
 protected:
     platform::Window* Main() const { return main_; }
     bool OnKeyDown(int qtKey, const QString& text) override;
@@ -21,6 +31,7 @@ protected:
 
 private:
     platform::Window* main_;
+    ParamImage* image_ = nullptr;
     int language_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/param_image.h"
+#include "support/comma_locale.h"
 
 namespace {
 
@@ -163,23 +164,6 @@ TEST(BandEntry, PeqTypeChoiceKeepsAShelfQWithinRange) {
     }
 }
 
-// A locale whose decimal point is ',': an installed one, else one built with
-// localedef into the build tree. Returns false when neither is possible.
-bool UseCommaLocale() {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
-        if (std::setlocale(LC_ALL, name) != nullptr) return true;
-    }
-    const std::filesystem::path dir = std::filesystem::path(QUAVIX_BINARY_DIR) / "test_locales";
-    std::filesystem::create_directories(dir);
-    const std::string command =
-        "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) != 0 && !std::filesystem::exists(dir / "de_DE.UTF-8")) {
-        return false;
-    }
-    setenv("LOCPATH", dir.c_str(), 1);
-    return std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-}
-
 // The application runs under the user's locale; the test leaves "C" behind.
 class BandEntryLocale : public ::testing::Test {
 protected:
@@ -192,7 +176,7 @@ TEST_F(BandEntryLocale, ReadsAndShowsTheSameInACommaLocale) {
     for (const char* t : texts) {
         inC.push_back(CommitTenthsEntry(t, 0, 0, kGainRange, kClamp));
     }
-    if (!UseCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
+    if (!testsupport::UseCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
     ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     for (std::size_t i = 0; i < std::size(texts); ++i) {
         const EntryCommit r = CommitTenthsEntry(texts[i], 0, 0, kGainRange, kClamp);

@@ -1,0 +1,111 @@
+#pragma once
+// The value sliders of a page as rows of one table: each row says where its
+// value lives in the parameter image (a byte, the level bits of a level
+// byte, or a word), its range, its value label and the command a change
+// posts. One piece of code stores, labels and posts for every page, and one
+// handles the polarity buttons of level bytes.
+//
+// A slider remembers the last position its page handled and ignores a report
+// of the same position; every position the program sets is remembered too,
+// so a later move back to the old position still counts as a change.
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+#include "model/value_label.h"
+#include "platform/window.h"
+
+class CPage;
+class CMyBtn;
+class CMySlider;
+struct ParamImage;
+
+// Where a value lives in the parameter image.
+struct SliderField {
+    enum Kind { kByte, kLevel, kWord };
+    Kind kind = kByte;
+    int index = 0;  // into ParamBytes (kByte, kLevel) or ParamWords (kWord)
+
+    static constexpr SliderField Byte(int i) { return {kByte, i}; }
+    static constexpr SliderField Level(int i) { return {kLevel, i}; }
+    static constexpr SliderField Word(int i) { return {kWord, i}; }
+    bool operator==(const SliderField&) const = default;
+};
+
+// The value a field holds now (the level bits of a level byte); -1 when the
+// index lies outside its area.
+int ReadField(const ParamImage& image, SliderField field);
+// Stores v; false when the field already held it (nothing to send) or the
+// index lies outside its area.
+bool StoreField(ParamImage& image, SliderField field, int v);
+
+struct SliderRow {
+    int id = 0;       // the CMySlider
+    int labelId = 0;  // its value label; 0: none
+    int min = 0;
+    int max = 0;
+    SliderField field;
+    LabelFormat label;
+    unsigned command = 0;
+    LPARAM argument = 0;
+};
+
+class SliderTable {
+public:
+    explicit SliderTable(CPage& page) : page_(page) {}
+
+    // The page has created the slider (and its label) under the row's ids;
+    // the slider takes the row's range.
+    void Add(const SliderRow& row);
+    const SliderRow* Row(int id) const;
+    // A kind switch or an echo type moves a row to another field, range or
+    // label; the slider takes the new range. Sends nothing.
+    void SetField(int id, SliderField field);
+    void SetRange(int id, int min, int max);
+    void SetLabel(int id, const LabelFormat& label);
+
+    // WM_SLIDER_POS: false when id is none of the table's sliders. A new
+    // position rewrites the label, stores the value and, when the stored
+    // value changed, posts the row's command.
+    bool OnSliderPos(int id, int pos);
+
+    // Every slider's position and label from the image; remembers each
+    // position set. Sends nothing.
+    void Load();
+    // Every label from the image.
+    void RefreshLabels();
+    void ShowLabel(int id, int v);
+
+    // Polarity buttons of level bytes: "+" in phase, "-" inverted; checked
+    // while inverted. A click toggles bit 7, keeps the level and always posts.
+    // The page has created the button; the table answers its clicks.
+    void AddPolarity(int buttonId, SliderField byte, unsigned command, LPARAM argument);
+    void SetPolarityField(int buttonId, SliderField byte);
+    // BN_CLICKED of a polarity button: false when it is none of the table's.
+    bool OnPolarityClick(int buttonId);
+    // Every polarity button's caption and check from the image. Sends nothing.
+    void LoadPolarity();
+
+private:
+    struct Polarity {
+        int buttonId;
+        SliderField byte;
+        unsigned command;
+        LPARAM argument;
+    };
+    SliderRow* FindRow(int id);
+    Polarity* FindPolarity(int id);
+    void ShowPolarity(const Polarity& p, bool inverted);
+    CMySlider* Slider(int id) const;
+
+    CPage& page_;
+    std::vector<SliderRow> rows_;
+    std::vector<int> remembered_;  // per row; -1: none handled yet
+    std::vector<Polarity> polarity_;
+};
+
+// A page's value slider in the page skin, horizontal, ranged.
+CMySlider* CreatePageSlider(CPage* page, int id, const QRect& rect, int min, int max);
+// A level byte's polarity button: the check look on the page background,
+// captioned "+".
+CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect);

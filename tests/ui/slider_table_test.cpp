@@ -1,0 +1,144 @@
+// The pages' shared slider rows and polarity buttons: where a move is stored,
+// when it is posted, what the label and the polarity button show.
+#include "pages/slider_table.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <cstring>
+
+#include "eq/my_btn.h"
+#include "eq/my_slider.h"
+#include "model/param_image.h"
+#include "pages/page.h"
+#include "support/recording_main.h"
+
+namespace {
+
+using testsupport::Command;
+using testsupport::Commands;
+using testsupport::RecordingMain;
+
+constexpr unsigned kCode = 14;
+constexpr int kByteSlider = 1, kLevelSlider = 2, kWordSlider = 3, kPolarity = 4;
+
+// A page with one slider of each field kind and one polarity button.
+class TablePage : public CPage {
+public:
+    explicit TablePage(platform::Window* main) : CPage(main), table(*this) {
+        MapMessage(WM_SLIDER_POS, [this](WPARAM id, LPARAM pos) -> LRESULT {
+            table.OnSliderPos(static_cast<int>(id), static_cast<int>(pos));
+            return 0;
+        });
+        const SliderRow rows[] = {
+            {kByteSlider, 11, 0, 50, SliderField::Byte(33), {"", -50, 1.0, 0, "db"}, kCode, 2},
+            {kLevelSlider, 12, 0, 99, SliderField::Level(27), label_formats::kVolumeDb, kCode, 2},
+            {kWordSlider, 13, 0, 2500, SliderField::Word(34), {"", 0, 0.02, 2, "ms"}, kCode, 2},
+        };
+        int x = 0;
+        for (const SliderRow& r : rows) {
+            CreatePageSlider(this, r.id, QRect(x, 0, 135, 24), 0, 1);
+            AddControl(r.labelId, new QLabel(this));
+            table.Add(r);
+            x += 140;
+        }
+        CreatePolarityButton(this, kPolarity, QRect(0, 40, 17, 16));
+        table.AddPolarity(kPolarity, SliderField::Level(27), kCode, 2);
+    }
+    SliderTable table;
+};
+
+class SliderTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitParamImage(image);
+        page.Wire(&image);
+        page.table.Load();
+        main.Take();
+    }
+    Commands Move(int id, int pos) {
+        page.PostMessage(WM_SLIDER_POS, id, pos);
+        return main.Take();
+    }
+
+    ParamImage image;
+    RecordingMain main;
+    TablePage page{&main};
+};
+
+TEST_F(SliderTableTest, AMoveStoresItsFieldLabelsAndPostsOnce) {
+    struct Case {
+        int id, pos;
+        const char* label;
+    };
+    const Case cases[] = {
+        {kByteSlider, 7, "-43db"}, {kLevelSlider, 76, "0.5dB"}, {kWordSlider, 2500, "50.00ms"}};
+    image.ParamBytes[27] = 0x80 | 10;  // inverted: the level edit keeps bit 7
+    for (const Case& c : cases) {
+        EXPECT_EQ(Move(c.id, c.pos), (Commands{{kCode, 2}})) << c.id;
+        const SliderRow* row = page.table.Row(c.id);
+        EXPECT_EQ(ReadField(image, row->field), c.pos) << c.id;
+        EXPECT_EQ(page.ItemText(row->labelId), c.label) << c.id;
+    }
+    EXPECT_EQ(image.ParamBytes[27], 0x80 | 76);
+    EXPECT_EQ(image.ParamWords[34], 2500);
+}
+
+TEST_F(SliderTableTest, TheSamePositionOrAnUnchangedValueSendsNothing) {
+    ASSERT_EQ(Move(kByteSlider, 9).size(), 1u);
+    EXPECT_TRUE(Move(kByteSlider, 9).empty());
+    // The image already holds what the slider reports (the unit said so).
+    image.ParamBytes[33] = 20;
+    EXPECT_TRUE(Move(kByteSlider, 20).empty());
+    EXPECT_EQ(page.ItemText(11), "-30db");
+}
+
+TEST_F(SliderTableTest, APositionSetByTheProgramIsRemembered) {
+    ASSERT_EQ(Move(kByteSlider, 9).size(), 1u);
+    image.ParamBytes[33] = 30;  // a block read brings another value
+    page.table.Load();
+    EXPECT_EQ(page.ControlAs<CMySlider>(kByteSlider)->Value(), 30);
+    EXPECT_EQ(page.ItemText(11), "-20db");
+    // Moving back to the position handled before the refresh is a change.
+    EXPECT_EQ(Move(kByteSlider, 9), (Commands{{kCode, 2}}));
+    EXPECT_EQ(image.ParamBytes[33], 9);
+}
+
+TEST_F(SliderTableTest, ARowMovedToAnotherFieldStoresThere) {
+    page.table.SetField(kWordSlider, SliderField::Word(40));
+    page.table.SetRange(kWordSlider, 0, 150);
+    page.table.SetLabel(kWordSlider, label_formats::kMetres);
+    EXPECT_EQ(page.ControlAs<CMySlider>(kWordSlider)->Max(), 150);
+    const std::uint16_t before = image.ParamWords[34];
+    EXPECT_EQ(Move(kWordSlider, 120).size(), 1u);
+    EXPECT_EQ(image.ParamWords[40], 120);
+    EXPECT_EQ(image.ParamWords[34], before);
+    EXPECT_EQ(page.ItemText(13), "12.0m");
+}
+
+TEST_F(SliderTableTest, OutOfRangeReportsAndFieldsStoreNothing) {
+    const ParamImage before = image;
+    EXPECT_TRUE(Move(kByteSlider, 51).empty());
+    page.table.SetField(kByteSlider, SliderField::Byte(5000));
+    EXPECT_TRUE(Move(kByteSlider, 3).empty());
+    EXPECT_EQ(ReadField(image, SliderField::Word(-1)), -1);
+    EXPECT_EQ(std::memcmp(&image, &before, sizeof image), 0);
+}
+
+TEST_F(SliderTableTest, PolarityClickTogglesBitSevenKeepsTheLevelAndAlwaysPosts) {
+    image.ParamBytes[27] = 42;
+    page.table.LoadPolarity();
+    auto* button = page.ControlAs<CMyBtn>(kPolarity);
+    EXPECT_EQ(button->text(), "+");
+    button->click();
+    EXPECT_EQ(main.Take(), (Commands{{kCode, 2}}));
+    EXPECT_EQ(image.ParamBytes[27], 0x80 | 42);
+    EXPECT_EQ(button->text(), "-");
+    EXPECT_TRUE(button->Checked());
+    button->click();
+    EXPECT_EQ(main.Take(), (Commands{{kCode, 2}}));
+    EXPECT_EQ(image.ParamBytes[27], 42);
+    EXPECT_EQ(button->text(), "+");
+}
+
+}  // namespace
