@@ -55,8 +55,11 @@ void LinkSequencer::OnSendFailed() {
 }
 
 void LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) {
-    if (state_ < kConnecting) {
-        queued_command_ = 0;
+    // Not connected, or the block read is about to replace the image: the
+    // change stays in the image only. Queued now, it would reach the unit
+    // after the block read and leave it playing what no page shows.
+    if (state_ != kConnected || block_read_.InProgress()) {
+        DropQueuedCommand();
         return;
     }
     if (length < 0 || length > kCommandDataCapacity) return;
@@ -75,11 +78,11 @@ void LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, i
 void LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
                                  int usbTimeout, int wifiTimeout) {
     if (state_ < kConnecting) {
-        queued_command_ = 0;
+        DropQueuedCommand();
         return;
     }
     if (length < 0 || length > CommandFrame::kMaxN - 1) return;
-    queued_command_ = 0;
+    DropQueuedCommand();
     SendOrDefer(code, data, length, usbTimeout, wifiTimeout);
 }
 
@@ -114,6 +117,18 @@ void LinkSequencer::SendOrDefer(std::uint8_t code, const std::uint8_t* data, int
         const int timeout = link_type_ == kWifi ? wifiTimeout : usbTimeout;
         if (timeout > 0) reply_timeout_ = timeout;
     }
+}
+
+void LinkSequencer::DropQueuedCommand() {
+    queued_command_ = 0;
+    command_data_.fill(0);
+    command_data_length_ = 0;
+}
+
+// Nothing that waited for one link goes out on the next.
+void LinkSequencer::ForgetWaitingRequests() {
+    DropQueuedCommand();
+    deferred_ = DeferredDirect{};
 }
 
 void LinkSequencer::ReleaseQueue() {
@@ -154,6 +169,7 @@ void LinkSequencer::StartConnect() {
     ShowStatus(LinkStatus::kConnecting);
     state_ = kConnecting;
     reply_pending_ = false;
+    ForgetWaitingRequests();
     if (link_type_ == kUsb) {
         if (!usb_.Open()) {
             ConnectFailure(LinkStatus::kOpenFailed);
@@ -203,7 +219,6 @@ void LinkSequencer::ConnectFailure(LinkStatus status) {
     }
     state_ = kIdle;
     reply_pending_ = false;
-    deferred_.waiting = false;
     ShowStatus(status);
     host_.ShowConnectPressed(false);
     host_.EnableLinkChoice(true);
@@ -216,9 +231,6 @@ void LinkSequencer::Disconnect(bool showIdle) {
     keep_alive_ = 0;
     state_ = kIdle;
     reply_pending_ = false;
-    deferred_.waiting = false;
-    // The queued command stays: the builder empties the queue when a
-    // command arrives while idle.
     if (showIdle) ShowStatus(LinkStatus::kIdle);
     host_.ShowConnectPressed(false);
     host_.EnableLinkChoice(true);
@@ -227,6 +239,7 @@ void LinkSequencer::Disconnect(bool showIdle) {
 int LinkSequencer::CloseLink() {
     host_.OnLinkClosing();
     host_.KillTimer(TIMER_CONNECT_WATCH);
+    ForgetWaitingRequests();
     wifi_.Close();
     // Closed whether or not the link counts as active: no handle or reader
     // outlives a close.
@@ -399,6 +412,9 @@ bool LinkSequencer::OnHeaderReply(const ReplyFrame& reply) {
         ConnectFailure(LinkStatus::kOpenFailed1);
         return false;
     }
+    // The block replaces the image: a change queued before it would undo
+    // what the pages are about to show.
+    DropQueuedCommand();
     host_.PostMessage(WM_SEND_COMMAND, CMD_READ_BLOCK, 0);
     return true;
 }

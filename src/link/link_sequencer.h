@@ -63,7 +63,8 @@ public:
                       int wifiTimeout) override;
     // WM_SEND_COMMAND 0x40: the next chunk request of the block read.
     void SubmitBlockChunkRequest() override;
-    void DropQueuedCommand() override { queued_command_ = 0; }
+    // The one-slot queue and the payload kept for it go.
+    void DropQueuedCommand() override;
 
     int LinkState() const override { return state_; }
     bool LinkActive() const { return link_active_; }
@@ -83,6 +84,7 @@ private:
     void SendOrDefer(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
                      int wifiTimeout);
     void ReleaseQueue();
+    void ForgetWaitingRequests();
     void StartConnect();
     void ConnectFailure(LinkStatus status);
     void Disconnect(bool showIdle);

@@ -242,7 +242,7 @@ TEST_F(LinkSequencerTest, OneRequestInFlightAndTheLatestQueuedWins) {
     EXPECT_EQ(usb.sent.size(), sent + 1);
 }
 
-TEST_F(LinkSequencerTest, QueuedCommandWaitsForTheWholeBlockRead) {
+TEST_F(LinkSequencerTest, ChangeDuringTheBlockReadIsReplacedByTheBlock) {
     AutoAnswer(usb);
     seq.OnConnectButton();
     Pump();
@@ -250,16 +250,27 @@ TEST_F(LinkSequencerTest, QueuedCommandWaitsForTheWholeBlockRead) {
     ASSERT_EQ(seq.LinkState(), 3);
     const std::uint8_t data[] = {9, 0};
     seq.SubmitGeneric(0x09, data, 2);
-    EXPECT_EQ(seq.QueuedCommand(), 0x09);
-    for (int i = 0; i < 40 && host.block.empty(); ++i) {
-        Tick();
-        // never a second request while a chunk is unanswered
-        if (host.block.empty()) {
-            EXPECT_EQ(usb.SentCode(), 0x40);
-        }
-    }
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+    for (int i = 0; i < 40 && host.block.empty(); ++i) Tick();
     ASSERT_FALSE(host.block.empty());
-    EXPECT_EQ(usb.SentCode(), 0x09);
+    Tick(3);
+    EXPECT_EQ(usb.SentCode(), 0x40) << "nothing after the last chunk";
+
+    // A change queued behind a header re-read goes when the header is in.
+    answering = false;
+    const std::uint8_t reread[] = {0, 0};
+    seq.SubmitGeneric(0x3F, reread, 2);
+    seq.SubmitGeneric(0x09, data, 2);
+    ASSERT_EQ(seq.QueuedCommand(), 0x09);
+    answering = true;
+    usb.incoming.push_back(Answer(usb.sent.back()));
+    host.block.clear();
+    Tick();
+    EXPECT_EQ(seq.QueuedCommand(), 0);
+    for (int i = 0; i < 40 && host.block.empty(); ++i) Tick();
+    ASSERT_FALSE(host.block.empty());
+    Tick(3);
+    EXPECT_EQ(usb.SentCode(), 0x40);
 }
 
 TEST_F(LinkSequencerTest, DirectFrameWaitsForTheReplyAndDropsTheQueue) {
@@ -290,34 +301,77 @@ TEST_F(LinkSequencerTest, DirectFrameWhenIdleOfRequestsGoesAtOnceWithItsTimeOut)
     EXPECT_EQ(seq.ExpectedReplyCode(), 0x47);
 }
 
-TEST_F(LinkSequencerTest, CommandsWhileIdleEmptyTheQueue) {
-    ConnectUsb();
-    answering = false;
-    const std::uint8_t a[] = {1, 0}, b[] = {2, 0};
-    seq.SubmitGeneric(0x09, a, 2);
-    seq.SubmitGeneric(0x0A, b, 2);
-    seq.OnConnectButton();  // disconnect
-    EXPECT_EQ(host.Status(), "Idle");
-    EXPECT_EQ(seq.QueuedCommand(), 0x0A);  // kept by the disconnect
-    seq.SubmitGeneric(0x0B, b, 2);
-    EXPECT_EQ(seq.QueuedCommand(), 0);
+// The codes sent from the n-th frame on.
+std::vector<std::uint8_t> CodesFrom(const FakeTransport& t, std::size_t n) {
+    std::vector<std::uint8_t> codes;
+    for (std::size_t i = n; i < t.sent.size(); ++i) codes.push_back(t.sent[i][3]);
+    return codes;
 }
 
-TEST_F(LinkSequencerTest, CommandQueuedBeforeADisconnectGoesAfterTheNextConnect) {
-    ConnectUsb();
-    answering = false;
-    const std::uint8_t a[] = {1, 0}, b[] = {2, 0};
-    seq.SubmitGeneric(0x09, a, 2);
-    seq.SubmitGeneric(0x0A, b, 2);
+// What a healthy connect sends and then, left alone, a keep-alive.
+std::vector<std::uint8_t> ConnectThenKeepAlive() {
+    std::vector<std::uint8_t> codes = {0x1C, 0x3F};
+    codes.insert(codes.end(), 20, 0x40);
+    codes.push_back(0x1C);
+    return codes;
+}
+
+TEST_F(LinkSequencerTest, NothingWaitingOutlivesTheLink) {
+    struct Case {
+        const char* what;
+        void (*end)(LinkRig&);
+        const char* status;
+    };
+    const Case cases[] = {
+        {"disconnect", [](LinkRig& t) { t.seq.OnConnectButton(); }, "Idle"},
+        {"time-out", [](LinkRig& t) { t.Tick(LinkSequencer::kUsbReplyTimeout); }, "failed"},
+        {"reader error",
+         [](LinkRig& t) {
+             t.usb.failPoll = true;
+             t.Tick();
+         },
+         "Idle"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkRig t;
+        t.ConnectUsb();
+        t.answering = false;
+        const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, upload[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
+        t.seq.SubmitGeneric(0x09, a, 2);
+        t.seq.SubmitDirect(0x41, upload, 7, 100, 130);  // waits for the reply in flight
+        t.seq.SubmitGeneric(0x0A, b, 2);                // and this in the queue behind it
+        ASSERT_EQ(t.seq.QueuedCommand(), 0x0A);
+        c.end(t);
+        t.Pump();
+        EXPECT_EQ(t.host.Status(), c.status);
+        EXPECT_EQ(t.seq.QueuedCommand(), 0);
+
+        t.answering = true;
+        t.host.block.clear();
+        const std::size_t from = t.usb.sent.size();
+        t.seq.OnConnectButton();
+        t.Pump();
+        for (int i = 0; i < 60 && t.host.block.empty(); ++i) t.Tick();
+        t.Tick(LinkSequencer::kUsbKeepAlive + 1);
+        EXPECT_EQ(CodesFrom(t.usb, from), ConnectThenKeepAlive());
+    }
+}
+
+TEST_F(LinkSequencerTest, ChangeWhileConnectingIsNeitherSentNorQueued) {
+    AutoAnswer(usb);
+    const std::uint8_t a[] = {1, 0};
     seq.OnConnectButton();
+    seq.SubmitGeneric(0x09, a, 2);  // handshake in flight
+    EXPECT_EQ(seq.QueuedCommand(), 0);
     Pump();
-    answering = true;
-    host.block.clear();
-    seq.OnConnectButton();
-    Pump();
+    Tick();
+    ASSERT_EQ(seq.LinkState(), 2);
+    seq.SubmitGeneric(0x0A, a, 2);  // header request in flight
+    EXPECT_EQ(seq.QueuedCommand(), 0);
     for (int i = 0; i < 60 && host.block.empty(); ++i) Tick();
-    EXPECT_EQ(usb.SentCode(), 0x0A);
-    EXPECT_EQ(usb.sent.back()[4], 2);
+    Tick(LinkSequencer::kUsbKeepAlive + 1);
+    EXPECT_EQ(CodesFrom(usb, 0), ConnectThenKeepAlive());
 }
 
 TEST_F(LinkSequencerTest, ConnectPressedWhileConnectingCancelsCleanly) {

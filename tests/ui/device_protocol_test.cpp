@@ -5,15 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
 
 #include "app/main_dialog.h"
-#include "model/ui_text.h"
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_hid.h"
 #include "emulator/emulator_tcp_server.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "link_host_window.h"
+#include "model/ui_text.h"
 #include "platform/settings.h"
 #include "support/device_block_layout.h"
 #include "support/emulated_main.h"
@@ -201,6 +203,62 @@ TEST_P(DeviceProtocolBothWays, ModeUploadIsStoredAndReadBack) {
     ASSERT_TRUE(WaitFor([&] { return BlockIsIn(2); }, kWaitMs));
     blocktest::ExpectImageHoldsBlock(Image(), device.Block());
     EXPECT_EQ(device.CountOf(0x3F), 2);
+}
+
+// The unit falls silent and the link drops; the user nudges the music
+// volume while the keep-alive waits for its reply, or after the drop. On the
+// next connect the unit's own value wins, on the page and at the unit:
+// nothing the user did meanwhile is sent.
+TEST_P(DeviceProtocolBothWays, ChangesWhileTheLinkIsDownAreNotSentAfterReconnect) {
+    Bytes block = blocktest::MakeBlock(21);
+    block[0] = 41;  // music volume
+    block[4] = 99;  // and its maximum
+    device.SetBlock(block);
+    Connect(GetParam());
+    struct Case {
+        const char* what;
+        int whileWaiting, whileDown;  // presses of Q
+    };
+    const Case cases[] = {{"waiting when the link drops", 2, 0}, {"made while down", 0, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(Image().ParamBytes[0], 41);
+        auto pressQ = [&](int times) {
+            for (int i = 0; i < times; ++i) QTest::keyClick(dlg.get(), Qt::Key_Q);
+            platform::MessageQueue::Drain();
+        };
+        emu::Knobs silent;
+        silent.silent = true;
+        device.SetKnobs(silent);
+        const int keepAlives = device.CountOf(0x1C);
+        ASSERT_TRUE(WaitFor([&] { return device.CountOf(0x1C) > keepAlives; }, kWaitMs));
+        pressQ(c.whileWaiting);
+        ASSERT_TRUE(WaitFor([&] { return dlg->Link().LinkState() == 0; }, kWaitMs));
+        EXPECT_EQ(dlg->ItemText(1002), "failed");
+        pressQ(c.whileDown);
+        EXPECT_EQ(Image().ParamBytes[0], 43);
+        EXPECT_EQ(dlg->ItemText(1076), "43");
+
+        device.SetKnobs(emu::Knobs{});
+        const std::size_t from = device.Requests().size();
+        Connect(GetParam());
+        const int keptAlive = device.CountOf(0x1C);
+        ASSERT_TRUE(WaitFor([&] { return device.CountOf(0x1C) > keptAlive; }, kWaitMs));
+        linktest::RunFor(100);
+        std::vector<std::uint8_t> expected = {0x1C, 0x3F};
+        expected.insert(expected.end(), 20, 0x40);
+        const std::vector<std::uint8_t> all = device.RequestCodes();
+        const std::vector<std::uint8_t> sent(all.begin() + static_cast<long>(from), all.end());
+        ASSERT_GT(sent.size(), expected.size());
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), sent.begin()));
+        EXPECT_TRUE(std::all_of(sent.begin() + static_cast<long>(expected.size()), sent.end(),
+                                [](std::uint8_t code) { return code == 0x1C; }))
+            << "only keep-alives after the block read";
+        EXPECT_EQ(Image().ParamBytes[0], 41);
+        EXPECT_EQ(dlg->ControlAs<CMySlider>(1003)->Value(), 99 - 41);
+        EXPECT_EQ(dlg->ItemText(1076), "41");
+    }
+    ExpectCleanTraffic();
 }
 
 INSTANTIATE_TEST_SUITE_P(Transports, DeviceProtocolBothWays,
