@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-struct EqBand;
+#include "model/eq_band.h"
 
 // The editors read at most this many characters of an edit's text.
 constexpr std::size_t kEntryMaxChars = 9;
@@ -24,9 +24,9 @@ struct EntryRange {
     int min;
     int max;
 };
-constexpr EntryRange kFrequencyRange{20, 20000};
-constexpr EntryRange kGainRange{-240, 240};
-constexpr EntryRange kPeqQRange{4, 999};
+constexpr EntryRange kFrequencyRange{kBandFrequencyMin, kBandFrequencyMax};
+constexpr EntryRange kGainRange{kBandGainMin, kBandGainMax};
+constexpr EntryRange kPeqQRange{kBandQMin, kBandQMax};
 constexpr EntryRange kShelfQRange{4, 20};
 
 // The Q limits of a band of this type: a PEQ band (type 0) has the full range,

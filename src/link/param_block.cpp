@@ -4,6 +4,7 @@
 #include <span>
 
 #include "link/wire_band.h"
+#include "model/byte_order.h"
 
 namespace {
 
@@ -56,21 +57,6 @@ static_assert(kBlockMasksOffset == kModeNameTableOffset + 160);
 static_assert(kRecordMasksOffset + 2 * static_cast<int>(kBandEnableMaskCount) == kModeRecordSize);
 static_assert(kBoostBandsOffset + static_cast<int>(kBoostBandCount) * kWireBandSize ==
               kDeviceParamBlockSize);
-
-std::uint16_t ReadU16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void WriteU16(std::uint16_t v, std::uint8_t* p) {
-    p[0] = static_cast<std::uint8_t>(v & 0xFF);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void WriteU32(std::uint32_t v, std::uint8_t* p) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
-}
 
 void UnpackBands(const std::uint8_t* in, std::span<EqBand> bands, int count) {
     for (int i = 0; i < count; ++i) {

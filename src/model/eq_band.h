@@ -2,8 +2,10 @@
 #include <cstddef>
 #include <cstdint>
 
-// One band record. PC mode files store it byte for byte, so the layout (and
-// the little-endian words) is part of the file format.
+#include "model/byte_order.h"
+
+// One band record. PC mode files and boost presets store it as it lies in
+// memory on the unit's PC: 8 bytes, the words little-endian.
 struct EqBand {
     std::uint8_t slope;       // pass filters: PassSlope 0 flat .. 7
     std::uint8_t type;        // 0 PEQ, 1 low shelf, 2 high shelf, 3 low-pass, 4 high-pass
@@ -15,3 +17,37 @@ static_assert(sizeof(EqBand) == 8);
 static_assert(offsetof(EqBand, frequency) == 2 && offsetof(EqBand, q) == 4 &&
               offsetof(EqBand, gain) == 6);
 
+// The limits of a band's fields in their stored units, inclusive.
+constexpr int kBandFrequencyMin = 20;
+constexpr int kBandFrequencyMax = 20000;
+constexpr int kBandQMin = 4;
+constexpr int kBandQMax = 999;
+constexpr int kBandGainMin = -240;
+constexpr int kBandGainMax = 240;
+constexpr int kPassSlopeMax = 7;
+
+// Every field of the band inside its limits, its type at most maxType (a file
+// kind that holds no pass filters allows only 0..2). A file's band is checked
+// with this before it reaches the image.
+constexpr bool EqBandInRange(const EqBand& band, int maxType) {
+    return band.slope <= kPassSlopeMax && band.type <= maxType &&
+           band.frequency >= kBandFrequencyMin && band.frequency <= kBandFrequencyMax &&
+           band.q >= kBandQMin && band.q <= kBandQMax && band.gain >= kBandGainMin &&
+           band.gain <= kBandGainMax;
+}
+
+constexpr std::size_t kEqBandRecordSize = 8;
+
+// A band as a file's 8-byte record: slope, type, frequency, Q x10, gain x10.
+inline void WriteEqBandRecord(const EqBand& band, std::uint8_t* out) {
+    out[0] = band.slope;
+    out[1] = band.type;
+    WriteU16(band.frequency, out + 2);
+    WriteU16(band.q, out + 4);
+    WriteU16(static_cast<std::uint16_t>(band.gain), out + 6);
+}
+
+inline EqBand ReadEqBandRecord(const std::uint8_t* in) {
+    return EqBand{in[0], in[1], ReadU16(in + 2), ReadU16(in + 4),
+                  static_cast<std::int16_t>(ReadU16(in + 6))};
+}

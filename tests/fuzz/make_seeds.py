@@ -1,7 +1,11 @@
 #!/usr/bin/env python3
-"""Writes the reply fuzzer's seed inputs: a start byte, then reply frames a
-healthy unit sends (a whole connect, every decoded reply, an upload chain)."""
+"""Writes each fuzz target's seed inputs into a folder of its own name under
+the given folder: for reply_fuzz a start byte, then reply frames a healthy
+unit sends (a whole connect, every decoded reply, an upload chain); for each
+file loader valid files of its kind, built here from the file layouts
+independently of the program's own packing."""
 import os
+import struct
 import sys
 
 
@@ -37,10 +41,24 @@ def upload():
     return reply(0x41, b"\x00") + reply(0x42, b"\x00") * 15 + reply(0x43, b"\x00")
 
 
-def main():
-    folder = sys.argv[1]
-    os.makedirs(folder, exist_ok=True)
-    seeds = {
+def band(slope, kind, freq, q, gain):
+    return struct.pack("<BBHHh", slope, kind, freq, q, gain)
+
+
+def boost_preset(enable, bands):
+    body = bytes([0x95, enable]) + b"".join(band(*b) for b in bands)
+    checksum = (-(0x95 + sum(body))) & 0xFF
+    return body + bytes([checksum, 0])
+
+
+def boost_seeds():
+    plain = [(0, 0, f, 10, 0) for f in (125, 250, 1000, 2500, 8000) * 2 + (125, 250, 1000) * 2]
+    shaped = [(i % 8, i % 3, 20 + 1249 * i, 4 + 66 * i, 240 - 32 * i) for i in range(16)]
+    return {"defaults": boost_preset(0, plain), "shaped": boost_preset(0x0F, shaped)}
+
+
+def reply_seeds():
+    return {
         "connect_usb": b"\x05" + connect(),
         "connect_wifi": b"\x15" + connect(),
         "connect_then_results": b"\x25" + connect() + results(),
@@ -48,9 +66,21 @@ def main():
         "results": b"\x24" + results(),
         "upload": b"\x21" + upload(),
     }
-    for name, data in seeds.items():
-        with open(os.path.join(folder, name), "wb") as f:
-            f.write(data)
+
+
+TARGETS = {
+    "reply_fuzz": reply_seeds,
+    "boost_preset_fuzz": boost_seeds,
+}
+
+
+def main():
+    for target, seeds in TARGETS.items():
+        folder = os.path.join(sys.argv[1], target)
+        os.makedirs(folder, exist_ok=True)
+        for name, data in seeds().items():
+            with open(os.path.join(folder, name), "wb") as f:
+                f.write(data)
 
 
 if __name__ == "__main__":
