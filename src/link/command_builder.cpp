@@ -131,6 +131,16 @@ constexpr std::uint8_t kOutputCinemaFirst[kOutputChannels] = {116, 116, 124, 124
 
 constexpr int kDirectTrailing = 4;
 
+// Codes whose every request must reach the unit: a later one of the same
+// code may not replace it in the queue. The WiFi module's restore (55, 1) is
+// followed at once by the set-up dialog's close (55, 0).
+constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE};
+
+bool KeepsItsTurn(unsigned code) {
+    return std::find(std::begin(kInOrderCodes), std::end(kInOrderCodes), code) !=
+           std::end(kInOrderCodes);
+}
+
 const FieldLayout* FieldLayoutFor(unsigned code) {
     for (const FieldLayout& l : kFieldLayouts)
         if (l.code == code) return &l;
@@ -194,6 +204,10 @@ void CommandBuilder::OnSendCommand(unsigned code, LPARAM argument) {
     if (SendDirect(code, argument)) return;
     Payload payload;
     if (!BuildGeneric(code, argument, payload)) return;
+    if (KeepsItsTurn(code)) {
+        link_.SubmitInOrder(static_cast<std::uint8_t>(code), payload.bytes.data(), payload.length);
+        return;
+    }
     link_.SubmitGeneric(static_cast<std::uint8_t>(code), payload.bytes.data(), payload.length);
 }
 

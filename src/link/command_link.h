@@ -1,7 +1,8 @@
 #pragma once
-// What the command builder needs of the link: its state, and the three ways
-// a request goes out (a generic command through CommandData and the
-// one-slot queue, a frame built whole, the block read's next chunk).
+// What the command builder needs of the link: its state, and the ways a
+// request goes out (a generic command through CommandData and the one-slot
+// queue, a generic command that keeps its turn, a frame built whole, the
+// block read's next chunk).
 #include <cstdint>
 
 class CommandLink {
@@ -13,6 +14,9 @@ public:
     virtual void DropQueuedCommand() = 0;
     // data: the payload and its pad, as the frame carries them.
     virtual void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) = 0;
+    // A generic command that a later one must not replace: while a reply is
+    // pending it waits, in the order submitted, and goes before the queue.
+    virtual void SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) = 0;
     // Time-outs in link ticks for the reply; 0 keeps the transport's own.
     virtual void SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
                               int usbTimeout, int wifiTimeout) = 0;

@@ -75,6 +75,22 @@ void LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, i
     SendFromState(code, command_data_.data(), command_data_length_);
 }
 
+void LinkSequencer::SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) {
+    // Not connected: nothing to keep it for. During the block read it waits
+    // like any other request; it changes nothing the block brings.
+    if (state_ != kConnected || length < 0 || length > kCommandDataCapacity) return;
+    if (reply_pending_ || !in_order_.empty()) {
+        InOrderCommand& waiting = in_order_.emplace_back();
+        waiting.code = code;
+        if (length > 0) std::memcpy(waiting.data.data(), data, static_cast<std::size_t>(length));
+        waiting.length = length;
+        return;
+    }
+    ShowStatus(LinkStatus::kCommunicating);
+    expected_reply_code_ = code;
+    SendFromState(code, data, length);
+}
+
 void LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
                                  int usbTimeout, int wifiTimeout) {
     if (state_ < kConnecting) {
@@ -129,6 +145,7 @@ void LinkSequencer::DropQueuedCommand() {
 void LinkSequencer::ForgetWaitingRequests() {
     DropQueuedCommand();
     deferred_ = DeferredDirect{};
+    in_order_.clear();
 }
 
 void LinkSequencer::ReleaseQueue() {
@@ -139,6 +156,13 @@ void LinkSequencer::ReleaseQueue() {
         deferred_.waiting = false;
         SendOrDefer(deferred_.code, deferred_.data.data(), deferred_.length, deferred_.usbTimeout,
                     deferred_.wifiTimeout);
+        return;
+    }
+    if (!in_order_.empty()) {
+        const InOrderCommand next = in_order_.front();
+        in_order_.pop_front();
+        expected_reply_code_ = 0;
+        SendFromState(next.code, next.data.data(), next.length);
         return;
     }
     if (queued_command_ == 0) return;

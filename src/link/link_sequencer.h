@@ -6,6 +6,7 @@
 // queue. Exactly one request is in flight at a time.
 #include <array>
 #include <cstdint>
+#include <deque>
 
 #include "link/command_frame.h"
 #include "link/command_link.h"
@@ -56,6 +57,10 @@ public:
     // (payload and pad) the frame carries. Sent now, or queued while a reply
     // is pending; a later command replaces a queued one.
     void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) override;
+    // A generic command that a later one must not replace: sent now, or it
+    // waits behind the commands of its kind already waiting. The waiting
+    // ones go when the link closes, as the queue does.
+    void SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) override;
     // A frame built whole by the builder (mode upload, boost save, learn
     // table), with its own reply time-outs. It drops a queued command and
     // goes out at once, or as soon as the reply in flight is in.
@@ -72,6 +77,7 @@ public:
     int ReplyTimeout() const { return reply_timeout_; }
     int KeepAliveCountdown() const { return keep_alive_; }
     int QueuedCommand() const { return queued_command_; }
+    std::size_t InOrderWaiting() const { return in_order_.size(); }
     std::uint8_t ExpectedReplyCode() const { return expected_reply_code_; }
     const DeviceBlockRead& BlockRead() const { return block_read_; }
 
@@ -127,6 +133,15 @@ private:
         int usbTimeout = 0;
         int wifiTimeout = 0;
     } deferred_;
+
+    // Generic commands of SubmitInOrder that came while a reply was pending,
+    // oldest first; released after a deferred frame, before the queue.
+    struct InOrderCommand {
+        std::uint8_t code = 0;
+        std::array<std::uint8_t, kCommandDataCapacity> data{};
+        int length = 0;
+    };
+    std::deque<InOrderCommand> in_order_;
 
     CommandFrame frame_;
     ReplyParser parser_;

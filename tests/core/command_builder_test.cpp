@@ -424,6 +424,50 @@ TEST_F(CommandBuilderTest, OnlyTheLastOfThreeQueuedGoesWithItsOwnPayload) {
     EXPECT_EQ(usb.sent.back(), Frame(0x0E, Cat({{2}, Span(41, 50), W(36), W(37), Zeros(5)})));
 }
 
+// The WiFi module's restore (55, 1) and the set-up dialog's close (55, 0)
+// come one after the other; neither may take the other's place in the queue,
+// nor be dropped by a direct frame, nor stop the queue's latest command.
+TEST_F(CommandBuilderTest, WifiModuleRequestsKeepTheirTurnBehindAPendingReply) {
+    ConnectUsb();
+    answering = false;
+    Send(0x09, 0);  // in flight
+    Send(0x37, 1);
+    Send(0x0A, 0);
+    Send(0x37, 0);
+    Send(0x0E, 2);  // replaces 0x0A in the queue
+    EXPECT_EQ(seq.QueuedCommand(), 0x0E);
+    EXPECT_EQ(seq.InOrderWaiting(), 2u);
+    const std::size_t before = usb.sent.size();
+    answering = true;
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick(4);
+    ASSERT_EQ(usb.sent.size(), before + 3);
+    EXPECT_EQ(usb.sent[before], Frame(0x37, {1, 0}));
+    EXPECT_EQ(usb.sent[before + 1], Frame(0x37, {0, 0}));
+    EXPECT_EQ(usb.SentCode(), 0x0E);
+
+    // A direct frame drops the queue, not the module's requests.
+    answering = false;
+    Send(0x09, 0);
+    Send(0x37, 1);
+    Send(0x33, 0);
+    const std::size_t next = usb.sent.size();
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    usb.incoming.push_back(Reply(0x33, {0}));
+    Tick();
+    ASSERT_EQ(usb.sent.size(), next + 2);
+    EXPECT_EQ(usb.sent[next][3], 0x33);
+    EXPECT_EQ(usb.sent[next + 1], Frame(0x37, {1, 0}));
+
+    // Whatever waits goes with the link.
+    Send(0x37, 0);
+    ASSERT_EQ(seq.InOrderWaiting(), 1u);
+    seq.OnConnectButton();  // disconnect
+    Pump();
+    EXPECT_EQ(seq.InOrderWaiting(), 0u);
+}
+
 TEST_F(CommandBuilderTest, OutOfRangeArgumentsLeaveTheQueueAlone) {
     ConnectUsb();
     answering = false;
