@@ -4,6 +4,9 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QValidator>
+
+#include "platform/text.h"
 
 namespace platform {
 
@@ -33,6 +36,20 @@ void OnUserSlide(QAbstractSlider* slider, std::function<void(int pos)> fn) {
                              fn(slider->sliderPosition());
                      });
 }
+
+namespace {
+
+class GbkValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return FitsGbk(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
+
+}  // namespace
+
+void AcceptOnlyGbk(QLineEdit* edit) { edit->setValidator(new GbkValidator(edit)); }
 
 void SetComboSelection(QComboBox* combo, int index) { combo->setCurrentIndex(index); }
 

@@ -25,6 +25,11 @@ void OnUserClick(QAbstractButton* button, std::function<void()> fn);
 // position, given to fn; value() catches up right after fn returns.
 void OnUserSlide(QAbstractSlider* slider, std::function<void(int pos)> fn);
 
+// The edit takes only text whose every character has a GBK form: typed or
+// pasted text with one it lacks is refused whole, as the unit's texts travel
+// as GBK bytes.
+void AcceptOnlyGbk(QLineEdit* edit);
+
 void SetComboSelection(QComboBox* combo, int index);
 void SetCheck(QAbstractButton* button, bool checked);
 void SetEditText(QLineEdit* edit, const std::string& utf8);

@@ -22,8 +22,11 @@ std::size_t Utf8BadLength(const char* p, std::size_t left) {
 }
 
 // iconv with replacement of bytes it cannot convert, so a bad byte from the
-// unit or a file shows as '?' instead of cutting the text short.
-std::string Convert(const char* to, const char* from, const std::string& in) {
+// unit or a file shows as '?' instead of cutting the text short. replaced,
+// when given, tells whether any was.
+std::string Convert(const char* to, const char* from, const std::string& in,
+                    bool* replaced = nullptr) {
+    if (replaced) *replaced = false;
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return in;
     const bool fromUtf8 = std::string_view(from) == "UTF-8";
@@ -42,6 +45,7 @@ std::string Convert(const char* to, const char* from, const std::string& in) {
             // second byte loses only the lead: the second may be plain ASCII.
             const std::size_t skip = fromUtf8 ? Utf8BadLength(src, srcLeft) : 1;
             out.push_back('?');
+            if (replaced) *replaced = true;
             src += skip;
             srcLeft -= skip;
         }
@@ -54,5 +58,11 @@ std::string Convert(const char* to, const char* from, const std::string& in) {
 
 std::string GbkToUtf8(const std::string& gbk) { return Convert("UTF-8", "GBK", gbk); }
 std::string Utf8ToGbk(const std::string& utf8) { return Convert("GBK", "UTF-8", utf8); }
+
+bool FitsGbk(const std::string& utf8) {
+    bool replaced = false;
+    Convert("GBK", "UTF-8", utf8, &replaced);
+    return !replaced;
+}
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "support/typing.h"
 
 namespace {
 
@@ -71,6 +72,23 @@ TEST_F(Controls, EditText) {
     platform::SetEditText(edit, "音乐");
     EXPECT_EQ(edit->text().toStdString(), "音乐");
     EXPECT_EQ(typed.size(), 2u);
+}
+
+// Typed or pasted text with a character GBK lacks never gets in: it would
+// reach the unit as '?'.
+TEST_F(Controls, GbkOnlyEditRefusesWhatGbkLacks) {
+    auto* edit = new QLineEdit(&page);
+    edit->show();
+    platform::AcceptOnlyGbk(edit);
+    edit->setFocus();
+    testsupport::TypeText(edit, "Home 中文");
+    testsupport::TypeText(edit, "😀");
+    testsupport::TypeText(edit, "ก");
+    EXPECT_EQ(edit->text().toStdString(), "Home 中文");
+    edit->insert("x😀");  // as a paste does
+    EXPECT_EQ(edit->text().toStdString(), "Home 中文");
+    testsupport::TypeText(edit, "!");
+    EXPECT_EQ(edit->text().toStdString(), "Home 中文!");
 }
 
 TEST_F(Controls, CheckAndPushButtons) {

@@ -60,4 +60,25 @@ TEST(Gbk, ABadByteBecomesOneQuestionMark) {
     for (const auto& c : utf8Cases) EXPECT_EQ(platform::Utf8ToGbk(c.in), c.out) << c.in;
 }
 
+// What the unit's GBK texts can carry: anything Utf8ToGbk would turn into
+// '?' cannot.
+TEST(Gbk, FitsOnlyWhereEveryCharacterHasAGbkForm) {
+    const struct {
+        std::string utf8;
+        bool fits;
+    } cases[] = {
+        {"", true},
+        {"Quavix-Home_2.4G", true},
+        {"卡拉OK 中文", true},
+        {"€", true},
+        {"a?b", true},  // a real '?' is a character like any other
+        {"A😀B", false},
+        {"สวัสดี", false},
+        {"A\xFF"
+         "B",
+         false},  // not UTF-8
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::FitsGbk(c.utf8), c.fits) << c.utf8;
+}
+
 }  // namespace
