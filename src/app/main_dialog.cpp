@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <cstdio>
 
-#include "model/ui_text.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "eq/skin_catalogue.h"
 #include "link/link_controls.h"
+#include "model/ui_text.h"
 #include "pages/dlg_bt.h"
 #include "pages/dlg_cal.h"
 #include "pages/dlg_cout.h"
@@ -87,7 +87,8 @@ constexpr const char* kHdmiText[4] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 
 CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
     : modeFolder_(std::move(modeFolder)),
-      link_(this, std::move(link)),
+      linkConfig_(std::move(link)),
+      link_(this, linkConfig_),
       builder_(image_, link_.Commands()),
       decoder_(image_, builder_.Upload()),
       results_(image_) {

@@ -55,6 +55,9 @@ public:
     CDlgWait* WaitBox() const { return waitBox_; }
 
     DeviceLink& Link() { return link_; }
+    // Where the unit is: the device link's address and port, and the WiFi
+    // module's port on the same address (the WiFi set-up dialog's).
+    const LinkConfig& LinkSettings() const { return linkConfig_; }
     LinkControls* LinkButtons() const { return linkControls_; }
     CommandBuilder& Builder() { return builder_; }
     // The multi-step sequences (reset all, mass save) and their state.
@@ -106,6 +109,7 @@ private:
 
     ParamImage image_;
     std::string modeFolder_;
+    LinkConfig linkConfig_;
     DeviceLink link_;
     CommandBuilder builder_;
     ReplyDecoder decoder_;

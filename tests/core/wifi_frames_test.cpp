@@ -5,23 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "support/wifi_frame_layout.h"
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes Of(const WifiSetFrame& frame) { return Bytes(frame.begin(), frame.end()); }
 
-// The frame as the module reads it, laid out here byte by byte.
-Bytes Expected(std::uint8_t command, const std::string& name, const std::string& password) {
-    Bytes out(99, 0);
-    out[0] = command;
-    out[1] = 0x60;
-    for (std::size_t i = 0; i < name.size(); ++i) out[2 + i] = static_cast<std::uint8_t>(name[i]);
-    for (std::size_t i = 0; i < password.size(); ++i)
-        out[34 + i] = static_cast<std::uint8_t>(password[i]);
-    out[98] = 0x0A;
-    return out;
-}
+using testsupport::WifiSettingLayout;
 
 }  // namespace
 
@@ -31,22 +23,22 @@ TEST(WifiFrames, KeepAliveIsThreeFixedBytes) {
 }
 
 TEST(WifiFrames, SettingFramesPadFieldsWithZerosAndFullFieldsRunOn) {
-    EXPECT_EQ(Of(WifiApFrame("Quavix", "12345678")), Expected(0x01, "Quavix", "12345678"));
-    EXPECT_EQ(Of(WifiStaFrame("home", "")), Expected(0x02, "home", ""));
+    EXPECT_EQ(Of(WifiApFrame("Quavix", "12345678")), WifiSettingLayout(0x01, "Quavix", "12345678"));
+    EXPECT_EQ(Of(WifiStaFrame("home", "")), WifiSettingLayout(0x02, "home", ""));
 
     // Both fields full: the name runs straight into the password, the
     // password straight into the end byte.
     const std::string name(32, 'N');
     const std::string password(64, 'p');
     const WifiSetFrame full = WifiApFrame(name, password);
-    EXPECT_EQ(Of(full), Expected(0x01, name, password));
+    EXPECT_EQ(Of(full), WifiSettingLayout(0x01, name, password));
     EXPECT_EQ(full[33], 'N');
     EXPECT_EQ(full[34], 'p');
     EXPECT_EQ(full[97], 'p');
 
     // GBK bytes go out as they are (0xC3FB 0xB3C6: two characters).
     const std::string gbk = "\xC3\xFB\xB3\xC6";
-    EXPECT_EQ(Of(WifiStaFrame(gbk, "pw")), Expected(0x02, gbk, "pw"));
+    EXPECT_EQ(Of(WifiStaFrame(gbk, "pw")), WifiSettingLayout(0x02, gbk, "pw"));
 }
 
 TEST(WifiFrames, ChecksRunInOrderAndCountBytes) {
