@@ -19,14 +19,17 @@ TEST(Snapshot, RendersEveryPageInBothLanguages) {
     ASSERT_TRUE(tool.waitForFinished(60000));
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
 
-    const QStringList pages = {"music",  "mic",       "reverb", "echo",        "master", "surround",
-                               "centre", "subwoofer", "system", "calibration", "boost"};
+    const QStringList pages = {"music",    "mic",    "reverb",        "echo",   "master",
+                               "surround", "centre", "subwoofer",     "system", "calibration",
+                               "boost",    "wifi",   "wifi-connected"};
     for (const char* lang : {"en", "zh"}) {
         for (const QString& page : pages) {
             const QString file = QDir(out.path()).filePath(page + "-" + QString(lang) + ".png");
             QImage image(file);
             ASSERT_FALSE(image.isNull()) << file.toStdString();
-            EXPECT_GE(image.width(), 1000);
+            if (!page.startsWith("wifi")) {
+                EXPECT_GE(image.width(), 1000);
+            }
             QSet<QRgb> colours;
             for (int y = 0; y < image.height(); y += 7)
                 for (int x = 0; x < image.width(); x += 7) colours.insert(image.pixel(x, y));

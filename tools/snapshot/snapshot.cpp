@@ -1,9 +1,13 @@
 // Renders the main window with each page shown, in each language, to PNG
 // files in the folder named on the command line. Runs on Qt's offscreen
 // platform; settings go to a temporary folder, never the user's.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QHostAddress>
 #include <QPixmap>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +16,7 @@
 #include "model/param_image.h"
 #include "platform/settings.h"
 #include "platform/window.h"
+#include "system/dlg_wifi.h"
 
 namespace {
 
@@ -74,6 +79,43 @@ void ShapeCurves(ParamImage& image) {
     for (int word : {24, 26}) image.ParamWords[word] = 200;
 }
 
+bool Save(QWidget& widget, const QString& out, const QString& name) {
+    QApplication::processEvents();
+    const QString file = QDir(out).filePath(name + ".png");
+    if (widget.grab().save(file)) return true;
+    std::fprintf(stderr, "snapshot: cannot write %s\n", qPrintable(file));
+    return false;
+}
+
+// The WiFi set-up before and after it reached a module: a listener on
+// loopback stands in for the module, so that the dialog shows its connected
+// captions.
+int ShootWifiSetup(platform::Window& owner, int language, const QString& out) {
+    QTcpServer module;
+    if (!module.listen(QHostAddress::LocalHost, 0)) {
+        std::fprintf(stderr, "snapshot: no loopback listener for the WiFi module\n");
+        return -1;
+    }
+    LinkConfig link;
+    link.tcpAddress = "127.0.0.1";
+    link.wifiModulePort = module.serverPort();
+    CDlgWifi wifi(&owner, language, link);
+    wifi.show();
+    const QString lang = language ? "zh" : "en";
+    if (!Save(wifi, out, "wifi-" + lang)) return -1;
+    wifi.ControlAs<QAbstractButton>(CDlgWifi::kConnectId)->click();
+    QElapsedTimer clock;
+    clock.start();
+    while (!wifi.Connected() && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (!wifi.Connected()) {
+        std::fprintf(stderr, "snapshot: the WiFi set-up did not connect\n");
+        return -1;
+    }
+    if (!Save(wifi, out, "wifi-connected-" + lang)) return -1;
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,6 +160,9 @@ int main(int argc, char** argv) {
             }
             ++written;
         }
+        const int wifiShots = ShootWifiSetup(dlg, language, out);
+        if (wifiShots < 0) return 1;
+        written += wifiShots;
     }
     std::printf("snapshot: %d images in %s\n", written, argv[1]);
     return 0;
