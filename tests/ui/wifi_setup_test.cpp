@@ -250,6 +250,29 @@ TEST_F(WifiSetup, FourSilentTicksDropTheConnection) {
     });
 }
 
+// A module that closes its end is noticed by its silence alone: nothing
+// shows until the fourth silent tick drops it.
+TEST_F(WifiSetup, ModuleClosingIsNoticedByItsSilence) {
+    module.Script({{WifiAnswer::kClose}});
+    Run(0, [&](CDlgWifi& d) {
+        Connect(d);
+        Type(d, CDlgWifi::kApNameEditId, "Quavix");
+        Type(d, CDlgWifi::kApPasswordEditId, "12345678");
+        Click(d, CDlgWifi::kSetApId);
+        ASSERT_TRUE(WaitFor([&] { return !module.PeerConnected(); }, kWaitMs));
+        linktest::RunFor(20);
+        Tick(d, 3);
+        EXPECT_TRUE(d.Connected());
+        EXPECT_EQ(d.ItemText(CDlgWifi::kConnectId), "Disconnect");
+        Tick(d);
+        EXPECT_FALSE(d.Connected());
+        EXPECT_EQ(d.ItemText(CDlgWifi::kConnectId), "Connect");
+        Connect(d);
+        EXPECT_EQ(module.Accepted(), 2);
+    });
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
 // After a drop with a setting pending, the next connection starts with none
 // pending: its keep-alives go out and keep it.
 TEST_F(WifiSetup, ReconnectAfterADropWithASettingPendingResumesKeepAlives) {
