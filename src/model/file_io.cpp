@@ -41,6 +41,11 @@ void SyncFolder(const fs::path& folder) {
 
 bool SaveFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
     if (path.filename().empty()) return false;
+    // Only a file is replaced: a folder, a pipe or a device of that name is
+    // not ours to overwrite.
+    std::error_code ec;
+    const fs::file_status held = fs::status(path, ec);
+    if (fs::exists(held) && !fs::is_regular_file(held)) return false;
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     fs::path temp;
     std::FILE* f = OpenTemporary(folder, temp);
@@ -48,7 +53,6 @@ bool SaveFileAtomically(const fs::path& path, std::span<const std::uint8_t> byte
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = ok && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
     ok = std::fclose(f) == 0 && ok;
-    std::error_code ec;
     if (ok) {
         fs::rename(temp, path, ec);
         ok = !ec;

@@ -13,7 +13,8 @@
 // then renamed over path. true only when all of that worked. On any failure
 // the temporary file is removed and whatever path held before (a file, or
 // nothing) is left exactly as it was, so a failed save never costs the user
-// the old file. The folder must exist; a directory at path fails the save.
+// the old file. The folder must exist; a directory, pipe or device at path
+// fails the save.
 bool SaveFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // The whole content of path, if it holds at most maxBytes bytes. nullopt when

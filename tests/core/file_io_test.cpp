@@ -86,7 +86,13 @@ std::vector<std::string> Snapshot(const fs::path& folder) {
     std::vector<std::string> entries;
     for (const auto& e : fs::recursive_directory_iterator(folder)) {
         const std::string name = e.path().lexically_relative(folder).string();
-        entries.push_back(e.is_directory() ? name + "/" : name + ":" + ReadText(e.path()));
+        if (e.is_directory()) {
+            entries.push_back(name + "/");
+        } else if (e.is_regular_file()) {
+            entries.push_back(name + ":" + ReadText(e.path()));
+        } else {
+            entries.push_back(name + " (neither file nor folder)");
+        }
     }
     std::sort(entries.begin(), entries.end());
     return entries;
@@ -113,6 +119,11 @@ TEST(SaveFileFailure, ChangesNothingAndSaysSo) {
          [](const fs::path& f) {
              fs::create_directory(f / "mode");
              WriteText(f / "mode" / "inner", "old");
+             return f / "mode";
+         }},
+        {"a pipe of that name",
+         [](const fs::path& f) {
+             ::mkfifo((f / "mode").c_str(), 0600);
              return f / "mode";
          }},
         {"no file name",

@@ -57,6 +57,47 @@ def boost_seeds():
     return {"defaults": boost_preset(0, plain), "shaped": boost_preset(0x0F, shaped)}
 
 
+# PC mode file: where the ParamBytes that select something must stay, the
+# bands' areas by record count, then the file.
+MODE_RANGES = {6: (1, 10), 9: (0, 14), 80: (0, 2), 85: (0, 2), 94: (0, 3), 95: (0, 3),
+               107: (0, 2), 108: (0, 5), 153: (0, 3), 154: (0, 3)}
+MODE_RANGES.update({i: (0, 7) for i in (7, 8, 19, 20, 37, 38, 51, 52, 65, 66, 77, 78,
+                                         122, 123, 130, 131, 138, 139, 146, 147)})
+MODE_BAND_COUNTS = (17, 17, 17, 24, 24, 18, 14, 7, 7)
+
+
+def mode_file(param_bytes, words, bands, flags, name, masks, power_on):
+    out = bytearray(1488)
+    out[0:4] = struct.pack("<HH", 34, 2)
+    out[8:168] = bytes(param_bytes)
+    out[168:262] = struct.pack("<47H", *words)
+    out[262:1422] = b"".join(band(*b) for b in bands)
+    out[1424:1432] = struct.pack("<II", *flags)
+    out[1432:1448] = name.ljust(16).encode("ascii")
+    out[1448:1468] = struct.pack("<10H", *masks)
+    out[1468] = power_on
+    out[1485] = -(out[0] + out[2] + sum(out[8:1469])) & 0xFF
+    return bytes(out)
+
+
+def mode_seeds():
+    count = sum(MODE_BAND_COUNTS)
+    plain = [0] * 160
+    plain[6] = 1
+    shaped = [(i * 37 + 11) & 0xFF for i in range(160)]
+    for index, (low, high) in MODE_RANGES.items():
+        shaped[index] = low + index % (high - low + 1)
+    return {
+        "plain": mode_file(plain, [0] * 47, [(0, 0, 1000, 10, 0)] * count, (0, 0), "",
+                           [0xFFFF] * 10, 0),
+        "shaped": mode_file(shaped, [(i * 433) & 0xFFFF for i in range(47)],
+                            [(i % 8, i % 5, 20 + 97 * i, 4 + 5 * i, (i * 13) % 481 - 240)
+                             for i in range(count)],
+                            (0x0007FF00, 0x0001A800), "Seed mode z", [i * 4099 for i in range(10)],
+                            10),
+    }
+
+
 def reply_seeds():
     return {
         "connect_usb": b"\x05" + connect(),
@@ -71,6 +112,7 @@ def reply_seeds():
 TARGETS = {
     "reply_fuzz": reply_seeds,
     "boost_preset_fuzz": boost_seeds,
+    "mode_file_fuzz": mode_seeds,
 }
 
 
