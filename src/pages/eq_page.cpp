@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -12,7 +11,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -28,13 +26,6 @@
 
 namespace {
 
-// Graph colours, 0x00RRGGBB.
-constexpr std::uint32_t kGraphBackground = 0xF0F0F0F0;
-constexpr std::uint32_t kGridColour = 0xA6A6A6;
-constexpr std::uint32_t kFrameColour = 0x505050;
-const QColor kAxisTextColour(0x78, 0x78, 0x78);
-const QColor kBandTextColour(250, 0, 0);
-
 // The graph lies under the page's other controls, across the page's width:
 // its rectangle comes from the main window's fixed client size.
 constexpr int kMainWidth = main_layout::kClientWidth;
@@ -43,26 +34,8 @@ constexpr int kGraphTop = kMainHeight - 370;
 constexpr int kGraphWidth = std::min(kMainWidth - 184, CResp::kMaxColumns);
 static_assert(kGraphTop + CEqPage::kGraphHeight <= main_layout::kPageHeight);
 static_assert(kGraphWidth <= CResp::kMaxColumns);
-
-constexpr int kGridFrequencies[] = {20,   30,   40,   50,   60,   70,   80,    90,   100,  200,
-                                    300,  400,  500,  600,  700,  800,  900,   1000, 2000, 3000,
-                                    4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000};
-bool LabelledFrequency(int f) {
-    static constexpr int kLabelled[] = {20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000};
-    return std::find(std::begin(kLabelled), std::end(kLabelled), f) != std::end(kLabelled);
-}
-
-// The graph's fonts: Courier New (or the platform's fixed-pitch face) whose
-// character cell, not its em, is this many pixels high, as the unit's graphs
-// were laid out for.
-QFont GraphFont(int cellHeight) {
-    QFont font("Courier New");
-    font.setStyleHint(QFont::TypeWriter);
-    int size = cellHeight;
-    font.setPixelSize(size);
-    while (size > 6 && QFontMetrics(font).height() > cellHeight) font.setPixelSize(--size);
-    return font;
-}
+// +24 dB lies this far below the graph's top edge.
+constexpr int kAxisTop = 20;
 
 // Band panel placement, page coordinates.
 const QRect kPanelRect(10, 30, 350, 208);
@@ -87,17 +60,6 @@ constexpr Caption kCaptions[] = {
 constexpr int kBypassTextRow = 23;
 constexpr int kResetTextRow = 24;
 
-std::string Format(const char* format, double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, v);
-    return text;
-}
-std::string FormatInt(const char* format, int v) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, v);
-    return text;
-}
-
 void SetEdit(QLineEdit* edit, const std::string& text) {
     edit->setText(QString::fromStdString(text));
 }
@@ -120,12 +82,16 @@ void SelectIndex(QComboBox* combo, int index) {
 }  // namespace
 
 CEqPage::CEqPage(platform::Window* mainWindow, EqPageKind kind)
-    : CPage(mainWindow), spec_(EqPageSpecFor(kind)), resp_(std::make_unique<CResp>()) {
+    : CPage(mainWindow),
+      spec_(EqPageSpecFor(kind)),
+      graph_(std::make_unique<EqGraph>(kGraphWidth, kGraphHeight, kAxisTop, spec_.markers)),
+      resp_(&graph_->Resp()) {
     setObjectName(spec_.name);
     MapMessage(WM_PANEL_BAND_CHANGED, &CEqPage::OnPanelBandChanged);
     MapMessage(WM_EQ_BAND_EDITED, &CEqPage::OnEqBandEdited);
     MapMessage(WM_OPEN_EQ_EDITOR, &CEqPage::OnOpenEqEditor);
-    BuildGraph();
+    graphRect_ = QRect(0, kGraphTop, kGraphWidth, kGraphHeight);
+    resp_->lowPass48Db = spec_.lowPass48Db ? 1 : 0;
     BuildControls();
     FillCombos();
 }
@@ -133,85 +99,6 @@ CEqPage::CEqPage(platform::Window* mainWindow, EqPageKind kind)
 CEqPage::~CEqPage() = default;
 
 // ---- Set-up -------------------------------------------------------------------
-
-void CEqPage::BuildGraph() {
-    const int w = kGraphWidth;
-    const int h = kGraphHeight;
-    graphRect_ = QRect(0, kGraphTop, w, h);
-    canvasPixels_.assign(static_cast<std::size_t>(w) * h, kGraphBackground);
-    backgroundPixels_.assign(canvasPixels_.size(), kGraphBackground);
-    canvasImage_ =
-        QImage(reinterpret_cast<uchar*>(canvasPixels_.data()), w, h, w * 4, QImage::Format_RGB32);
-
-    axisFont_ = GraphFont(16);
-    bandFont_ = GraphFont(14);
-
-    CResp& r = *resp_;
-    r.SetUpAxis(w, h, 20);
-    r.canvas = SkinCanvas{w, h, canvasPixels_.data()};
-    DrawBackground();
-    r.images[0] = SkinImage{w, h, backgroundPixels_.data()};
-    const auto markers = MarkerImageTable(spec_.markers);
-    const int n = std::min<int>(static_cast<int>(markers.size()), CResp::kImageCount - 1);
-    for (int i = 0; i < n; ++i) {
-        if (markers[static_cast<std::size_t>(i)]) r.images[1 + i] = *markers[i];
-    }
-    // The table's last entry is the EQ IS BYPASS picture.
-    r.overlayImage = n;
-    r.lowPass48Db = spec_.lowPass48Db ? 1 : 0;
-}
-
-void CEqPage::DrawBackground() {
-    const CResp& r = *resp_;
-    const int w = kGraphWidth;
-    std::uint32_t* px = backgroundPixels_.data();
-    auto setPixel = [&](int x, int y, std::uint32_t c) {
-        if (x >= 0 && x < w && y >= 0 && y < kGraphHeight) px[y * w + x] = c;
-    };
-    QImage image(reinterpret_cast<uchar*>(px), w, kGraphHeight, w * 4, QImage::Format_RGB32);
-    std::vector<int> levelRows;
-    std::vector<int> gridColumns;
-    {
-        QPainter p(&image);
-        p.setFont(axisFont_);
-        p.setPen(kAxisTextColour);
-        float yf = static_cast<float>(r.yTop);
-        const float step = static_cast<float>((r.yBottom - r.yTop) * 0.125);
-        for (int k = 0; k < 9; ++k) {
-            const int y = static_cast<int>(yf);
-            p.drawText(QRect(QPoint(2, y - 8), QPoint(r.xStart - 1, y + 11)),
-                       Qt::AlignLeft | Qt::AlignTop,
-                       QString::fromStdString(FormatInt("%3ddb", 24 - 6 * k)));
-            levelRows.push_back(y);
-            yf += step;
-        }
-        for (int f : kGridFrequencies) {
-            const int x = static_cast<int>(
-                std::trunc(std::log10(static_cast<double>(f)) * r.pxPerDecade + 0.5 + r.xOffset));
-            if (x <= 0 || x >= w) continue;
-            gridColumns.push_back(x);
-            if (!LabelledFrequency(f)) continue;
-            const std::string label =
-                f < 1000 ? FormatInt("%dhz", f) : FormatInt("%dkhz", f / 1000);
-            p.drawText(QRect(QPoint(x - 15, r.yBottom + 5), QPoint(x + 24, r.yBottom + 29)),
-                       Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                       QString::fromStdString(label));
-        }
-    }
-    for (int y : levelRows)
-        for (int x = r.xStart; x < w; ++x) setPixel(x, y, kGridColour);
-    for (int x : gridColumns)
-        for (int y = r.yTop; y < r.yBottom; ++y) setPixel(x, y, kGridColour);
-    for (int y = r.yTop; y < r.yBottom; ++y) {
-        for (int x : {r.xStart, r.xStart + 1, w - 2, w - 1}) setPixel(x, y, kFrameColour);
-    }
-    for (int x = r.xStart; x <= w - 2; ++x) {
-        for (int y : {r.yTop, r.yTop + 1, r.yBottom - 2, r.yBottom - 1})
-            setPixel(x, y, kFrameColour);
-    }
-    // The empty graph shows until the first refresh lets the page draw.
-    std::copy(backgroundPixels_.begin(), backgroundPixels_.end(), canvasPixels_.begin());
-}
 
 void CEqPage::BuildControls() {
     panel_ = new CDlgVS(this);
@@ -535,55 +422,35 @@ void CEqPage::RedrawCurve() {
 }
 
 void CEqPage::DrawBandLabel(std::span<const EqBand> set) {
-    const int b = resp_->selectedBand;
-    int mx = 0, my = 0;
-    if (!resp_->MarkerPosition(set.data(), spec_.recordsPerSet, b, &mx, &my)) return;
-    const EqBand& band = set[static_cast<std::size_t>(b)];
-    const int lx = mx - 16;
-    const int ly = static_cast<float>(band.gain / 10.0) > 0.0f ? my + 12 : my - 42;
-    QPainter p(&canvasImage_);
-    p.setFont(bandFont_);
-    p.setPen(kBandTextColour);
-    const int ascent = p.fontMetrics().ascent();
-    auto text = [&](int x, int y, const std::string& s) {
-        p.drawText(QPoint(x, y + ascent), QString::fromStdString(s));
-    };
-    if (band.type < kBandTypeLowPass) {
-        text(lx, ly, FormatInt("%dhz", band.frequency));
-        text(lx, ly + 10, Format("%0.1fdb", static_cast<float>(band.gain / 10.0)));
-        text(lx, ly + 20, Format("q=%0.1f", static_cast<float>(band.q / 10.0)));
-    } else if (spec_.FixedSlopes()) {
-        text(lx, ly + 10, FormatInt("%dhz", band.frequency));
-    } else {
-        text(lx - 20, ly, FormatInt("%dhz", band.frequency));
-        text(lx - 20, ly + 15,
-             FilterTypeName(band.slope, spec_.lowPass48Db && band.type == kBandTypeLowPass));
-    }
+    graph_->DrawBandLabel(set.data(), spec_.recordsPerSet, resp_->selectedBand,
+                          spec_.FixedSlopes() ? EqGraph::PassLabel::kFrequency
+                                              : EqGraph::PassLabel::kFrequencyAndSlope,
+                          spec_.lowPass48Db);
 }
 
 void CEqPage::paintEvent(QPaintEvent* event) {
     CPage::paintEvent(event);
     QPainter p(this);
-    p.drawImage(graphRect_.topLeft(), canvasImage_);
+    p.drawImage(graphRect_.topLeft(), graph_->Canvas());
 }
 
 // ---- Mouse --------------------------------------------------------------------------
 
 bool CEqPage::MarkerCentre(int band, QPoint* centre) const {
     const std::span<EqBand> set = CurrentSet();
-    int mx = 0, my = 0;
-    if (set.empty() || !resp_->MarkerPosition(set.data(), spec_.recordsPerSet, band, &mx, &my))
+    QPoint c;
+    if (set.empty() || !graph_->MarkerCentre(set.data(), spec_.recordsPerSet, band, &c))
         return false;
-    if (centre) *centre = QPoint(graphRect_.left() + mx, graphRect_.top() + my);
+    if (centre) *centre = graphRect_.topLeft() + c;
     return true;
 }
 
 int CEqPage::HitBand(QPoint point, int candidates) const {
+    const std::span<EqBand> set = CurrentSet();
+    if (set.empty()) return -1;
+    const QPoint at = point - graphRect_.topLeft();
     auto hit = [&](int band) {
-        QPoint c;
-        if (!MarkerCentre(band, &c)) return false;
-        return point.x() >= c.x() - 12 && point.x() < c.x() + 12 && point.y() >= c.y() - 12 &&
-               point.y() < c.y() + 12;
+        return graph_->MarkerContains(set.data(), spec_.recordsPerSet, band, at);
     };
     // The selected band wins over any marker lying on it.
     if (resp_->selectedBand >= 0 && hit(resp_->selectedBand)) return resp_->selectedBand;
@@ -630,15 +497,11 @@ void CEqPage::OnMouseMove(QPoint point) {
     const int b = resp_->selectedBand;
     if (set.empty() || b < 0 || b >= spec_.recordsPerSet) return;
     EqBand& band = set[static_cast<std::size_t>(b)];
-    const CResp& r = *resp_;
     if (dragMode_ == 1) {
-        const float decades = static_cast<float>(point.x() - r.xOffset) / r.pxPerDecade;
-        const float fx = std::trunc(std::pow(10.0f, decades));
+        const float fx = graph_->FrequencyAt(point.x() - graphRect_.left());
         if (b < PeqCount()) {
             const int f = static_cast<int>(std::clamp(fx, 20.0f, 20000.0f));
-            const float db =
-                static_cast<float>(r.yBottom - (point.y() - graphRect_.top())) / r.pxPerDb - 24.0f;
-            const int g = static_cast<int>(std::clamp(std::trunc(db * 10.0f), -240.0f, 240.0f));
+            const int g = graph_->GainAt(point.y() - graphRect_.top());
             bool changed = false;
             if (g != band.gain) {
                 band.gain = static_cast<std::int16_t>(g);

@@ -7,14 +7,12 @@
 //
 // Every change is stored in the parameter image first and then posted to the
 // main window as WM_SEND_COMMAND; the command builder reads it from there.
-#include <QFont>
-#include <QImage>
 #include <QRect>
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <vector>
 
+#include "eq/eq_graph.h"
 #include "eq/resp.h"
 #include "pages/eq_page_table.h"
 #include "pages/page.h"
@@ -109,7 +107,7 @@ public:
     int DragMode() const { return dragMode_; }
     QRect GraphRect() const { return graphRect_; }
     const CResp& Resp() const { return *resp_; }
-    const QImage& Canvas() const { return canvasImage_; }
+    const QImage& Canvas() const { return graph_->Canvas(); }
     CDlgVS* Panel() const { return panel_; }
     // The hit box's centre of a band's marker, page coordinates; false when
     // the band has no marker on the graph.
@@ -130,8 +128,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildGraph();
-    void DrawBackground();
     void BuildControls();
     void DrawBandLabel(std::span<const EqBand> set);
     void ShowBand();
@@ -165,13 +161,9 @@ private:
 
     const EqPageSpec& spec_;
     int moduleSlot_ = 0;
-    std::unique_ptr<CResp> resp_;
-    std::vector<std::uint32_t> canvasPixels_;
-    std::vector<std::uint32_t> backgroundPixels_;
-    QImage canvasImage_;
+    std::unique_ptr<EqGraph> graph_;
+    CResp* resp_;  // the graph's engine
     QRect graphRect_;
-    QFont axisFont_;
-    QFont bandFont_;
     int graphState_ = 0;
     int dragMode_ = 0;
     int dragLastX_ = 0;
