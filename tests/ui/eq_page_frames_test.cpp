@@ -9,48 +9,35 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <cstdio>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/main_dialog.h"
-#include "model/ui_text.h"
 #include "emulator/device_emulator.h"
-#include "emulator/emulator_tcp_server.h"
 #include "eq/band_panel.h"
 #include "eq/my_btn.h"
 #include "link/param_block.h"
-#include "link_host_window.h"
+#include "model/ui_text.h"
 #include "pages/dlg_mic.h"
 #include "pages/eq_page.h"
-#include "platform/settings.h"
 #include "support/case_name.h"
+#include "support/connected_main.h"
 #include "support/device_block_layout.h"
-#include "support/emulated_main.h"
 #include "support/scripted_prompts.h"
 
 namespace {
 
 using blocktest::Bytes;
 
-constexpr std::uint8_t kKeepAlive = 0x1C;
+using testsupport::Hex;
+using testsupport::Put16;
+using testsupport::Put32;
 
-// Payload pieces as the unit reads them: words and flag words low byte
-// first, a band as frequency, Q and type, sign, |gain|.
-void Put16(Bytes& p, int v) {
-    p.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    p.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-void Put32(Bytes& p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
 Bytes BandPayload(int module, int band, const EqBand& b) {
-    Bytes p{static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(band), 0, 0, 0, 0, 0};
-    blocktest::WriteWire({b.frequency, b.q, b.type, b.gain}, &p[2]);
+    Bytes p{static_cast<std::uint8_t>(module), static_cast<std::uint8_t>(band)};
+    testsupport::PutWireBand(p, b);
     return p;
 }
 Bytes PassPayload(const ParamImage& i, int filterId, int slopeByte, int word) {
@@ -131,16 +118,6 @@ struct FrameCase {
 };
 
 void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.what; }
-
-std::string Hex(const Bytes& bytes) {
-    std::string s;
-    char part[4];
-    for (std::uint8_t b : bytes) {
-        std::snprintf(part, sizeof part, "%02X ", b);
-        s += part;
-    }
-    return s;
-}
 
 // clang-format off
 const FrameCase kCases[] = {
@@ -288,73 +265,50 @@ class EqPageFrames : public ::testing::TestWithParam<FrameCase> {
 protected:
     void SetUp() override {
         const FrameCase& c = GetParam();
-        platform::WriteSettingInt(kLangSettingName, 0);
         // The unit holds the defaults, in the case's system mode.
-        ParamImage unit;
-        InitParamImage(unit);
-        unit.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(c.systemMode);
+        ParamImage image;
+        InitParamImage(image);
+        image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(c.systemMode);
         Bytes block(kDeviceParamBlockSize);
-        PackDeviceParamBlock(unit, block.data());
-        device.SetBlock(block);
-        ASSERT_TRUE(server.Listen());
-        dlg = testsupport::StartMainOnEmulator(folder, server);
-        dlg->ControlAs<CMyBtn>(1818)->click();  // WIFI
-        dlg->ControlAs<CMyBtn>(1001)->click();  // Connect
-        ASSERT_TRUE(linktest::WaitFor([&] { return dlg->ItemText(1002) == "OK"; }, 10000))
-            << dlg->ItemText(1002);
-        platform::MessageQueue::Drain();
-        ASSERT_EQ(dlg->Image().ParamBytes[kSystemModeByte], c.systemMode);
-    }
-
-    // The requests from index `from` on, keep-alives left out.
-    std::vector<emu::Command> RequestsSince(std::size_t from) const {
-        const std::vector<emu::Command> all = device.Requests();
-        std::vector<emu::Command> out;
-        for (std::size_t k = from; k < all.size(); ++k)
-            if (all[k].code != kKeepAlive) out.push_back(all[k]);
-        return out;
+        PackDeviceParamBlock(image, block.data());
+        unit.Connect(block);
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(unit.dlg->Image().ParamBytes[kSystemModeByte], c.systemMode);
     }
 
     testsupport::ScriptedPrompts prompts;
-    QTemporaryDir folder;
-    emu::DeviceEmulator device;
-    emu::EmulatorTcpServer server{device};
-    std::unique_ptr<CQuavixDlg> dlg;
+    testsupport::ConnectedMain unit;
 };
 
 }  // namespace
 
 TEST_P(EqPageFrames, TheChangeIsStoredAndItsFrameReachesTheUnit) {
     const FrameCase& c = GetParam();
-    CEqPage* page = static_cast<CEqPage*>(dlg->Page(c.slot));
+    CQuavixDlg& dlg = *unit.dlg;
+    CEqPage* page = static_cast<CEqPage*>(dlg.Page(c.slot));
     ASSERT_NE(page, nullptr);
     if (c.mic) {
         static_cast<CDlgMic*>(page)->SelectMic(c.mic);
         ASSERT_EQ(page->ModuleId(), c.mic);
     }
     platform::MessageQueue::Drain();
-    const std::size_t mark = device.Requests().size();
-    const ParamImage before = dlg->Image();
-    c.act(*page, dlg->Image());
+    const std::size_t mark = unit.Mark();
+    const ParamImage before = dlg.Image();
+    c.act(*page, dlg.Image());
     if (HasFatalFailure()) return;
-    const ParamImage& after = dlg->Image();
+    const ParamImage& after = dlg.Image();
     EXPECT_TRUE(c.stored(before, after));
 
-    ASSERT_TRUE(linktest::WaitFor([&] { return !RequestsSince(mark).empty(); }, 5000))
-        << "nothing sent";
     // A second command for the change would go out after this frame's reply.
-    linktest::RunFor(300);
-    const std::vector<emu::Command> sent = RequestsSince(mark);
-    ASSERT_EQ(sent.size(), 1u) << "first 0x" << std::hex << int(sent.front().code);
+    const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+    ASSERT_EQ(sent.size(), 1u) << (sent.empty() ? 0 : int(sent.front().code));
     const emu::Command& last = sent.back();
     EXPECT_EQ(last.code, c.code);
     const Bytes payload = c.payload(after);
     ASSERT_EQ(static_cast<int>(last.data.size()), c.dataLength);
-    const Bytes head(last.data.begin(),
-                     last.data.begin() + static_cast<std::ptrdiff_t>(payload.size()));
-    EXPECT_EQ(Hex(head), Hex(payload));
-    EXPECT_EQ(device.WrongLengths(), 0);
-    EXPECT_EQ(device.Overlaps(), 0);
+    EXPECT_EQ(Hex(testsupport::Head(last.data, payload.size())), Hex(payload));
+    EXPECT_EQ(unit.device.WrongLengths(), 0);
+    EXPECT_EQ(unit.device.Overlaps(), 0);
     EXPECT_TRUE(prompts.shown().empty());
 }
 
