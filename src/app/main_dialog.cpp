@@ -106,6 +106,7 @@ CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
     MapMessage(WM_DEVICE_RESULT, &CQuavixDlg::OnDeviceResult);
     MapMessage(WM_REFRESH_PAGES, &CQuavixDlg::OnRefreshPages);
     MapMessage(WM_REFRESH_PAGES_LOCAL, &CQuavixDlg::OnRefreshPagesLocal);
+    MapMessage(WM_BOOST_PAGE, &CQuavixDlg::OnBoostPage);
 }
 
 CQuavixDlg::~CQuavixDlg() {
@@ -236,6 +237,8 @@ void CQuavixDlg::CreatePages() {
         page->Wire(&image_);
     }
 }
+
+CDlgBt* CQuavixDlg::BoostPage() const { return static_cast<CDlgBt*>(pages_[kTableBt]); }
 
 std::array<CEqPage*, 8> CQuavixDlg::EqPages() const {
     // The refresh order: Music, Mic, Reverb, Echo, Master, Surround, Centre,
@@ -441,6 +444,8 @@ void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
     const std::array<CEqPage*, 8> eqPages = EqPages();
     // Pass-filter records first: the labels and curves read them.
     for (CEqPage* page : eqPages) page->LoadFromImage();
+    BoostPage()->SetGraphState(2);
+    BoostPage()->SelectTarget(CDlgBt::kTargetMic);
     for (CEqPage* page : eqPages) page->SetGraphState(2);
     for (CEqPage* page : eqPages) page->EnsureSelection();
     for (CEqPage* page : eqPages) page->RedrawCurve();
@@ -487,6 +492,23 @@ void CQuavixDlg::SelectPage(int n) {
         if (i == kPageBt && !image_.BoostPageEnabled) continue;
         page->setVisible(i == n);
     }
+}
+
+LRESULT CQuavixDlg::OnBoostPage(WPARAM, LPARAM show) {
+    if (show != 0 && show != 1) return 0;
+    CDlgBt* boost = BoostPage();
+    image_.BoostPageEnabled = static_cast<int>(show);
+    boost->SetGraphState(2);
+    if (show) {
+        SelectPage(kPageBt);
+        boost->show();
+        // Every showing starts on MIC.
+        boost->SelectTarget(CDlgBt::kTargetMic);
+    } else {
+        boost->hide();
+        SelectPage(kPageSys);
+    }
+    return 0;
 }
 
 LRESULT CQuavixDlg::OnSetLanguage(WPARAM store, LPARAM language) {

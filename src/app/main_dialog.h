@@ -20,6 +20,7 @@ class CMyBtn;
 class LinkControls;
 class CPage;
 class CEqPage;
+class CDlgBt;
 class CDlgWait;
 
 class CQuavixDlg : public platform::Window {
@@ -71,6 +72,8 @@ public:
     void RefreshAllPages(int afterDeviceRead);
     LRESULT OnRefreshPages(WPARAM, LPARAM);
     LRESULT OnRefreshPagesLocal(WPARAM, LPARAM);
+    // WM_BOOST_PAGE: lParam 1 shows the Boost page, 0 hides it again.
+    LRESULT OnBoostPage(WPARAM, LPARAM show);
     LRESULT OnSetLanguage(WPARAM store, LPARAM language);
     LRESULT OnLinkBusy(WPARAM mode, LPARAM);
     LRESULT OnLinkIdle(WPARAM, LPARAM);
@@ -100,6 +103,7 @@ private:
     void CreatePages();
     // The eight EQ pages in refresh order.
     std::array<CEqPage*, 8> EqPages() const;
+    CDlgBt* BoostPage() const;
     void WireLink();
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);
