@@ -351,8 +351,9 @@ void CDlgBt::StepQ(int band, int delta) {
     if (band < 0 || band >= static_cast<int>(bands.size())) return;
     const int limit = QLimit(band);
     int q = bands[static_cast<std::size_t>(band)].q;
-    if (delta > 0) q = std::max(q - 1, kPeqQRange.min);
-    if (delta < 0) q = std::min(q + 1, limit);
+    if (delta > 0 && q > kPeqQRange.min) --q;
+    if (delta < 0 && q < limit) ++q;
+    // A Q left beyond the limit (a shelf with a peaking Q) starts again low.
     if (q < kPeqQRange.min || q > limit) q = kPeqQRange.min;
     StoreQ(band, q);
 }

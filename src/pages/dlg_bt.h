@@ -104,7 +104,7 @@ private:
     // The gain's last step, shared by the slider, the edit, the wheel.
     void SetGain(int band, int gain);
     // One Q step in the unit's delta: +1 lowers it, not below 0.4; -1 raises
-    // it up to the limit; a Q beyond the limit becomes 0.4.
+    // it, not past the limit; a Q left outside 0.4 .. limit becomes 0.4.
     void StepQ(int band, int delta);
     // Stores Q x10 and the requested type, sending them when either changed.
     void StoreQ(int band, int q);
