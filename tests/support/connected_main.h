@@ -16,6 +16,7 @@
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_tcp_server.h"
 #include "eq/my_btn.h"
+#include "model/ui_text.h"
 #include "platform/settings.h"
 #include "support/device_block_layout.h"
 #include "support/emulated_main.h"
