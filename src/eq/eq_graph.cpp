@@ -3,10 +3,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <string>
 
+#include "eq/band_entry.h"
 #include "model/param_image.h"
 #include "model/ui_text.h"
 
@@ -42,21 +42,9 @@ QFont GraphFont(int cellHeight) {
     return font;
 }
 
-// The label texts, "." as the decimal point whatever the locale.
-std::string Integer(int v) {
-    char text[16];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, v);
-    return std::string(text, end);
-}
-std::string Tenths(int tenths) {
-    char text[32];
-    const auto [end, ec] = std::to_chars(
-        text, text + sizeof text, static_cast<float>(tenths / 10.0), std::chars_format::fixed, 1);
-    return std::string(text, end);
-}
 // "%3ddb": the level right-aligned in three places.
 std::string LevelLabel(int db) {
-    std::string s = Integer(db);
+    std::string s = FormatIntegerEntry(db);
     if (s.size() < 3) s.insert(0, 3 - s.size(), ' ');
     return s + "db";
 }
@@ -123,7 +111,8 @@ void EqGraph::DrawBackground() {
             if (x <= 0 || x >= w) continue;
             gridColumns.push_back(x);
             if (!LabelledFrequency(f)) continue;
-            const std::string label = f < 1000 ? Integer(f) + "hz" : Integer(f / 1000) + "khz";
+            const std::string label =
+                f < 1000 ? FormatIntegerEntry(f) + "hz" : FormatIntegerEntry(f / 1000) + "khz";
             p.drawText(QRect(QPoint(x - 15, r.yBottom + 5), QPoint(x + 24, r.yBottom + 29)),
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                        QString::fromStdString(label));
@@ -159,13 +148,13 @@ void EqGraph::DrawBandLabel(const EqBand* bands, int count, int band, PassLabel 
         p.drawText(QPoint(x, y + ascent), QString::fromStdString(s));
     };
     if (b.type < kBandTypeLowPass) {
-        text(lx, ly, Integer(b.frequency) + "hz");
-        text(lx, ly + 10, Tenths(b.gain) + "db");
-        text(lx, ly + 20, "q=" + Tenths(b.q));
+        text(lx, ly, FormatIntegerEntry(b.frequency) + "hz");
+        text(lx, ly + 10, FormatTenthsEntry(b.gain) + "db");
+        text(lx, ly + 20, "q=" + FormatTenthsEntry(b.q));
     } else if (pass == PassLabel::kFrequency) {
-        text(lx, ly + 10, Integer(b.frequency) + "hz");
+        text(lx, ly + 10, FormatIntegerEntry(b.frequency) + "hz");
     } else {
-        text(lx - 20, ly, Integer(b.frequency) + "hz");
+        text(lx - 20, ly, FormatIntegerEntry(b.frequency) + "hz");
         text(lx - 20, ly + 15, FilterTypeName(b.slope, lowPass48Db && b.type == kBandTypeLowPass));
     }
 }
