@@ -39,8 +39,6 @@ constexpr int kEchoTypeWords = 4;
 constexpr int kEchoTypeFirstWord = 30;
 constexpr int kEchoTypeReplyLength = kEchoTypeBytes + 2 * kEchoTypeWords;
 
-constexpr int kMaxLearnedBytes = 8;
-
 }  // namespace
 
 void ReplyDecoder::OnBlockRead(const DeviceBlockRead& read) {
@@ -123,7 +121,7 @@ ReplyOutcome ReplyDecoder::OnLearn(const ReplyFrame& reply) {
     const int count = reply.data[0];
     if (count == 0) {
         if (hooks.learnRetry) hooks.learnRetry();
-    } else if (count <= kMaxLearnedBytes) {
+    } else if (count <= static_cast<int>(kLearnCodeMaxLength)) {
         if (reply.dataLength < 1 + count) return ReplyOutcome::kMalformed;
         LearnCode& code = image_.LearnCodes[static_cast<std::size_t>(slot - 1)];
         std::copy_n(reply.data, 1 + count, code.begin());

@@ -31,6 +31,7 @@ constexpr std::size_t kModeNameLength = 16;
 constexpr std::size_t kUserModeCount = 10;
 constexpr std::size_t kLearnCodeCount = 32;
 constexpr std::size_t kLearnCodeBytes = 16;
+constexpr std::size_t kLearnCodeMaxLength = 8;  // the most code bytes the unit learns
 constexpr std::size_t kLearnWordCount = 32;
 
 // ParamBytes[107]: 0 KTV, 1 cinema, 2 auto. Every value with a KTV and a cinema

@@ -98,6 +98,17 @@ def mode_seeds():
     }
 
 
+def learn_table(codes, baud_index):
+    body = b"".join(bytes([len(c)]) + bytes(c) + bytes(15 - len(c)) for c in codes)
+    body += bytes([baud_index])
+    return struct.pack("<Ii", 0x4C454152, 1) + body + bytes([~sum(body) & 0xFF])
+
+
+def learn_seeds():
+    learned = [bytes((slot * 17 + k) & 0xFF for k in range(slot % 9)) for slot in range(32)]
+    return {"empty": learn_table([b""] * 32, 3), "learned": learn_table(learned, 9)}
+
+
 def reply_seeds():
     return {
         "connect_usb": b"\x05" + connect(),
@@ -113,6 +124,7 @@ TARGETS = {
     "reply_fuzz": reply_seeds,
     "boost_preset_fuzz": boost_seeds,
     "mode_file_fuzz": mode_seeds,
+    "learn_table_fuzz": learn_seeds,
 }
 
 
