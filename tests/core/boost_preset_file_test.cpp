@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <numeric>
 #include <vector>
@@ -185,9 +184,7 @@ TEST_F(BoostPreset, FilesThatCannotBeReadOrAreTooLongLoadNothing) {
     testsupport::TempFolder folder;
     auto bytes = Packed();
     bytes.push_back(0);
-    std::ofstream(folder / "long.btpar", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    testsupport::WriteFileBytes(folder / "long.btpar", bytes);
     const ParamImage before = image;
     EXPECT_FALSE(LoadBoostPresetFile(folder / "long.btpar", image));
     EXPECT_FALSE(LoadBoostPresetFile(folder / "missing.btpar", image));

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <vector>
 
@@ -151,8 +150,7 @@ TEST_F(LearnTable, FilesThatCannotBeReadOrAreTooLongLoadNothing) {
     testsupport::TempFolder folder;
     Bytes b = Packed();
     b.resize(800, 0);
-    std::ofstream(folder / "long.dat", std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    testsupport::WriteFileBytes(folder / "long.dat", b);
     const ParamImage before = image;
     EXPECT_FALSE(LoadLearnTableFile(folder / "long.dat", image));
     EXPECT_FALSE(LoadLearnTableFile(folder / "missing.dat", image));

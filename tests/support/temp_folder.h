@@ -4,9 +4,12 @@
 // tests use it.
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace testsupport {
 
@@ -30,5 +33,14 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A file holding exactly these bytes, written plainly (not through the
+// program's own save), for the loaders to read.
+inline void WriteFileBytes(const std::filesystem::path& path,
+                           const std::vector<std::uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
 
 }  // namespace testsupport
