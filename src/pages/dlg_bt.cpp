@@ -10,6 +10,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
 
 #include "eq/band_entry.h"
 #include "eq/eq_graph.h"
@@ -18,8 +21,10 @@
 #include "eq/skin_catalogue.h"
 #include "eq/spin_buttons.h"
 #include "link/command_codes.h"
+#include "model/boost_preset_file.h"
 #include "model/main_layout.h"
 #include "model/param_image.h"
+#include "platform/prompts.h"
 
 namespace {
 
@@ -85,6 +90,14 @@ const PageButton kPageButtons[] = {
     {CDlgBt::kLoadFileId, "从电脑加载并保存到设备", QRect(kRightX + 2 * kRightPitch, 84, 224, 26)},
     {CDlgBt::kCloseId, "关闭", QRect(kRightX, 120, 108, 26)},
 };
+
+// The boost preset files: the dialogs' filter and suffix, and the answers,
+// in Chinese whatever the language (blanks and tabs are part of the texts).
+constexpr const char* kPresetFilter = "Param Files (*.btpar);;All Files(*.*)";
+constexpr const char* kPresetSuffix = "btpar";
+constexpr const char* kSavedText = " \t   存储成功 \t   ";
+constexpr const char* kSaveFailedText = " \t   存储失败 \t   ";
+constexpr const char* kLoadFailedText = " \t   加载失败 \t  ";
 
 void SetEdit(QLineEdit* edit, const std::string& text) {
     edit->setText(QString::fromStdString(text));
@@ -194,6 +207,10 @@ void CDlgBt::BuildControls() {
     }
     connect(ControlAs<QPushButton>(kStoreId), &QPushButton::clicked, this,
             [this] { PostCommand(CMD_BOOST_SAVE, 0); });
+    connect(ControlAs<QPushButton>(kSaveFileId), &QPushButton::clicked, this,
+            [this] { SaveBoostFile(); });
+    connect(ControlAs<QPushButton>(kLoadFileId), &QPushButton::clicked, this,
+            [this] { LoadBoostFile(); });
     connect(ControlAs<QPushButton>(kCloseId), &QPushButton::clicked, this, [this] {
         if (Main()) Main()->PostMessage(WM_BOOST_PAGE, 0, 0);
     });
@@ -398,6 +415,36 @@ void CDlgBt::OnEnableBox(int target) {
     if (flags == Image()->BoostEnableFlags) return;
     Image()->BoostEnableFlags = flags;
     PostCommand(CMD_BOOST_ENABLE, flags);
+}
+
+// ---- Preset files ------------------------------------------------------------------
+
+void CDlgBt::ShowFileResult(const char* text) {
+    // The caption is the program's title, as for the other file operations.
+    platform::MessageBox(this, text, window()->windowTitle().toStdString());
+}
+
+void CDlgBt::SaveBoostFile() {
+    if (!Image()) return;
+    const std::optional<std::string> path =
+        platform::CurrentPrompts().SaveFileName(this, kPresetFilter, kPresetSuffix);
+    if (!path) return;
+    ShowFileResult(SaveBoostPresetFile(std::filesystem::u8path(*path), *Image()) ? kSavedText
+                                                                                 : kSaveFailedText);
+}
+
+void CDlgBt::LoadBoostFile() {
+    if (!Image()) return;
+    const std::optional<std::string> path =
+        platform::CurrentPrompts().OpenFileName(this, kPresetFilter, kPresetSuffix);
+    if (!path) return;
+    if (!LoadBoostPresetFile(std::filesystem::u8path(*path), *Image())) {
+        ShowFileResult(kLoadFailedText);
+        return;
+    }
+    SelectTarget(target_);
+    // The loaded setting goes to the unit whole, to be kept there.
+    PostCommand(CMD_BOOST_SAVE, 0);
 }
 
 // ---- Focus, wheel, mouse ---------------------------------------------------------

@@ -77,6 +77,11 @@ public:
     void CommitFreqEdit(int band);
     void OnTypeButton(int band, int type);
     void OnEnableBox(int target);
+    // Button 1830: the whole boost setting to a preset file the user picks.
+    void SaveBoostFile();
+    // Button 1831: a preset file the user picks into the image, shown, and
+    // stored in the unit; a file that fails any check changes nothing.
+    void LoadBoostFile();
     void OnMouseWheel(int notches);
     void OnLButtonDown(QPoint point);
     void OnMouseMove(QPoint point);
@@ -116,6 +121,7 @@ private:
     // 2 frequency, 3 Q, 4 gain, 5 type button); 0 for any other.
     int FindFocusedField(const QWidget* widget) const;
     void OnFocusChanged(QWidget* now);
+    void ShowFileResult(const char* text);
     int QLimit(int band) const;
 
     int target_ = kTargetMic;

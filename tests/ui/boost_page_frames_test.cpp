@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -200,6 +202,52 @@ TEST_F(BoostFramesTest, StoreKeepsEveryBandInTheUnitAndABlockReadShowsThem) {
                   QString::number(ImageBand(stored, CDlgBt::kTargetMic, b).frequency))
             << b;
     }
+}
+
+TEST_F(BoostFramesTest, ALoadedFileGoesToTheUnitInWireOrder) {
+    // A file written here by its layout: magic, enable byte, then MUSIC, MIC,
+    // REV and ECHO records, the checksum, 0.
+    ParamImage file;
+    InitParamImage(file);
+    for (int i = 0; i < 16; ++i)
+        file.BoostBands[static_cast<std::size_t>(i)] = {
+            0, static_cast<std::uint8_t>((i + 1) % 3), static_cast<std::uint16_t>(30 + 1111 * i),
+            static_cast<std::uint16_t>(4 + i), static_cast<std::int16_t>(7 * i - 50)};
+    file.BoostEnableFlags = 0xB;
+    Bytes bytes{0x95, 0xB};
+    for (const EqBand& b : file.BoostBands) {
+        bytes.insert(bytes.end(), {b.slope, b.type});
+        testsupport::Put16(bytes, b.frequency);
+        testsupport::Put16(bytes, b.q);
+        testsupport::Put16(bytes, static_cast<std::uint16_t>(b.gain));
+    }
+    bytes.insert(bytes.end(), {0, 0});
+    int sum = 0x95;
+    for (std::uint8_t b : bytes) sum += b;
+    bytes[130] = static_cast<std::uint8_t>(-sum & 0xFF);
+    const QString path = QDir(unit.folder.path()).filePath("preset.btpar");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+
+    const std::size_t mark = unit.Mark();
+    prompts.AnswerFile(path.toStdString());
+    page->ControlAs<QPushButton>(CDlgBt::kLoadFileId)->click();
+    const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].code, kBoostSave);
+    Bytes expected{0xB};
+    for (int target = 0; target < 4; ++target)
+        for (int b = 0; b < kRunLength[target]; ++b)
+            testsupport::PutWireBand(expected, ImageBand(file, target, b));
+    EXPECT_EQ(Hex(testsupport::Head(sent[0].data, expected.size())), Hex(expected));
+    EXPECT_EQ(unit.device.WrongLengths(), 0);
+    const Bytes block = unit.device.Block();
+    EXPECT_EQ(Hex(Bytes(block.begin() + kBoostBlockOffset,
+                        block.begin() + kBoostBlockOffset + static_cast<long>(expected.size()))),
+              Hex(expected));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -23,12 +24,16 @@
 #include "model/param_image.h"
 #include "pages/dlg_bt.h"
 #include "support/case_name.h"
+#include "support/connected_main.h"
+#include "support/device_block_layout.h"
 #include "support/recording_main.h"
+#include "support/scripted_prompts.h"
 
 namespace {
 
 using testsupport::Command;
 using testsupport::Commands;
+using testsupport::Hex;
 using testsupport::RecordingMain;
 
 constexpr WPARAM kBand = 0x31;
@@ -420,6 +425,197 @@ TEST_F(BoostPageTest, EnableBoxesSetAndClearTheirBit) {
 TEST_F(BoostPageTest, StoreSendsTheWholeSetting) {
     page.ControlAs<QPushButton>(CDlgBt::kStoreId)->click();
     EXPECT_EQ(main.Take(), (Commands{{kStore, 0}}));
+}
+
+// ---- Preset files --------------------------------------------------------------------
+
+constexpr const char* kFilter = "Param Files (*.btpar);;All Files(*.*)";
+const std::string kSaved = " \t   存储成功 \t   ";
+const std::string kSaveFailed = " \t   存储失败 \t   ";
+const std::string kLoadFailed = " \t   加载失败 \t  ";
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A preset file written here from its layout: magic, enable byte, MUSIC,
+// MIC, REV, ECHO records, checksum, 0.
+void PutRecord(Bytes& f, const EqBand& b) {
+    f.insert(f.end(),
+             {b.slope, b.type, static_cast<std::uint8_t>(b.frequency & 0xFF),
+              static_cast<std::uint8_t>(b.frequency >> 8), static_cast<std::uint8_t>(b.q & 0xFF),
+              static_cast<std::uint8_t>(b.q >> 8), static_cast<std::uint8_t>(b.gain & 0xFF),
+              static_cast<std::uint8_t>((b.gain >> 8) & 0xFF)});
+}
+void SetChecksum(Bytes& f) {
+    int sum = 0x95;
+    for (std::size_t i = 0; i < f.size(); ++i)
+        if (i != 130) sum += f[i];
+    f[130] = static_cast<std::uint8_t>(-sum & 0xFF);
+}
+Bytes PresetFile(const ParamImage& image) {
+    Bytes f{0x95, static_cast<std::uint8_t>(image.BoostEnableFlags)};
+    for (const EqBand& b : image.BoostBands) PutRecord(f, b);
+    f.push_back(0);
+    f.push_back(0);
+    SetChecksum(f);
+    return f;
+}
+void WriteBytes(const QString& path, const Bytes& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+Bytes ReadBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray a = file.readAll();
+    return Bytes(a.begin(), a.end());
+}
+
+class BoostFiles : public BoostPageTest {
+protected:
+    void ShapeBands(ParamImage& i, int seed) {
+        for (int k = 0; k < 16; ++k) {
+            i.BoostBands[static_cast<std::size_t>(k)] = {
+                0, static_cast<std::uint8_t>((k + seed) % 3),
+                static_cast<std::uint16_t>(20 + 1234 * k + seed),
+                static_cast<std::uint16_t>(k % 3 == 0 ? 40 + k : 4 + k),
+                static_cast<std::int16_t>((k % 2 ? -1 : 1) * (15 * k + seed))};
+        }
+        i.BoostEnableFlags = 0x9;
+    }
+    void ClickSave(std::optional<std::string> path) {
+        prompts.AnswerFile(std::move(path));
+        page.ControlAs<QPushButton>(CDlgBt::kSaveFileId)->click();
+    }
+    void ClickLoad(std::optional<std::string> path) {
+        prompts.AnswerFile(std::move(path));
+        page.ControlAs<QPushButton>(CDlgBt::kLoadFileId)->click();
+    }
+    std::string Path(const char* name) const {
+        return QDir(folder.path()).filePath(name).toStdString();
+    }
+
+    testsupport::ScriptedPrompts prompts;
+    QTemporaryDir folder;
+};
+
+TEST_F(BoostFiles, SaveThenLoadGivesTheSameSettingShownAndStoredInTheUnit) {
+    ShapeBands(image, 3);
+    page.SelectTarget(CDlgBt::kTargetEcho);
+    main.setWindowTitle("Professional Audio System");
+    const ParamImage saved = image;
+    ClickSave(Path("live.btpar"));
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(prompts.shown()[0].kind, testsupport::ScriptedPrompts::Kind::SaveFile);
+    EXPECT_EQ(prompts.shown()[0].filter, kFilter);
+    EXPECT_EQ(prompts.shown()[0].defaultSuffix, "btpar");
+    EXPECT_EQ(prompts.shown()[1].text, kSaved);
+    EXPECT_EQ(prompts.shown()[1].caption, "Professional Audio System");
+    EXPECT_EQ(Hex(ReadBytes(QString::fromStdString(Path("live.btpar")))), Hex(PresetFile(saved)));
+    EXPECT_TRUE(main.Take().empty());
+
+    prompts.Clear();
+    ShapeBands(image, 7);
+    image.BoostEnableFlags = 0x6;
+    page.SelectTarget(CDlgBt::kTargetEcho);
+    ClickLoad(Path("live.btpar"));
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].kind, testsupport::ScriptedPrompts::Kind::OpenFile);
+    EXPECT_EQ(prompts.shown()[0].filter, kFilter);
+    EXPECT_TRUE(blocktest::SameBands(image.BoostBands, saved.BoostBands));
+    EXPECT_EQ(image.BoostEnableFlags, 0x9);
+    EXPECT_EQ(main.Take(), (Commands{{kStore, 0}}));
+    // The page shows the loaded bands of the target it was on.
+    EXPECT_EQ(page.CurrentTarget(), CDlgBt::kTargetEcho);
+    EXPECT_EQ(Edit(CDlgBt::kFreqEditId, 2)->text(),
+              QString::number(Boost(image, CDlgBt::kTargetEcho, 2).frequency));
+    EXPECT_TRUE(page.ControlAs<QCheckBox>(CDlgBt::kEnableBoxIds[3])->isChecked());
+}
+
+TEST_F(BoostFiles, TheEnableByteIsTakenWhole) {
+    Bytes f = PresetFile(image);
+    f[1] = 0xF5;
+    SetChecksum(f);
+    WriteBytes(QString::fromStdString(Path("high.btpar")), f);
+    image.BoostEnableFlags = 0x100;
+    ClickLoad(Path("high.btpar"));
+    EXPECT_EQ(image.BoostEnableFlags, 0xF5);
+}
+
+struct RefusedFile {
+    const char* what;
+    void (*spoil)(Bytes&);
+};
+void PrintTo(const RefusedFile& c, std::ostream* os) { *os << c.what; }
+
+class BoostRefusedFiles : public BoostFiles, public ::testing::WithParamInterface<RefusedFile> {};
+
+TEST_P(BoostRefusedFiles, ChangeNothingAndSayTheLoadFailed) {
+    ShapeBands(image, 1);
+    Bytes f = PresetFile(image);
+    GetParam().spoil(f);
+    WriteBytes(QString::fromStdString(Path("bad.btpar")), f);
+    ShapeBands(image, 2);
+    page.SelectTarget(CDlgBt::kTargetMusic);
+    const ParamImage before = image;
+    const QString shownFreq = Edit(CDlgBt::kFreqEditId, 0)->text();
+    ClickLoad(Path("bad.btpar"));
+    EXPECT_TRUE(blocktest::SameImage(image, before));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kLoadFailed}));
+    EXPECT_EQ(Edit(CDlgBt::kFreqEditId, 0)->text(), shownFreq);
+    EXPECT_TRUE(main.Take().empty());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Boost, BoostRefusedFiles, ::testing::Values(
+    RefusedFile{"Short", [](Bytes& f) { f.pop_back(); SetChecksum(f); }},
+    RefusedFile{"Long", [](Bytes& f) { f.push_back(0); }},
+    RefusedFile{"Empty", [](Bytes& f) { f.clear(); }},
+    RefusedFile{"WrongMagic", [](Bytes& f) { f[0] = 0x94; SetChecksum(f); }},
+    RefusedFile{"LastByteNotZero", [](Bytes& f) { f[131] = 1; SetChecksum(f); }},
+    RefusedFile{"OneByteChanged", [](Bytes& f) { f[50] ^= 0x10; }},
+    // The plain sum of every byte is 0, which is not the file's rule.
+    RefusedFile{"PlainSumZero", [](Bytes& f) { f[130] = static_cast<std::uint8_t>(f[130] + 0x95); }},
+    RefusedFile{"GainOutOfRange", [](Bytes& f) { f[2 + 6] = 0x2D; f[2 + 7] = 0x01; SetChecksum(f); }},
+    RefusedFile{"QBelowRange", [](Bytes& f) { f[42 + 4] = 3; f[42 + 5] = 0; SetChecksum(f); }},
+    RefusedFile{"FrequencyAboveRange", [](Bytes& f) { f[106 + 2] = 0x21; f[106 + 3] = 0x4E; SetChecksum(f); }},
+    RefusedFile{"PassFilterType", [](Bytes& f) { f[82 + 1] = 3; SetChecksum(f); }},
+    RefusedFile{"SlopeOutOfRange", [](Bytes& f) { f[114] = 8; SetChecksum(f); }}),
+    testsupport::CaseName<RefusedFile>);
+// clang-format on
+
+TEST_F(BoostFiles, AMissingFileSaysTheLoadFailed) {
+    const ParamImage before = image;
+    ClickLoad(Path("none.btpar"));
+    EXPECT_TRUE(blocktest::SameImage(image, before));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kLoadFailed}));
+    EXPECT_TRUE(main.Take().empty());
+}
+
+TEST_F(BoostFiles, AFailedSaveSaysSoAndKeepsTheOldFileWhole) {
+    ClickSave(Path("no-such-folder/x.btpar"));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kSaveFailed}));
+
+    // A band the file could not load back is never written.
+    prompts.Clear();
+    const QString old = QString::fromStdString(Path("old.btpar"));
+    const Bytes oldBytes = PresetFile(image);
+    WriteBytes(old, oldBytes);
+    Boost(image, CDlgBt::kTargetRev, 1).gain = 300;
+    ClickSave(old.toStdString());
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kSaveFailed}));
+    EXPECT_EQ(Hex(ReadBytes(old)), Hex(oldBytes));
+    EXPECT_TRUE(main.Take().empty());
+}
+
+TEST_F(BoostFiles, CancelledDialogsDoNothing) {
+    const ParamImage before = image;
+    ClickSave(std::nullopt);
+    ClickLoad(std::nullopt);
+    EXPECT_EQ(prompts.shown().size(), 2u);
+    EXPECT_TRUE(prompts.Texts().empty());
+    EXPECT_TRUE(blocktest::SameImage(image, before));
+    EXPECT_TRUE(main.Take().empty());
 }
 
 // ---- In the main window ----------------------------------------------------------------
