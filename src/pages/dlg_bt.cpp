@@ -76,8 +76,6 @@ constexpr const char* kEnableCaptions[CDlgBt::kTargetCount] = {"启用麦克风�
 constexpr int kRightX = 620;
 constexpr int kRightPitch = 116;
 constexpr int kTargetY = 8;
-constexpr int kTargetWidth = 108;
-constexpr int kTargetHeight = 26;
 constexpr int kEnableY = 44;
 struct PageButton {
     int id;
@@ -185,7 +183,10 @@ void CDlgBt::BuildControls() {
     for (int k = 0; k < kTargetCount; ++k) {
         const int x = kRightX + k * kRightPitch;
         auto* b = new CMyBtn(this, kTargetButtonId + k, this);
-        b->setGeometry(x, kTargetY, kTargetWidth, kTargetHeight);
+        // As large as the selector picture, which is drawn unscaled.
+        const SkinImage& skin = Skin(SkinId::kSelector);
+        b->setGeometry(x, kTargetY, skin.Empty() ? 65 : skin.width,
+                       skin.Empty() ? 26 : skin.height);
         b->Setup(SelectorSkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignCentre),
                  kPageColour, kPageColour, kPageColour);
         b->setText(kTargetCaptions[k]);

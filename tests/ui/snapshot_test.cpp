@@ -19,9 +19,9 @@ TEST(Snapshot, RendersEveryPageInBothLanguages) {
     ASSERT_TRUE(tool.waitForFinished(60000));
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
 
-    const QStringList pages = {"music",    "mic",    "reverb",        "echo",   "master",
-                               "surround", "centre", "subwoofer",     "system", "calibration",
-                               "boost",    "wifi",   "wifi-connected"};
+    const QStringList pages = {
+        "music",     "mic",    "reverb",      "echo",  "master",     "surround", "centre",
+        "subwoofer", "system", "calibration", "boost", "boost-echo", "wifi",     "wifi-connected"};
     for (const char* lang : {"en", "zh"}) {
         for (const QString& page : pages) {
             const QString file = QDir(out.path()).filePath(page + "-" + QString(lang) + ".png");

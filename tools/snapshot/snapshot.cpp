@@ -14,6 +14,7 @@
 
 #include "app/main_dialog.h"
 #include "model/param_image.h"
+#include "pages/dlg_bt.h"
 #include "platform/settings.h"
 #include "platform/window.h"
 #include "system/dlg_wifi.h"
@@ -23,13 +24,34 @@ namespace {
 struct Shot {
     int pageIndex;
     const char* name;
+    // The boost page: the target shown and the band clicked on the graph.
+    int boostTarget = -1;
+    int boostBand = -1;
 };
-constexpr Shot kShots[] = {
-    {kPageMusic, "music"},     {kPageMic, "mic"},       {kPageFX, "reverb"},
-    {kPageEcho, "echo"},       {kPageMaster, "master"}, {kPageSurl, "surround"},
-    {kPageCout, "centre"},     {kPageSW, "subwoofer"},  {kPageSys, "system"},
-    {kPageCal, "calibration"}, {kPageBt, "boost"},
+const Shot kShots[] = {
+    {kPageMusic, "music"},
+    {kPageMic, "mic"},
+    {kPageFX, "reverb"},
+    {kPageEcho, "echo"},
+    {kPageMaster, "master"},
+    {kPageSurl, "surround"},
+    {kPageCout, "centre"},
+    {kPageSW, "subwoofer"},
+    {kPageSys, "system"},
+    {kPageCal, "calibration"},
+    {kPageBt, "boost", CDlgBt::kTargetMic, 2},
+    {kPageBt, "boost-echo", CDlgBt::kTargetEcho, 1},
 };
+
+// Shows a boost target and selects a band as a click on its marker does.
+void ShowBoostTarget(CQuavixDlg& dlg, const Shot& shot) {
+    auto* boost = static_cast<CDlgBt*>(dlg.PageForIndex(kPageBt));
+    boost->SelectTarget(shot.boostTarget);
+    QPoint marker;
+    if (!boost->MarkerCentre(shot.boostBand, &marker)) return;
+    boost->OnLButtonDown(marker);
+    boost->OnButtonUp();
+}
 
 // A few bands of every EQ set lifted or cut, a shelf, and steep pass
 // filters, so that each page shows a curve, its markers and a label.
@@ -57,6 +79,16 @@ void ShapeCurves(ParamImage& image) {
                 b.q = s.q;
                 b.type = s.type;
             }
+        }
+    }
+    for (int target = 0; target < 4; ++target) {
+        const std::span<EqBand> run = BoostRunBands(image, target);
+        for (const Shape& s : kShapes) {
+            if (s.band >= static_cast<int>(run.size())) continue;
+            EqBand& b = run[static_cast<std::size_t>(s.band)];
+            b.gain = s.gain;
+            b.q = s.q;
+            b.type = s.type;
         }
     }
     // Pass filters through the byte and word areas the refresh reads.
@@ -150,6 +182,7 @@ int main(int argc, char** argv) {
         platform::MessageQueue::Drain();
         for (const Shot& shot : kShots) {
             dlg.SelectPage(shot.pageIndex);
+            if (shot.boostTarget >= 0) ShowBoostTarget(dlg, shot);
             platform::MessageQueue::Drain();
             app.processEvents();
             const QString file =
