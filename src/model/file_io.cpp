@@ -1,6 +1,7 @@
 #include "model/file_io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -66,17 +67,27 @@ bool SaveFileAtomically(const fs::path& path, std::span<const std::uint8_t> byte
 }
 
 std::optional<std::vector<std::uint8_t>> LoadWholeFile(const fs::path& path, std::size_t maxBytes) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return std::nullopt;
+    // Opened without waiting and taken only when it is a plain file: a pipe
+    // chosen in a file box would otherwise block the window until something
+    // writes to it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     std::vector<std::uint8_t> bytes(maxBytes + 1);
     std::size_t got = 0;
+    bool failed = false;
     while (got < bytes.size()) {
-        const std::size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, f);
-        if (n == 0) break;
-        got += n;
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
     }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    ::close(fd);
     if (failed || got > maxBytes) return std::nullopt;
     bytes.resize(got);
     return bytes;

@@ -18,7 +18,8 @@
 bool SaveFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // The whole content of path, if it holds at most maxBytes bytes. nullopt when
-// the file cannot be opened or read, or holds more than maxBytes (at most
+// the file cannot be opened or read, is no plain file (a folder, a pipe, a
+// device: nothing waits on them), or holds more than maxBytes (at most
 // maxBytes + 1 bytes are read to see that, whatever the file's size). A file
 // kind's loader still checks the exact size it needs.
 std::optional<std::vector<std::uint8_t>> LoadWholeFile(const std::filesystem::path& path,
