@@ -1,9 +1,9 @@
 #pragma once
 // The Centre output page.
-#include "pages/eq_page.h"
+#include "pages/output_page.h"
 
-class CDlgCout : public CEqPage {
+class CDlgCout : public COutputPage {
     Q_OBJECT
 public:
-    explicit CDlgCout(platform::Window* mainWindow);
+    explicit CDlgCout(platform::Window* mainWindow) : COutputPage(mainWindow, kEqCentre) {}
 };

@@ -1,9 +1,9 @@
 #pragma once
 // The Master output page.
-#include "pages/eq_page.h"
+#include "pages/output_page.h"
 
-class CDlgMaster : public CEqPage {
+class CDlgMaster : public COutputPage {
     Q_OBJECT
 public:
-    explicit CDlgMaster(platform::Window* mainWindow);
+    explicit CDlgMaster(platform::Window* mainWindow) : COutputPage(mainWindow, kEqMaster) {}
 };

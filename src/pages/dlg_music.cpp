@@ -1,6 +1,5 @@
 #include "pages/dlg_music.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <string>
@@ -82,8 +81,6 @@ const MusicSlider kSliders[] = {
 
 constexpr int kGroupId = 1382;
 constexpr int kGroupRow = 28;
-// Group-box captions on the pages are drawn in 0xF6732E (a COLORREF).
-constexpr const char* kGroupStyle = "QGroupBox { color: #2e73f6; }";
 
 constexpr int kCaptionX = 253;
 constexpr int kSliderX = 303;
@@ -94,11 +91,7 @@ constexpr int kValueX = 397;
 CDlgMusic::CDlgMusic(platform::Window* mainWindow)
     : CEqPage(mainWindow, kEqMusic), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgMusic::OnSliderPos);
-    auto* group = new QGroupBox(this);
-    group->setGeometry(DluRect(kCaptionX - 8, 0, kValueX + 40 - kCaptionX + 8, 147));
-    group->setStyleSheet(kGroupStyle);
-    group->lower();
-    AddControl(kGroupId, group);
+    CreateGroupBox(this, kGroupId, DluRect(kCaptionX - 8, 0, kValueX + 40 - kCaptionX + 8, 147));
     for (const MusicSlider& s : kSliders) {
         const int y = DluY(s.y);
         auto* caption = new QLabel(this);

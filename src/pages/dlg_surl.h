@@ -1,9 +1,9 @@
 #pragma once
 // The Surround output page.
-#include "pages/eq_page.h"
+#include "pages/output_page.h"
 
-class CDlgSurl : public CEqPage {
+class CDlgSurl : public COutputPage {
     Q_OBJECT
 public:
-    explicit CDlgSurl(platform::Window* mainWindow);
+    explicit CDlgSurl(platform::Window* mainWindow) : COutputPage(mainWindow, kEqSurround) {}
 };

@@ -1,9 +1,9 @@
 #pragma once
 // The Subwoofer output page.
-#include "pages/eq_page.h"
+#include "pages/output_page.h"
 
-class CDlgSW : public CEqPage {
+class CDlgSW : public COutputPage {
     Q_OBJECT
 public:
-    explicit CDlgSW(platform::Window* mainWindow);
+    explicit CDlgSW(platform::Window* mainWindow) : COutputPage(mainWindow, kEqSubwoofer) {}
 };

@@ -118,6 +118,10 @@ protected:
     // 1 mic 2); reloads the panel, the bypass box and the curve.
     void SelectModuleSlot(int slot);
     int ModuleSlot() const { return moduleSlot_; }
+    // The output pages' cinema set is in use (SystemMode not KTV), and the
+    // flag word of the set in use; null before the page is wired.
+    bool CinemaSet() const;
+    std::uint32_t* FlagWord() const;
 
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -134,9 +138,7 @@ private:
     void ShowBypass();
     void SyncPanel();
     int HitBand(QPoint point, int candidates) const;
-    bool CinemaSet() const;
     int SetIndex() const { return CinemaSet() ? 1 : 0; }
-    std::uint32_t* FlagWord() const;
     std::uint32_t EqOnBit(int moduleId) const { return 1u << (8 + moduleId); }
     std::uint16_t* MaskWordOf(int moduleId) const;
     const PassFilterSpec& PassFor(int band) const;

@@ -1,11 +1,23 @@
 #include "pages/page.h"
 
+#include <QGroupBox>
 #include <QPainter>
 
 #include "platform/color.h"
 
 namespace {
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
+// Group-box captions on the pages are drawn in 0xF6732E (a COLORREF).
+constexpr const char* kGroupStyle = "QGroupBox { color: #2e73f6; }";
+}  // namespace
+
+QGroupBox* CreateGroupBox(CPage* page, int id, const QRect& rect) {
+    auto* group = new QGroupBox(page);
+    group->setGeometry(rect);
+    group->setStyleSheet(kGroupStyle);
+    group->lower();
+    page->AddControl(id, group);
+    return group;
 }
 
 CPage::CPage(platform::Window* mainWindow) : platform::Window(mainWindow), main_(mainWindow) {

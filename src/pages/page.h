@@ -4,6 +4,7 @@
 // into WM_KEY_NUDGE for the main window.
 #include "platform/window.h"
 
+class QGroupBox;
 struct ParamImage;
 
 class CPage : public platform::Window {
@@ -34,6 +35,10 @@ private:
     ParamImage* image_ = nullptr;
     int language_ = 0;
 };
+
+// A group box of a page: its caption in the pages' group colour, under the
+// controls it frames.
+QGroupBox* CreateGroupBox(CPage* page, int id, const QRect& rect);
 
 // The nudge keys of every page and the main window: A/Q music down/up,
 // S/W microphone, D/E effect. Returns false for any other key.

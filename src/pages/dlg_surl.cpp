@@ -1,3 +1,0 @@
-#include "pages/dlg_surl.h"
-
-CDlgSurl::CDlgSurl(platform::Window* mainWindow) : CEqPage(mainWindow, kEqSurround) {}

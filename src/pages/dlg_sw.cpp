@@ -1,3 +1,0 @@
-#include "pages/dlg_sw.h"
-
-CDlgSW::CDlgSW(platform::Window* mainWindow) : CEqPage(mainWindow, kEqSubwoofer) {}
