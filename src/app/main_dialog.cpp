@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <cstdio>
 
+#include "app/main_ids.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "eq/skin_catalogue.h"
@@ -31,6 +32,10 @@
 
 namespace {
 
+using main_ids::kAudioRow;
+using main_ids::kVideo2Row;
+using main_ids::kVideoRow;
+
 constexpr std::uint32_t kPageColour = 0xF0F0F0;
 constexpr std::uint32_t kStripColour = 0xC8C8C8;
 constexpr std::uint32_t kBandColour = 0xDCDCDC;
@@ -42,7 +47,7 @@ constexpr int kStatusId = 1002;
 constexpr int kVersionId = 1005;
 constexpr int kEnglishId = 1806;
 constexpr int kChineseId = 1807;
-constexpr int kBoostButtonId = 1819;
+constexpr int kBoostButtonId = main_ids::kBoostButton;
 constexpr int kSpareButtonId = 1816;
 
 // Page buttons in PageIndex order, with their caption rows (-1: none).
@@ -76,11 +81,8 @@ constexpr Caption kMainCaptions[] = {
 };
 
 // Audio input row (AUTO .. HDMI4), video row, second video row.
-constexpr int kAudioRow[10] = {1822, 1823, 1824, 1825, 1826, 1827, 1828, 1829, 1830, 1835};
 constexpr const char* kAudioRowText[10] = {"AUTO", "VOD",   "AUX",   "BGM",   "COAX",
                                            "OPTI", "HDMI1", "HDMI2", "HDMI3", "HDMI4"};
-constexpr int kVideoRow[4] = {1831, 1832, 1833, 1836};
-constexpr int kVideo2Row[4] = {1837, 1838, 1839, 1840};
 constexpr const char* kHdmiText[4] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 
 }  // namespace
@@ -272,6 +274,7 @@ CPage* CQuavixDlg::PageForIndex(int pageIndex) const {
 void CQuavixDlg::OnInitDialog() {
     setWindowTitle("Professional Audio System");
     CreateControls();
+    WireMainControls();
     char version[16];
     std::snprintf(version, sizeof version, "%s", "V1.10");
     SetItemText(kVersionId, version);
@@ -323,6 +326,7 @@ void CQuavixDlg::WireLink() {
     linkControls_ = new LinkControls(Button(kConnectId), Button(1817), Button(1818), link_, this);
     auto* sys = static_cast<CDlgSys*>(pages_[kTableSys]);
     auto* echo = static_cast<CDlgEcho*>(pages_[kTableEcho]);
+    auto* cal = static_cast<CDlgCal*>(pages_[kTableCal]);
     auto post = [this](unsigned msg, WPARAM w, LPARAM l) { PostMessage(msg, w, l); };
 
     link_.hooks.statusText = [this](const std::string& text) { SetItemText(kStatusId, text); };
@@ -332,6 +336,7 @@ void CQuavixDlg::WireLink() {
         image_.KeyLockOn = 0;
     };
     link_.hooks.featureFlag = [this](int flag) { ApplyFeatureFlag(flag); };
+    link_.hooks.linkClosing = [cal] { cal->StopAutoStep(); };
     link_.hooks.blockRead = [this](const DeviceBlockRead& read) {
         decoder_.OnBlockRead(read);
         ApplyAdminMode(image_.AdminMode);
@@ -432,7 +437,7 @@ void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
     // The second video row has four inputs.
     if (b[94] > 3) b[94] = 0;
     if (b[95] > 3) b[95] = 0;
-    ShowInputRows();
+    LoadInputRows();
     ShowMainVolumes();
     if (sys) {
         sys->ShowLockState(image_.KeyLockOn != 0 ? 1 : 0);
@@ -449,23 +454,12 @@ void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
     for (CEqPage* page : eqPages) page->SetGraphState(2);
     for (CEqPage* page : eqPages) page->EnsureSelection();
     for (CEqPage* page : eqPages) page->RedrawCurve();
+    RefreshCalPage();
+    ShowTestSignal(image_.PinkNoiseState);
 }
 
 void CQuavixDlg::ShowMainVolumes() {
     for (int c = 0; c < 3; ++c) SetMainSlider(c, image_.ParamBytes[MainVolumeFor(image_, c).index]);
-}
-
-// Checks the input of each row that the image holds for the current kind;
-// an index outside a row checks none.
-void CQuavixDlg::ShowInputRows() {
-    const auto& b = image_.ParamBytes;
-    const bool ktv = b[kSystemModeByte] == 0;
-    auto show = [this](const int* ids, int count, int index) {
-        for (int i = 0; i < count; ++i) Button(ids[i])->SetChecked(i == index);
-    };
-    show(kAudioRow, 10, ktv ? b[6] - 1 : b[108] + 4);
-    show(kVideoRow, 4, ktv ? b[153] : b[154]);
-    show(kVideo2Row, 4, ktv ? b[94] : b[95]);
 }
 
 LRESULT CQuavixDlg::OnLinkStep(WPARAM result, LPARAM lParam) {
@@ -485,6 +479,7 @@ void CQuavixDlg::SelectPage(int n) {
         return;
     }
     currentPage_ = n;
+    RefreshPageBeforeShow(n);
     for (int i = 0; i < kPageButtonCount; ++i) Button(kPageButtons[i].id)->SetChecked(i == n);
     for (int i = 0; i < kPageButtonCount; ++i) {
         CPage* page = PageForIndex(i);
@@ -499,6 +494,8 @@ LRESULT CQuavixDlg::OnBoostPage(WPARAM, LPARAM show) {
     CDlgBt* boost = BoostPage();
     image_.BoostPageEnabled = static_cast<int>(show);
     boost->SetGraphState(2);
+    ShowItem(kBoostButtonId, show != 0);
+    Button(kBoostButtonId)->SetChecked(false);
     if (show) {
         SelectPage(kPageBt);
         boost->show();

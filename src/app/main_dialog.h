@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/device_results.h"
+#include "app/input_rows.h"
 #include "link/command_builder.h"
 #include "link/device_link.h"
 #include "link/link_config.h"
@@ -92,6 +93,32 @@ public:
     void ApplyFeatureFlag(int flag);
     void ApplyOutputLayout();
 
+    // The toggles under the main sliders (0..2): flip their MainToggleBits bit
+    // and send the bits.
+    void OnMainToggle(int toggle);
+    // The input rows and the input combo, by button index; each stores and
+    // posts what the choice changes.
+    void OnAudioRowButton(int button);
+    void OnVideoRowButton(int button);
+    void OnVideo2RowButton(int button);
+    void OnInputComboChanged(int selection);
+    // Shows a row's input for the current kind; force: redraw only, as a
+    // refresh or a kind switch does (stores and sends nothing). Without force
+    // the row stores and sends what its requested input changes.
+    void SelectInputRowA(int force);
+    void SelectInputRowB(int force);
+    void SelectInputRowC(int force);
+    InputRows& Rows() { return inputRows_; }
+    // WM_TEST_SIGNAL: every output page's test boxes show PinkNoiseState, and
+    // the unit is told.
+    LRESULT OnTestSignal(WPARAM, LPARAM);
+    // One output page or the calibration page from the image. Send nothing.
+    void RefreshMasterPage();
+    void RefreshSurroundPage();
+    void RefreshCentrePage();
+    void RefreshSubwooferPage();
+    void RefreshCalPage();
+
 protected:
     void OnTimer(int id) override;
     bool OnKeyDown(int qtKey, const QString& text) override;
@@ -108,10 +135,19 @@ private:
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);
     void ShowMainVolumes();
+    // Connects the toggles, input rows, combo, test-signal and boost messages.
+    void WireMainControls();
+    // The refresh's input rows: loaded from the image and shown, nothing sent.
+    void LoadInputRows();
     void ShowInputRows();
+    void PostInputCommand(const std::optional<InputCommand>& command);
+    void ShowTestSignal(int pinkNoiseState);
+    // The page-button refresh of the output and calibration pages.
+    void RefreshPageBeforeShow(int pageIndex);
     CMyBtn* Button(int id) const;
 
     ParamImage image_;
+    InputRows inputRows_{image_};
     std::string modeFolder_;
     LinkConfig linkConfig_;
     DeviceLink link_;
