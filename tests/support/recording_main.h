@@ -1,6 +1,6 @@
 #pragma once
 // Stands in for the main window in page tests: records every WM_SEND_COMMAND
-// a page posts.
+// and WM_TEST_SIGNAL a page posts.
 #include <utility>
 #include <vector>
 
@@ -18,6 +18,10 @@ public:
             received.emplace_back(w, l);
             return 0;
         });
+        MapMessage(WM_TEST_SIGNAL, [this](WPARAM w, LPARAM) -> LRESULT {
+            testSignals.push_back(static_cast<int>(w));
+            return 0;
+        });
     }
     // Delivers what is posted, then hands over what arrived.
     Commands Take() {
@@ -25,6 +29,7 @@ public:
         return std::exchange(received, {});
     }
     Commands received;
+    std::vector<int> testSignals;
 };
 
 }  // namespace testsupport
