@@ -17,19 +17,14 @@
 #include <utility>
 #include <vector>
 
-#include "model/param_image.h"
 #include "eq/band_editor.h"
 #include "eq/band_panel.h"
 #include "eq/my_slider.h"
 #include "eq/spin_buttons.h"
-#include "pages/dlg_cout.h"
-#include "pages/dlg_echo.h"
-#include "pages/dlg_fx.h"
-#include "pages/dlg_master.h"
+#include "model/param_image.h"
 #include "pages/dlg_mic.h"
 #include "pages/dlg_music.h"
-#include "pages/dlg_surl.h"
-#include "pages/dlg_sw.h"
+#include "support/eq_pages.h"
 #include "support/recording_main.h"
 #include "support/scripted_prompts.h"
 
@@ -39,32 +34,11 @@ using testsupport::Command;
 using testsupport::Commands;
 using testsupport::RecordingMain;
 
-std::unique_ptr<CEqPage> MakePage(EqPageKind kind, platform::Window* main) {
-    switch (kind) {
-        case kEqMaster:
-            return std::make_unique<CDlgMaster>(main);
-        case kEqSurround:
-            return std::make_unique<CDlgSurl>(main);
-        case kEqCentre:
-            return std::make_unique<CDlgCout>(main);
-        case kEqSubwoofer:
-            return std::make_unique<CDlgSW>(main);
-        case kEqMusic:
-            return std::make_unique<CDlgMusic>(main);
-        case kEqMic:
-            return std::make_unique<CDlgMic>(main);
-        case kEqReverb:
-            return std::make_unique<CDlgFX>(main);
-        default:
-            return std::make_unique<CDlgEcho>(main);
-    }
-}
-
 class EqPageTest : public ::testing::Test {
 protected:
     void Open(EqPageKind kind) {
         InitParamImage(image);
-        page = MakePage(kind, &main);
+        page = testsupport::MakeEqPage(kind, &main);
         page->resize(1096, 605);
         page->Wire(&image);
         page->LoadFromImage();
@@ -523,7 +497,7 @@ TEST_F(EqPageTest, MicrophoneSelectionFollowsArrayModuleMaskAndBit) {
 
 TEST_F(EqPageTest, NothingIsDrawnOrHitBeforeTheFirstRefresh) {
     InitParamImage(image);
-    page = MakePage(kEqMusic, &main);
+    page = testsupport::MakeEqPage(kEqMusic, &main);
     page->Wire(&image);
     const QImage blank = page->Canvas().copy();
     page->RedrawCurve();

@@ -1,6 +1,8 @@
 // The output half of the Master, Surround, Centre and Subwoofer pages: where
 // each control stores in either set, its label, what it posts, and what a
 // refresh shows and never posts.
+#include "pages/output_page.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -11,12 +13,9 @@
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "model/param_image.h"
-#include "pages/dlg_cout.h"
-#include "pages/dlg_master.h"
-#include "pages/dlg_surl.h"
-#include "pages/dlg_sw.h"
 #include "support/case_name.h"
 #include "support/comma_locale.h"
+#include "support/eq_pages.h"
 #include "support/recording_main.h"
 
 namespace {
@@ -25,26 +24,14 @@ using testsupport::Command;
 using testsupport::Commands;
 using testsupport::RecordingMain;
 
-std::unique_ptr<COutputPage> MakePage(EqPageKind kind, platform::Window* main) {
-    switch (kind) {
-        case kEqSurround:
-            return std::make_unique<CDlgSurl>(main);
-        case kEqCentre:
-            return std::make_unique<CDlgCout>(main);
-        case kEqSubwoofer:
-            return std::make_unique<CDlgSW>(main);
-        default:
-            return std::make_unique<CDlgMaster>(main);
-    }
-}
-
 class OutputPage : public ::testing::Test {
 protected:
     void SetUp() override { InitParamImage(image); }
     // A page of this kind in this SystemMode, refreshed from the image.
     COutputPage& Page(EqPageKind kind, int systemMode) {
         image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(systemMode);
-        page = MakePage(kind, &main);
+        made = testsupport::MakeEqPage(kind, &main);
+        page = static_cast<COutputPage*>(made.get());
         page->Wire(&image);
         page->show();
         page->LoadFromImage();
@@ -68,7 +55,8 @@ protected:
 
     ParamImage image;
     RecordingMain main;
-    std::unique_ptr<COutputPage> page;
+    std::unique_ptr<CEqPage> made;
+    COutputPage* page = nullptr;
 };
 
 struct SliderCase {
