@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/file_io.h"
+#include "support/boost_preset_layout.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -16,13 +17,7 @@ bool SameBands(const ParamImage& a, const ParamImage& b) {
     return std::memcmp(a.BoostBands.data(), b.BoostBands.data(), sizeof a.BoostBands) == 0;
 }
 
-// The test's own reading of the checksum rule: the magic counts twice.
-void Reseal(std::vector<std::uint8_t>& bytes) {
-    unsigned sum = 0x95;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        if (i != 130) sum += bytes[i];
-    bytes[130] = static_cast<std::uint8_t>(-sum & 0xFF);
-}
+using testsupport::ResealBoostPreset;
 
 class BoostPreset : public ::testing::Test {
 protected:
@@ -89,7 +84,7 @@ TEST_F(BoostPreset, EnableByteIsTakenWholeAndOnlyItsLowByteIsSaved) {
     auto bytes = Packed();
     EXPECT_EQ(bytes[1], 0x34);
     bytes[1] = 0xF5;
-    Reseal(bytes);
+    ResealBoostPreset(bytes);
     ASSERT_TRUE(UnpackBoostPreset(bytes, image));
     EXPECT_EQ(image.BoostEnableFlags, 0xF5);
 }
@@ -146,7 +141,7 @@ TEST_F(BoostPreset, RefusedFilesLeaveTheImageAsItWas) {
         SCOPED_TRACE(c.name);
         auto bytes = good;
         c.spoil(bytes);
-        if (c.reseal) Reseal(bytes);
+        if (c.reseal) ResealBoostPreset(bytes);
         ParamImage target;
         InitParamImage(target);
         target.BoostEnableFlags = 0x5A;

@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -18,9 +17,11 @@
 #include "eq/my_btn.h"
 #include "link/param_block.h"
 #include "pages/dlg_bt.h"
+#include "support/boost_preset_layout.h"
 #include "support/case_name.h"
 #include "support/connected_main.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -205,8 +206,6 @@ TEST_F(BoostFramesTest, StoreKeepsEveryBandInTheUnitAndABlockReadShowsThem) {
 }
 
 TEST_F(BoostFramesTest, ALoadedFileGoesToTheUnitInWireOrder) {
-    // A file written here by its layout: magic, enable byte, then MUSIC, MIC,
-    // REV and ECHO records, the checksum, 0.
     ParamImage file;
     InitParamImage(file);
     for (int i = 0; i < 16; ++i)
@@ -214,23 +213,8 @@ TEST_F(BoostFramesTest, ALoadedFileGoesToTheUnitInWireOrder) {
             0, static_cast<std::uint8_t>((i + 1) % 3), static_cast<std::uint16_t>(30 + 1111 * i),
             static_cast<std::uint16_t>(4 + i), static_cast<std::int16_t>(7 * i - 50)};
     file.BoostEnableFlags = 0xB;
-    Bytes bytes{0x95, 0xB};
-    for (const EqBand& b : file.BoostBands) {
-        bytes.insert(bytes.end(), {b.slope, b.type});
-        testsupport::Put16(bytes, b.frequency);
-        testsupport::Put16(bytes, b.q);
-        testsupport::Put16(bytes, static_cast<std::uint16_t>(b.gain));
-    }
-    bytes.insert(bytes.end(), {0, 0});
-    int sum = 0x95;
-    for (std::uint8_t b : bytes) sum += b;
-    bytes[130] = static_cast<std::uint8_t>(-sum & 0xFF);
     const QString path = QDir(unit.folder.path()).filePath("preset.btpar");
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    }
+    testsupport::WriteFileBytes(path.toStdString(), testsupport::BoostPresetBytesOf(file));
 
     const std::size_t mark = unit.Mark();
     prompts.AnswerFile(path.toStdString());

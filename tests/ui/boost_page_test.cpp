@@ -23,11 +23,13 @@
 #include "eq/spin_buttons.h"
 #include "model/param_image.h"
 #include "pages/dlg_bt.h"
+#include "support/boost_preset_layout.h"
 #include "support/case_name.h"
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
 #include "support/recording_main.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -436,34 +438,9 @@ const std::string kLoadFailed = " \t   加载失败 \t  ";
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A preset file written here from its layout: magic, enable byte, MUSIC,
-// MIC, REV, ECHO records, checksum, 0.
-void PutRecord(Bytes& f, const EqBand& b) {
-    f.insert(f.end(),
-             {b.slope, b.type, static_cast<std::uint8_t>(b.frequency & 0xFF),
-              static_cast<std::uint8_t>(b.frequency >> 8), static_cast<std::uint8_t>(b.q & 0xFF),
-              static_cast<std::uint8_t>(b.q >> 8), static_cast<std::uint8_t>(b.gain & 0xFF),
-              static_cast<std::uint8_t>((b.gain >> 8) & 0xFF)});
-}
-void SetChecksum(Bytes& f) {
-    int sum = 0x95;
-    for (std::size_t i = 0; i < f.size(); ++i)
-        if (i != 130) sum += f[i];
-    f[130] = static_cast<std::uint8_t>(-sum & 0xFF);
-}
-Bytes PresetFile(const ParamImage& image) {
-    Bytes f{0x95, static_cast<std::uint8_t>(image.BoostEnableFlags)};
-    for (const EqBand& b : image.BoostBands) PutRecord(f, b);
-    f.push_back(0);
-    f.push_back(0);
-    SetChecksum(f);
-    return f;
-}
-void WriteBytes(const QString& path, const Bytes& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-}
+using testsupport::BoostPresetBytesOf;
+using testsupport::ResealBoostPreset;
+using testsupport::WriteFileBytes;
 Bytes ReadBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -511,7 +488,8 @@ TEST_F(BoostFiles, SaveThenLoadGivesTheSameSettingShownAndStoredInTheUnit) {
     EXPECT_EQ(prompts.shown()[0].defaultSuffix, "btpar");
     EXPECT_EQ(prompts.shown()[1].text, kSaved);
     EXPECT_EQ(prompts.shown()[1].caption, "Professional Audio System");
-    EXPECT_EQ(Hex(ReadBytes(QString::fromStdString(Path("live.btpar")))), Hex(PresetFile(saved)));
+    EXPECT_EQ(Hex(ReadBytes(QString::fromStdString(Path("live.btpar")))),
+              Hex(BoostPresetBytesOf(saved)));
     EXPECT_TRUE(main.Take().empty());
 
     prompts.Clear();
@@ -533,10 +511,10 @@ TEST_F(BoostFiles, SaveThenLoadGivesTheSameSettingShownAndStoredInTheUnit) {
 }
 
 TEST_F(BoostFiles, TheEnableByteIsTakenWhole) {
-    Bytes f = PresetFile(image);
+    Bytes f = BoostPresetBytesOf(image);
     f[1] = 0xF5;
-    SetChecksum(f);
-    WriteBytes(QString::fromStdString(Path("high.btpar")), f);
+    ResealBoostPreset(f);
+    WriteFileBytes(Path("high.btpar"), f);
     image.BoostEnableFlags = 0x100;
     ClickLoad(Path("high.btpar"));
     EXPECT_EQ(image.BoostEnableFlags, 0xF5);
@@ -552,9 +530,9 @@ class BoostRefusedFiles : public BoostFiles, public ::testing::WithParamInterfac
 
 TEST_P(BoostRefusedFiles, ChangeNothingAndSayTheLoadFailed) {
     ShapeBands(image, 1);
-    Bytes f = PresetFile(image);
+    Bytes f = BoostPresetBytesOf(image);
     GetParam().spoil(f);
-    WriteBytes(QString::fromStdString(Path("bad.btpar")), f);
+    WriteFileBytes(Path("bad.btpar"), f);
     ShapeBands(image, 2);
     page.SelectTarget(CDlgBt::kTargetMusic);
     const ParamImage before = image;
@@ -568,19 +546,19 @@ TEST_P(BoostRefusedFiles, ChangeNothingAndSayTheLoadFailed) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Boost, BoostRefusedFiles, ::testing::Values(
-    RefusedFile{"Short", [](Bytes& f) { f.pop_back(); SetChecksum(f); }},
+    RefusedFile{"Short", [](Bytes& f) { f.pop_back(); ResealBoostPreset(f); }},
     RefusedFile{"Long", [](Bytes& f) { f.push_back(0); }},
     RefusedFile{"Empty", [](Bytes& f) { f.clear(); }},
-    RefusedFile{"WrongMagic", [](Bytes& f) { f[0] = 0x94; SetChecksum(f); }},
-    RefusedFile{"LastByteNotZero", [](Bytes& f) { f[131] = 1; SetChecksum(f); }},
+    RefusedFile{"WrongMagic", [](Bytes& f) { f[0] = 0x94; ResealBoostPreset(f); }},
+    RefusedFile{"LastByteNotZero", [](Bytes& f) { f[131] = 1; ResealBoostPreset(f); }},
     RefusedFile{"OneByteChanged", [](Bytes& f) { f[50] ^= 0x10; }},
     // The plain sum of every byte is 0, which is not the file's rule.
     RefusedFile{"PlainSumZero", [](Bytes& f) { f[130] = static_cast<std::uint8_t>(f[130] + 0x95); }},
-    RefusedFile{"GainOutOfRange", [](Bytes& f) { f[2 + 6] = 0x2D; f[2 + 7] = 0x01; SetChecksum(f); }},
-    RefusedFile{"QBelowRange", [](Bytes& f) { f[42 + 4] = 3; f[42 + 5] = 0; SetChecksum(f); }},
-    RefusedFile{"FrequencyAboveRange", [](Bytes& f) { f[106 + 2] = 0x21; f[106 + 3] = 0x4E; SetChecksum(f); }},
-    RefusedFile{"PassFilterType", [](Bytes& f) { f[82 + 1] = 3; SetChecksum(f); }},
-    RefusedFile{"SlopeOutOfRange", [](Bytes& f) { f[114] = 8; SetChecksum(f); }}),
+    RefusedFile{"GainOutOfRange", [](Bytes& f) { f[2 + 6] = 0x2D; f[2 + 7] = 0x01; ResealBoostPreset(f); }},
+    RefusedFile{"QBelowRange", [](Bytes& f) { f[42 + 4] = 3; f[42 + 5] = 0; ResealBoostPreset(f); }},
+    RefusedFile{"FrequencyAboveRange", [](Bytes& f) { f[106 + 2] = 0x21; f[106 + 3] = 0x4E; ResealBoostPreset(f); }},
+    RefusedFile{"PassFilterType", [](Bytes& f) { f[82 + 1] = 3; ResealBoostPreset(f); }},
+    RefusedFile{"SlopeOutOfRange", [](Bytes& f) { f[114] = 8; ResealBoostPreset(f); }}),
     testsupport::CaseName<RefusedFile>);
 // clang-format on
 
@@ -599,8 +577,8 @@ TEST_F(BoostFiles, AFailedSaveSaysSoAndKeepsTheOldFileWhole) {
     // A band the file could not load back is never written.
     prompts.Clear();
     const QString old = QString::fromStdString(Path("old.btpar"));
-    const Bytes oldBytes = PresetFile(image);
-    WriteBytes(old, oldBytes);
+    const Bytes oldBytes = BoostPresetBytesOf(image);
+    WriteFileBytes(old.toStdString(), oldBytes);
     Boost(image, CDlgBt::kTargetRev, 1).gain = 300;
     ClickSave(old.toStdString());
     EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kSaveFailed}));
