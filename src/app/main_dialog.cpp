@@ -11,6 +11,7 @@
 #include "eq/my_slider.h"
 #include "eq/skin_catalogue.h"
 #include "link/link_controls.h"
+#include "link/link_status.h"
 #include "model/ui_text.h"
 #include "pages/dlg_bt.h"
 #include "pages/dlg_cal.h"
@@ -26,6 +27,7 @@
 #include "platform/color.h"
 #include "platform/prompts.h"
 #include "platform/settings.h"
+#include "platform/text_fit.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wait.h"
 #include "system/mode_files.h"
@@ -174,7 +176,11 @@ void CQuavixDlg::CreateControls() {
 
     // The top band: Connect and status, link type, mode kinds, input rows.
     addButton(kConnectId, {}, 184, 4, 90, 23, kConnect);
-    addLabel(kStatusId, 184, 29, 90, 18, Qt::AlignHCenter);
+    std::vector<std::string> statusTexts;
+    for (int status = 0; status <= static_cast<int>(LinkStatus::kCommunicating); ++status)
+        for (int language = 0; language < kLanguageCount; ++language)
+            statusTexts.push_back(LinkStatusText(static_cast<LinkStatus>(status), language));
+    platform::SetWidestTexts(addLabel(kStatusId, 180, 29, 98, 18, Qt::AlignHCenter), statusTexts);
     addButton(1817, "USB", 282, 6, 64, 18, kRadioOnBand);
     addButton(1818, "WIFI", 282, 28, 64, 18, kRadioOnBand);
     addButton(1820, {}, 352, 6, 72, 18, kRadioOnBand);
@@ -212,7 +218,7 @@ void CQuavixDlg::CreateControls() {
         slider->Setup(MainSliderSkins(), kStripColour, 0);
         slider->SetFocused(true);
         slider->SetRange(0, 99);
-        addLabel(s.valueId, x - 6, 564, 48, 18, Qt::AlignHCenter);
+        platform::SetWidestText(addLabel(s.valueId, x - 6, 564, 48, 18, Qt::AlignHCenter), "99");
     }
     for (int i = 0; i < 3; ++i) addButton(1841 + i, {}, 26 + i * 46, 592, 23, 23, kToggle);
     addLabel(kVersionId, 0, kClientHeight - 24, kStripWidth, 18, Qt::AlignHCenter);

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "eq/band_entry.h"
+#include "eq/spin_buttons.h"
 #include "model/param_image.h"
 #include "model/ui_text.h"
-#include "eq/band_entry.h"
-#include "eq/dialog_units.h"
-#include "eq/spin_buttons.h"
+#include "platform/text_fit.h"
 
 namespace {
 
@@ -20,26 +20,27 @@ namespace {
 constexpr int kReverbModuleId = 9;
 constexpr int kEchoModuleId = 10;
 
-// The editor's layout in dialog units.
-constexpr int kClientWidth = 150;
-constexpr int kClientHeight = 116;
+// The editor's layout in pixels at the program's font: five rows of a
+// caption and its control, then OK.
+constexpr int kClientWidth = 225;
+constexpr int kClientHeight = 190;
 struct Item {
     int id, x, y, width, height;
 };
 constexpr Item kLabelItems[] = {
-    {CDlgEQ::kIndexLabelId, 7, 8, 40, 8}, {CDlgEQ::kTypeLabelId, 7, 26, 40, 8},
-    {CDlgEQ::kFreqLabelId, 7, 44, 40, 8}, {CDlgEQ::kGainLabelId, 7, 62, 40, 8},
-    {CDlgEQ::kQLabelId, 7, 80, 40, 8},
+    {CDlgEQ::kIndexLabelId, 10, 12, 62, 16}, {CDlgEQ::kTypeLabelId, 10, 41, 62, 16},
+    {CDlgEQ::kFreqLabelId, 10, 70, 62, 16},  {CDlgEQ::kGainLabelId, 10, 99, 62, 16},
+    {CDlgEQ::kQLabelId, 10, 128, 62, 16},
 };
-constexpr Item kIndexComboItem{CDlgEQ::kIndexComboId, 50, 6, 90, 12};
-constexpr Item kTypeComboItem{CDlgEQ::kTypeComboId, 50, 24, 90, 12};
-constexpr Item kFreqEditItem{CDlgEQ::kFreqEditId, 50, 42, 60, 12};
-constexpr Item kFreqSpinItem{CDlgEQ::kFreqSpinId, 111, 42, 11, 12};
-constexpr Item kGainEditItem{CDlgEQ::kGainEditId, 50, 60, 60, 12};
-constexpr Item kGainSpinItem{CDlgEQ::kGainSpinId, 111, 60, 11, 12};
-constexpr Item kQEditItem{CDlgEQ::kQEditId, 50, 78, 60, 12};
-constexpr Item kQSpinItem{CDlgEQ::kQSpinId, 111, 78, 11, 12};
-constexpr Item kOkItem{CDlgEQ::kOkId, 50, 96, 50, 14};
+constexpr Item kIndexComboItem{CDlgEQ::kIndexComboId, 75, 10, 135, 20};
+constexpr Item kTypeComboItem{CDlgEQ::kTypeComboId, 75, 39, 135, 20};
+constexpr Item kFreqEditItem{CDlgEQ::kFreqEditId, 75, 68, 90, 20};
+constexpr Item kFreqSpinItem{CDlgEQ::kFreqSpinId, 166, 68, 16, 20};
+constexpr Item kGainEditItem{CDlgEQ::kGainEditId, 75, 97, 90, 20};
+constexpr Item kGainSpinItem{CDlgEQ::kGainSpinId, 166, 97, 16, 20};
+constexpr Item kQEditItem{CDlgEQ::kQEditId, 75, 126, 90, 20};
+constexpr Item kQSpinItem{CDlgEQ::kQSpinId, 166, 126, 16, 20};
+constexpr Item kOkItem{CDlgEQ::kOkId, 75, 156, 75, 24};
 
 // Captions by language: English, Chinese.
 struct Caption {
@@ -65,7 +66,7 @@ constexpr const char* kSlopeNames[kLanguageCount][kFilterTypeCount] = {
 template <class W>
 W* Make(QWidget* parent, const Item& item) {
     auto* w = new W(parent);
-    w->setGeometry(DluRect(item.x, item.y, item.width, item.height));
+    w->setGeometry(item.x, item.y, item.width, item.height);
     return w;
 }
 
@@ -93,7 +94,7 @@ CDlgEQ::CDlgEQ(platform::Window* page, std::span<EqBand> bands, int moduleId, in
       language_(language ? kLanguageChinese : kLanguageEnglish) {
     setObjectName("CDlgEQ");
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(DluX(kClientWidth), DluY(kClientHeight));
+    setFixedSize(kClientWidth, kClientHeight);
     BuildControls();
 
     for (const Caption& c : kCaptions) SetItemText(c.id, c.text[language_]);
@@ -120,6 +121,9 @@ void CDlgEQ::BuildControls() {
     q_ = Make<QLineEdit>(this, kQEditItem);
     qSpin_ = Make<SpinButtons>(this, kQSpinItem);
     auto* ok = Make<QPushButton>(this, kOkItem);
+    platform::SetWidestTexts(freq_, IntegerEntryLimits(kFrequencyRange));
+    platform::SetWidestTexts(gain_, TenthsEntryLimits(kGainRange));
+    platform::SetWidestTexts(q_, TenthsEntryLimits(kPeqQRange));
     ok->setAutoDefault(false);
     AddControl(kIndexComboId, index_);
     AddControl(kTypeComboId, type_);

@@ -110,6 +110,14 @@ std::string FormatTenthsEntry(int tenths) {
     return std::string(buf, end);
 }
 
+std::vector<std::string> IntegerEntryLimits(EntryRange range) {
+    return {FormatIntegerEntry(range.min), FormatIntegerEntry(range.max)};
+}
+
+std::vector<std::string> TenthsEntryLimits(EntryRange range) {
+    return {FormatTenthsEntry(range.min), FormatTenthsEntry(range.max)};
+}
+
 bool SetPeqBandType(EqBand& band, int type) {
     if (type < kBandTypePeq || type > kBandTypeHighShelf || type == band.type) return false;
     band.type = static_cast<std::uint8_t>(type);

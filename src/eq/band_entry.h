@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/eq_band.h"
 
@@ -71,6 +72,11 @@ EntryCommit CommitTenthsEntry(std::string_view text, int step, int stored, Entry
 // How the edits show a value: "%d", and "%1.1f" of tenths / 10.
 std::string FormatIntegerEntry(int value);
 std::string FormatTenthsEntry(int tenths);
+
+// A field's limits as its edit shows them: among them is the widest value
+// the edit must show whole ("20000", "-24.0", "99.9").
+std::vector<std::string> IntegerEntryLimits(EntryRange range);
+std::vector<std::string> TenthsEntryLimits(EntryRange range);
 
 // A shelf set from a wider Q gets Q 0.7.
 constexpr std::uint16_t kShelfResetQ = 7;

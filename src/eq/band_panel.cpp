@@ -10,40 +10,41 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "eq/band_entry.h"
+#include "eq/spin_buttons.h"
 #include "model/param_image.h"
 #include "model/ui_text.h"
-#include "eq/band_entry.h"
-#include "eq/dialog_units.h"
-#include "eq/spin_buttons.h"
+#include "platform/text_fit.h"
 
 namespace {
 
-// Row geometry in dialog units: rows 18 units apart from y 2; each control's
-// x and width, and its top and height within the row.
-constexpr int kRowTop = 2;
-constexpr int kRowPitch = 18;
+// Row geometry in pixels at the program's font: rows kRowPitch apart from
+// kRowTop; each control's x and width, and its top and height within the
+// row. The edits hold their widest values with their signs ("20000",
+// "-24.0", "99.9"); the rows leave the scroll bar its room in the page's
+// panel.
+constexpr int kRowTop = 3;
+constexpr int kRowPitch = 29;
 struct Cell {
     int x, width, top, height;
 };
-constexpr Cell kLabelCell{6, 11, 2, 8};
-constexpr Cell kFreqEditCell{21, 26, 0, 12};
-constexpr Cell kFreqSpinCell{48, 11, 0, 12};
-constexpr Cell kGainEditCell{60, 26, 0, 12};
-constexpr Cell kGainSpinCell{87, 11, 0, 12};
-constexpr Cell kQEditCell{100, 26, 0, 12};
-constexpr Cell kQSpinCell{127, 11, 0, 12};
-// The type and Bypass cells are wide enough for "PEQ" and "Bypass" in the
-// platform's fonts, and still leave the scroll bar room in the page's panel.
-constexpr Cell kTypeCell{140, 34, 0, 12};
-constexpr Cell kBypassCell{176, 45, 1, 10};
-constexpr int kRowsWidth = 222;
+constexpr Cell kLabelCell{4, 18, 2, 16};
+constexpr Cell kFreqEditCell{24, 46, 0, 20};
+constexpr Cell kFreqSpinCell{71, 16, 0, 20};
+constexpr Cell kGainEditCell{90, 42, 0, 20};
+constexpr Cell kGainSpinCell{133, 16, 0, 20};
+constexpr Cell kQEditCell{152, 40, 0, 20};
+constexpr Cell kQSpinCell{193, 16, 0, 20};
+constexpr Cell kTypeCell{212, 52, 0, 20};
+constexpr Cell kBypassCell{267, 66, 0, 20};
+constexpr int kRowsWidth = 333;
 constexpr int kRowsHeight = kRowTop + kRowPitch * CDlgVS::kMaxRows;
 
 // The Bypass caption row of the UI text table.
 constexpr int kBypassTextRow = 256;
 
 void Place(QWidget* w, const Cell& c, int row) {
-    w->setGeometry(DluRect(c.x, kRowTop + kRowPitch * row + c.top, c.width, c.height));
+    w->setGeometry(c.x, kRowTop + kRowPitch * row + c.top, c.width, c.height);
 }
 
 }  // namespace
@@ -54,7 +55,7 @@ CDlgVS::CDlgVS(platform::Window* page)
       rows_(new QWidget(this)),
       scrollBar_(new QScrollBar(Qt::Vertical, this)) {
     setObjectName("CDlgVS");
-    rows_->resize(DluX(kRowsWidth), DluY(kRowsHeight));
+    rows_->resize(kRowsWidth, kRowsHeight);
     scrollBar_->setRange(0, 0);
     scrollBar_->setSingleStep(kScrollLine);
     connect(scrollBar_, &QScrollBar::valueChanged, this, &CDlgVS::OnScrolled);
@@ -76,6 +77,9 @@ void CDlgVS::BuildRow(int i) {
         r.type->addItem(QString::fromStdString(item));
     }
     r.bypass = new QCheckBox(rows_);
+    platform::SetWidestTexts(r.freq, IntegerEntryLimits(kFrequencyRange));
+    platform::SetWidestTexts(r.gain, TenthsEntryLimits(kGainRange));
+    platform::SetWidestTexts(r.q, TenthsEntryLimits(kPeqQRange));
 
     Place(r.label, kLabelCell, i);
     Place(r.freq, kFreqEditCell, i);

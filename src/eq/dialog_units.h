@@ -1,6 +1,7 @@
 #pragma once
-// The windows' layouts are given in dialog units of the platform's dialog
-// font; one horizontal unit is 6/4 pixel and one vertical unit 13/8 pixel.
+// Layouts taken over in dialog units: one horizontal unit is 6/4 pixel and
+// one vertical unit 13/8 pixel of the program's font (platform/text_fit.h),
+// which is fixed in pixels, so a unit is a fixed number of pixels too.
 #include <QRect>
 
 constexpr int DluX(int x) { return x * 6 / 4; }

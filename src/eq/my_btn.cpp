@@ -59,6 +59,12 @@ void CMyBtn::SetTextLeft(int left) {
     update();
 }
 
+QRect CMyBtn::TextRect() const {
+    QRect box = rect();
+    box.setLeft(textLeft_);
+    return box;
+}
+
 int CMyBtn::StateIndex() const {
     const bool pressed = isDown();
     if (look_ == kLookPush) return pressed ? 1 : 0;
@@ -79,8 +85,7 @@ void CMyBtn::paintEvent(QPaintEvent*) {
 
     // The caption goes straight onto the widget, over the blitted face.
     painter.setPen(platform::ColorFromRef(isEnabled() ? textColour_ : kDisabledTextColour));
-    QRect box = rect();
-    box.setLeft(textLeft_);
+    const QRect box = TextRect();
     int horizontal = Qt::AlignHCenter;
     if (align_ == kAlignLeft) horizontal = Qt::AlignLeft;
     if (align_ == kAlignRight) horizontal = Qt::AlignRight;

@@ -51,6 +51,8 @@ public:
     // Left edge in pixels of the caption's rectangle.
     void SetTextLeft(int left);
     int TextLeft() const { return textLeft_; }
+    // Where the caption is written: the button from its text left edge on.
+    QRect TextRect() const;
 
     int Id() const { return id_; }
     int Look() const { return look_; }

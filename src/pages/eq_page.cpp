@@ -23,6 +23,7 @@
 #include "model/main_layout.h"
 #include "model/param_image.h"
 #include "model/ui_text.h"
+#include "platform/text_fit.h"
 
 namespace {
 
@@ -115,9 +116,10 @@ void CEqPage::BuildControls() {
         AddControl(id, l);
         return l;
     };
-    auto addEdit = [this](int id, QRect rect) {
+    auto addEdit = [this](int id, QRect rect, const std::vector<std::string>& widest) {
         auto* e = new QLineEdit(this);
         e->setGeometry(rect);
+        platform::SetWidestTexts(e, widest);
         AddControl(id, e);
         return e;
     };
@@ -146,7 +148,8 @@ void CEqPage::BuildControls() {
     };
     auto freqCell = [&](int captionId, int editId, int spinId) {
         addLabel(captionId, QRect(x, kRowCaptionY, 96, 16));
-        QLineEdit* e = addEdit(editId, QRect(x, kRowY, 56, kRowHeight));
+        QLineEdit* e =
+            addEdit(editId, QRect(x, kRowY, 56, kRowHeight), IntegerEntryLimits(kFrequencyRange));
         SpinButtons* s = addSpin(spinId, QRect(x + 57, kRowY, 16, kRowHeight));
         x += 104;
         return std::make_pair(e, s);
@@ -180,9 +183,11 @@ void CEqPage::BuildControls() {
     addLabel(2013, QRect(700, kRowCaptionY, 40, 16))->hide();
     bandIndex_ = addCombo(kBandIndexComboId, QRect(700, kRowY, 90, kRowHeight));
     bandType_ = addCombo(kBandTypeComboId, QRect(700, kRowY, 90, kRowHeight));
-    freqEdit_ = addEdit(kFreqEditId, QRect(700, kRowY, 56, kRowHeight));
-    gainEdit_ = addEdit(kGainEditId, QRect(700, kRowY, 56, kRowHeight));
-    qEdit_ = addEdit(kQEditId, QRect(700, kRowY, 56, kRowHeight));
+    freqEdit_ = addEdit(kFreqEditId, QRect(700, kRowY, 56, kRowHeight),
+                        IntegerEntryLimits(kFrequencyRange));
+    gainEdit_ =
+        addEdit(kGainEditId, QRect(700, kRowY, 56, kRowHeight), TenthsEntryLimits(kGainRange));
+    qEdit_ = addEdit(kQEditId, QRect(700, kRowY, 56, kRowHeight), TenthsEntryLimits(kPeqQRange));
     SpinButtons* freqSpin = addSpin(kFreqSpinId, QRect(757, kRowY, 16, kRowHeight));
     SpinButtons* gainSpin = addSpin(kGainSpinId, QRect(757, kRowY, 16, kRowHeight));
     SpinButtons* qSpin = addSpin(kQSpinId, QRect(757, kRowY, 16, kRowHeight));

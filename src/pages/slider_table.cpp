@@ -1,6 +1,8 @@
 #include "pages/slider_table.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
@@ -8,6 +10,7 @@
 #include "model/level_byte.h"
 #include "model/param_image.h"
 #include "pages/page.h"
+#include "platform/text_fit.h"
 
 namespace {
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
@@ -64,6 +67,14 @@ void SliderTable::Add(const SliderRow& row) {
     rows_.push_back(row);
     remembered_.push_back(-1);
     if (CMySlider* slider = Slider(row.id)) slider->SetRange(row.min, row.max);
+    DeclareLabelTexts(row);
+}
+
+void SliderTable::DeclareLabelTexts(const SliderRow& row) {
+    if (!row.labelId) return;
+    std::vector<std::string> texts;
+    for (int v = row.min; v <= row.max; ++v) texts.push_back(FormatValueLabel(row.label, v));
+    platform::AddWidestTexts(page_.Control(row.labelId), texts);
 }
 
 SliderRow* SliderTable::FindRow(int id) {
@@ -88,10 +99,14 @@ void SliderTable::SetRange(int id, int min, int max) {
     row->min = min;
     row->max = max;
     if (CMySlider* slider = Slider(id)) slider->SetRange(min, max);
+    DeclareLabelTexts(*row);
 }
 
 void SliderTable::SetLabel(int id, const LabelFormat& label) {
-    if (SliderRow* row = FindRow(id)) row->label = label;
+    SliderRow* row = FindRow(id);
+    if (!row) return;
+    row->label = label;
+    DeclareLabelTexts(*row);
 }
 
 void SliderTable::ShowLabel(int id, int v) {

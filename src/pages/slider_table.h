@@ -55,7 +55,8 @@ public:
     explicit SliderTable(CPage& page) : page_(page) {}
 
     // The page has created the slider (and its label) under the row's ids;
-    // the slider takes the row's range.
+    // the slider takes the row's range, and the label declares its widest
+    // texts (platform::SetWidestTexts) for the layout test.
     void Add(const SliderRow& row);
     const SliderRow* Row(int id) const;
     // A kind switch or an echo type moves a row to another field, range or
@@ -97,6 +98,9 @@ private:
     Polarity* FindPolarity(int id);
     void ShowPolarity(const Polarity& p, bool inverted);
     CMySlider* Slider(int id) const;
+    // The row's label declares every text it can show in the row's range and
+    // format, added to those of earlier ranges and formats.
+    void DeclareLabelTexts(const SliderRow& row);
 
     CPage& page_;
     std::vector<SliderRow> rows_;

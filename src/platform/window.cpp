@@ -156,6 +156,12 @@ QWidget* Window::Control(int id) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
+int Window::ControlId(const QWidget* control) const {
+    for (const auto& [id, widget] : controls_)
+        if (widget && widget == control) return id;
+    return -1;
+}
+
 void Window::SetItemText(int id, const std::string& utf8) {
     QWidget* w = Control(id);
     const QString text = QString::fromStdString(utf8);

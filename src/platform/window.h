@@ -40,6 +40,9 @@ public:
     // Controls by id.
     void AddControl(int id, QWidget* control);
     QWidget* Control(int id) const;
+    // The id a control was added under; -1 for a widget this window does
+    // not hold.
+    int ControlId(const QWidget* control) const;
     template <class T>
     T* ControlAs(int id) const {
         return qobject_cast<T*>(Control(id));

@@ -13,6 +13,7 @@
 #include "model/messages.h"
 #include "platform/prompts.h"
 #include "platform/settings.h"
+#include "platform/text_fit.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    // The windows under test are laid out in the program's own font.
+    platform::UseProgramFont();
     QTemporaryDir settingsDir;
     platform::UseSettingsFolder(settingsDir.path().toStdString());
     NoPrompts noPrompts;

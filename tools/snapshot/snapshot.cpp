@@ -1,6 +1,7 @@
 // Renders the main window with each page shown, in each language, to PNG
 // files in the folder named on the command line. Runs on Qt's offscreen
-// platform; settings go to a temporary folder, never the user's.
+// platform in the program's own font; settings go to a temporary folder,
+// never the user's.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include "model/param_image.h"
 #include "pages/dlg_bt.h"
 #include "platform/settings.h"
+#include "platform/text_fit.h"
 #include "platform/window.h"
 #include "system/dlg_wifi.h"
 
@@ -157,6 +159,7 @@ int main(int argc, char** argv) {
     }
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    platform::UseProgramFont();
     QTemporaryDir settings;
     platform::UseSettingsFolder(settings.path().toStdString());
     const QString out = QString::fromLocal8Bit(argv[1]);

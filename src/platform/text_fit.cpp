@@ -1,0 +1,55 @@
+#include "platform/text_fit.h"
+
+#include <QApplication>
+#include <QVariant>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+constexpr char kWidestTextProperty[] = "quavixWidestText";
+}
+
+QFont ProgramFont() {
+    QFont font;
+    font.setFamilies({"DejaVu Sans", "WenQuanYi Micro Hei"});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(kProgramFontPixels);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+void UseProgramFont() {
+    // The styles scale their indicators and margins by the font DPI; pinned
+    // at 96 they stay the size the layouts were measured with.
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
+    QApplication::setFont(ProgramFont());
+}
+
+void SetWidestText(QWidget* control, std::string_view utf8) {
+    SetWidestTexts(control, {std::string(utf8)});
+}
+
+void SetWidestTexts(QWidget* control, const std::vector<std::string>& utf8) {
+    if (!control) return;
+    control->setProperty(kWidestTextProperty, QStringList());
+    AddWidestTexts(control, utf8);
+}
+
+void AddWidestTexts(QWidget* control, const std::vector<std::string>& utf8) {
+    if (!control) return;
+    QStringList texts = WidestTexts(control);
+    for (const std::string& text : utf8) {
+        const QString t = QString::fromStdString(text);
+        if (!texts.contains(t)) texts.append(t);
+    }
+    control->setProperty(kWidestTextProperty, texts);
+}
+
+QStringList WidestTexts(const QWidget* control) {
+    if (!control) return {};
+    return control->property(kWidestTextProperty).toStringList();
+}
+
+}  // namespace platform
