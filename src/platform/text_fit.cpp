@@ -8,7 +8,8 @@ namespace platform {
 
 namespace {
 constexpr char kWidestTextProperty[] = "quavixWidestText";
-}
+constexpr char kFreeTextProperty[] = "quavixFreeText";
+}  // namespace
 
 QFont ProgramFont() {
     QFont font;
@@ -51,5 +52,11 @@ QStringList WidestTexts(const QWidget* control) {
     if (!control) return {};
     return control->property(kWidestTextProperty).toStringList();
 }
+
+void SetFreeText(QWidget* edit) {
+    if (edit) edit->setProperty(kFreeTextProperty, true);
+}
+
+bool IsFreeText(const QWidget* edit) { return edit && edit->property(kFreeTextProperty).toBool(); }
 
 }  // namespace platform

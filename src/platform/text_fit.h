@@ -41,4 +41,10 @@ void AddWidestTexts(QWidget* control, const std::vector<std::string>& utf8);
 // The declared texts; empty when none were declared.
 QStringList WidestTexts(const QWidget* control);
 
+// An edit of free text (a name, a password) has no widest value: a text
+// longer than the edit scrolls in it. Its creator says so here instead of
+// declaring one.
+void SetFreeText(QWidget* edit);
+bool IsFreeText(const QWidget* edit);
+
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "platform/prompts.h"
 #include "platform/tcp_client.h"
 #include "platform/text.h"
+#include "platform/text_fit.h"
 #include "system/wifi_frames.h"
 
 namespace {
@@ -95,6 +96,7 @@ void CDlgWifi::BuildControls() {
             case Kind::kEdit: {
                 auto* edit = new QLineEdit(this);
                 platform::AcceptOnlyGbk(edit);
+                platform::SetFreeText(edit);
                 control = edit;
                 break;
             }
@@ -113,6 +115,8 @@ void CDlgWifi::BuildControls() {
     const auto onClick = [this](int id, void (CDlgWifi::*handler)()) {
         platform::OnUserClick(ControlAs<QPushButton>(id), [this, handler] { (this->*handler)(); });
     };
+    platform::SetWidestTexts(ControlAs<QPushButton>(kConnectId),
+                             {kConnectCaption[0][language_], kConnectCaption[1][language_]});
     onClick(kConnectId, &CDlgWifi::OnConnectButton);
     onClick(kSetApId, &CDlgWifi::OnSetAp);
     onClick(kSetStaId, &CDlgWifi::OnSetSta);

@@ -48,6 +48,7 @@
 #include "platform/text_fit.h"
 #include "platform/window.h"
 #include "system/dlg_wait.h"
+#include "system/dlg_wifi.h"
 
 namespace {
 
@@ -143,40 +144,43 @@ private:
     void CheckSkinnedButton(CMyBtn* b) {
         CheckInsideParent(b);
         CheckSiblings(b);
-        if (b->text().isEmpty()) return;
+        const QString text = Widest(b, b->text());
+        if (text.isEmpty()) return;
         const QRect room = b->TextRect();
-        Fits(b, b->text(), "across", Advance(b, b->text()), room.width());
-        Fits(b, b->text(), "down", TextHeight(b), room.height());
+        Fits(b, text, "across", Advance(b, text), room.width());
+        Fits(b, text, "down", TextHeight(b), room.height());
     }
 
     void CheckIndicatorButton(QAbstractButton* b, QStyle::SubElement contents,
                               QStyle::SubElement indicator) {
         CheckInsideParent(b);
         CheckSiblings(b);
+        const QString text = Widest(b, b->text());
         QStyleOptionButton opt;
         opt.initFrom(b);
-        opt.text = b->text();
+        opt.text = text;
         const QRect mark = b->style()->subElementRect(indicator, &opt, b);
         if (!b->rect().contains(mark))
             Fail(b, "its indicator (" + std::to_string(mark.width()) + "x" +
                         std::to_string(mark.height()) + ") is cut");
-        if (b->text().isEmpty()) return;
+        if (text.isEmpty()) return;
         const QRect room = b->style()->subElementRect(contents, &opt, b).intersected(b->rect());
-        Fits(b, b->text(), "across", Advance(b, b->text()), room.width());
-        Fits(b, b->text(), "down", TextHeight(b), b->height());
+        Fits(b, text, "across", Advance(b, text), room.width());
+        Fits(b, text, "down", TextHeight(b), b->height());
     }
 
     void CheckPushButton(QPushButton* b) {
-        if (b->text().isEmpty()) return;
+        const QString text = Widest(b, b->text());
+        if (text.isEmpty()) return;
         QStyleOptionButton opt;
         opt.initFrom(b);
-        opt.text = b->text();
+        opt.text = text;
         if (b->isFlat()) opt.features |= QStyleOptionButton::Flat;
         if (b->autoDefault() || b->isDefault())
             opt.features |= QStyleOptionButton::AutoDefaultButton;
         const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
-        Fits(b, b->text(), "across", Advance(b, b->text()), room.width());
-        Fits(b, b->text(), "down", TextHeight(b), room.height());
+        Fits(b, text, "across", Advance(b, text), room.width());
+        Fits(b, text, "down", TextHeight(b), room.height());
     }
 
     void CheckToolButton(QToolButton* b) {
@@ -203,11 +207,13 @@ private:
     }
 
     void CheckEdit(QLineEdit* e) {
-        if (platform::WidestTexts(e).isEmpty()) {
+        const bool freeText = platform::IsFreeText(e);
+        if (!freeText && platform::WidestTexts(e).isEmpty()) {
             Fail(e, "declares no widest value (platform::SetWidestText where it is created)");
             return;
         }
-        const QString text = Widest(e, e->text());
+        // Free text scrolls; its edit still shows a line of it whole.
+        const QString text = freeText ? QString("Wg") : Widest(e, e->text());
         QStyleOptionFrame opt;
         opt.initFrom(e);
         opt.rect = e->contentsRect();
@@ -226,7 +232,7 @@ private:
         const int need = fm.horizontalAdvance(text) + 1 +
                          std::max(0, -fm.leftBearing(text.front())) +
                          std::max(0, -fm.rightBearing(text.back()));
-        Fits(e, text, "across", need, contents.width() - 4);
+        if (!freeText) Fits(e, text, "across", need, contents.width() - 4);
         Fits(e, text, "down", fm.height(), contents.height());
     }
 
@@ -445,6 +451,16 @@ Problems CheckEveryWindow() {
                 take(check);
             }
         }
+    }
+
+    // The WiFi set-up, not connected (its Connect button declares its
+    // Disconnect caption).
+    for (int language : {kLanguageEnglish, kLanguageChinese}) {
+        CDlgWifi wifi(&dlg, language, link);
+        wifi.show();
+        FitCheck check("WiFi set-up, language " + std::to_string(language));
+        check.Walk(&wifi);
+        take(check);
     }
 
     // The busy box with each of its texts.
