@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "eq/band_entry.h"
 #include "eq/eq_graph.h"
@@ -25,6 +26,7 @@
 #include "model/main_layout.h"
 #include "model/param_image.h"
 #include "platform/prompts.h"
+#include "platform/text_fit.h"
 
 namespace {
 
@@ -125,9 +127,10 @@ void CDlgBt::BuildControls() {
         w->installEventFilter(this);
         return w;
     };
-    auto addEdit = [&](int id, QRect rect) {
+    auto addEdit = [&](int id, QRect rect, const std::vector<std::string>& widest) {
         auto* e = new QLineEdit(this);
         e->setGeometry(rect);
+        platform::SetWidestTexts(e, widest);
         AddControl(id, e);
         watch(e);
         return e;
@@ -155,13 +158,16 @@ void CDlgBt::BuildControls() {
         sliders_[i] = static_cast<CMySlider*>(watch(slider));
         remembered_[i] = kGainZeroPos;
 
-        gainEdits_[i] = addEdit(kGainEditId + i, QRect(x, kGainY, kEditWidth, kEditHeight));
-        qEdits_[i] = addEdit(kQEditId + i, QRect(x, kQY, kEditWidth - kSpinWidth - 1, kEditHeight));
+        gainEdits_[i] = addEdit(kGainEditId + i, QRect(x, kGainY, kEditWidth, kEditHeight),
+                                TenthsEntryLimits(kGainRange));
+        qEdits_[i] = addEdit(kQEditId + i, QRect(x, kQY, kEditWidth - kSpinWidth - 1, kEditHeight),
+                             TenthsEntryLimits(kPeqQRange));
         auto* spin = new SpinButtons(this);
         spin->setGeometry(x + kEditWidth - kSpinWidth, kQY, kSpinWidth, kEditHeight);
         AddControl(kQSpinId + i, spin);
         qSpins_[i] = spin;
-        freqEdits_[i] = addEdit(kFreqEditId + i, QRect(x, kFreqY, kEditWidth, kEditHeight));
+        freqEdits_[i] = addEdit(kFreqEditId + i, QRect(x, kFreqY, kEditWidth, kEditHeight),
+                                IntegerEntryLimits(kFrequencyRange));
         for (int t = 0; t < 3; ++t) {
             auto* b = new CMyBtn(this, kTypeButtonId + 3 * i + t, this);
             b->setGeometry(x + t * kTypePitch, kTypeY, kTypeSize, kTypeSize);
