@@ -60,10 +60,12 @@ struct CalGroup {
     int id, row;
     int x, y, width, height;
 };
+// The boxes start high enough that the first row's captions lie under their
+// titles.
 constexpr CalGroup kGroups[] = {
-    {1924, 220, 40, 8, 132, 218},
-    {1925, 221, 186, 8, 112, 218},
-    {1926, 222, 337, 8, 92, 218},
+    {1924, 220, 40, 2, 132, 224},
+    {1925, 221, 186, 2, 112, 224},
+    {1926, 222, 337, 2, 92, 224},
 };
 
 constexpr int kOffRow = 242;
@@ -77,6 +79,10 @@ constexpr int kDistanceX = 196;
 constexpr int kTestX = 347;
 constexpr int kTestWidth = 76;
 constexpr int kCaptionRise = 11;
+// Caption and value label above a slider; the label reaches over the
+// polarity button beside the slider's end.
+constexpr int kCaptionWidth = 66;
+constexpr int kLabelWidth = 34;
 constexpr int kRowHeight = 10;
 
 // A walk in the order the buttons stand, top to bottom, as channel indexes.
@@ -92,10 +98,10 @@ CDlgCal::CDlgCal(platform::Window* mainWindow) : CPage(mainWindow), sliders_(*th
 
     auto addSlider = [this](const SliderRow& row, int captionId, int x, int y) {
         auto* caption = new QLabel(this);
-        caption->setGeometry(DluRect(x, y - kCaptionRise, 62, kRowHeight));
+        caption->setGeometry(DluRect(x, y - kCaptionRise, kCaptionWidth, kRowHeight));
         AddControl(captionId, caption);
         auto* label = new QLabel(this);
-        label->setGeometry(DluRect(x + 62, y - kCaptionRise, 28, kRowHeight));
+        label->setGeometry(DluRect(x + kCaptionWidth, y - kCaptionRise, kLabelWidth, kRowHeight));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         AddControl(row.labelId, label);
         CreatePageSlider(this, row.id, QRect(DluX(x), DluY(y), 135, 24), row.min, row.max);

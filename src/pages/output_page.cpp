@@ -22,9 +22,9 @@ constexpr LabelFormat kCrossoverRefreshed{"", 0, 2.0, 0, "hz"};
 // Caption and value label sit above the slider, the label ending over the
 // polarity button beside the slider's right end.
 constexpr int kCaptionRise = 11;
-constexpr int kCaptionWidth = 60;
-constexpr int kLabelX = 61;
-constexpr int kLabelWidth = 40;
+constexpr int kCaptionWidth = 64;
+constexpr int kLabelX = 64;
+constexpr int kLabelWidth = 37;
 constexpr int kPolarityX = 90;
 constexpr int kSpeakerButtonWidth = 45;
 constexpr int kSmallOffset = 48;
