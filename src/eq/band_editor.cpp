@@ -19,6 +19,9 @@ namespace {
 // The reverb and echo EQs: their pass-filter slopes are fixed.
 constexpr int kReverbModuleId = 9;
 constexpr int kEchoModuleId = 10;
+// The subwoofer's low-pass filter of slope 7 is 48 dB/octave: the editor
+// names it as the page's slope list does.
+constexpr int kSubwooferModuleId = 8;
 
 // The editor's layout in pixels at the program's font: five rows of a
 // caption and its control, then OK.
@@ -91,6 +94,7 @@ CDlgEQ::CDlgEQ(platform::Window* page, std::span<EqBand> bands, int moduleId, in
       peqCount_(bands.size() >= 2 ? static_cast<int>(bands.size()) - 2 : 0),
       band_(band),
       fixedPass_(moduleId == kReverbModuleId || moduleId == kEchoModuleId),
+      lowPass48_(moduleId == kSubwooferModuleId),
       language_(language ? kLanguageChinese : kLanguageEnglish) {
     setObjectName("CDlgEQ");
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -166,13 +170,21 @@ void CDlgEQ::Notify(LPARAM selectionOnly) {
     if (page_) page_->SendMessage(WM_EQ_BAND_EDITED, static_cast<WPARAM>(band_), selectionOnly);
 }
 
+CDlgEQ::TypeList CDlgEQ::ListFor(int row) const {
+    if (IsPeqRow(row)) return TypeList::kPeqTypes;
+    return lowPass48_ && row == peqCount_ ? TypeList::kSlopes48 : TypeList::kSlopes;
+}
+
 void CDlgEQ::FillTypeList() {
-    if (IsPeqRow(band_)) {
+    const TypeList list = ListFor(band_);
+    if (list == TypeList::kPeqTypes) {
         Fill(type_, FilterTypeItems(language_));
-    } else {
-        Fill(type_, std::vector<std::string>(std::begin(kSlopeNames[language_]),
-                                             std::end(kSlopeNames[language_])));
+        return;
     }
+    std::vector<std::string> slopes(std::begin(kSlopeNames[language_]),
+                                    std::end(kSlopeNames[language_]));
+    if (list == TypeList::kSlopes48) slopes.back() = CrossoverTypeItems(language_, true).back();
+    Fill(type_, slopes);
 }
 
 void CDlgEQ::ShowBand(bool notify) {
@@ -206,8 +218,9 @@ void CDlgEQ::ShowBand(bool notify) {
 
 void CDlgEQ::OnIndexSelect(int row) {
     if (row < 0 || row == band_) return;
-    // Crossing between the PEQ rows and the pass rows swaps the type list.
-    const bool swapList = IsPeqRow(row) != IsPeqRow(band_);
+    // Crossing between the PEQ rows and the pass rows swaps the type list, and
+    // so does a move between the subwoofer's low-pass and high-pass rows.
+    const bool swapList = ListFor(row) != ListFor(band_);
     band_ = row;
     if (swapList) FillTypeList();
     ShowBand(true);

@@ -46,9 +46,9 @@ public:
     // high-pass record (EqModuleBands gives it for the current system mode);
     // row r edits bands[r]. moduleId: the page's EqModuleId; the reverb and
     // echo modules have fixed pass-filter slopes and narrower pass-filter
-    // frequency ranges. band: the row shown first (the page's selected band,
-    // 0 when none is selected); a row the set does not have shows nothing
-    // until one is picked. language: 0 English, 1 Chinese.
+    // frequency ranges; the subwoofer's low-pass slope 7 is its 48 dB one. band: the row shown
+    // first (the page's selected band, 0 when none is selected); a row the set does not have shows
+    // nothing until one is picked. language: 0 English, 1 Chinese.
     CDlgEQ(platform::Window* page, std::span<EqBand> bands, int moduleId, int band, int language);
 
     // Moves the editor over its page and runs it until OK or the close box.
@@ -68,6 +68,10 @@ public:
 
 private:
     void BuildControls();
+    // The type combo's list for a row: the PEQ types, the slopes, or the
+    // slopes with the 48 dB low-pass name.
+    enum class TypeList { kPeqTypes, kSlopes, kSlopes48 };
+    TypeList ListFor(int row) const;
     void FillTypeList();
     void ShowBand(bool notify);
     void OnIndexSelect(int row);
@@ -81,6 +85,7 @@ private:
     int peqCount_ = 0;
     int band_ = 0;
     bool fixedPass_ = false;
+    bool lowPass48_ = false;
     int minHz_ = 20;
     int maxHz_ = 20000;
     int language_ = 0;

@@ -14,8 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "model/param_image.h"
 #include "eq/spin_buttons.h"
+#include "model/param_image.h"
+#include "pages/eq_page.h"
+#include "support/case_name.h"
+#include "support/eq_pages.h"
 
 namespace {
 
@@ -239,6 +242,66 @@ TEST_F(BandEditor, TheIndexListSwapsTheTypeListOnlyWhenCrossingToThePassRows) {
     Press(index, Qt::Key_Up);  // back to PEQ10: the PEQ list again
     EXPECT_EQ(Items(type), (QStringList{"PEQ", "LS", "HS"}));
     EXPECT_TRUE(editor->Control(CDlgEQ::kGainEditId)->isEnabled());
+}
+
+// Slope 7 of the subwoofer's low-pass filter is its 48 dB filter: the editor
+// names it as the page's own slope list does. Its high-pass row and the
+// other pages keep the editor's list.
+struct SlopeSevenCase {
+    const char* what;
+    EqPageKind kind;
+    bool lowPass;
+    int language;
+    const char* item;
+};
+class BandEditorSlopeSeven : public BandEditor,
+                             public ::testing::WithParamInterface<SlopeSevenCase> {};
+
+TEST_P(BandEditorSlopeSeven, NamesTheLastSlopeAsItsPageDoes) {
+    const SlopeSevenCase& c = GetParam();
+    auto eqPage = testsupport::MakeEqPage(c.kind, &page);
+    const int row = eqPage->PeqCount() + (c.lowPass ? 0 : 1);
+    auto editor = Open(eqPage->ModuleId(), row, c.language);
+    QComboBox* type = Combo(*editor, CDlgEQ::kTypeComboId);
+    ASSERT_EQ(type->count(), 8);
+    EXPECT_EQ(type->itemText(7).toStdString(), c.item);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, BandEditorSlopeSeven,
+    ::testing::Values(
+        SlopeSevenCase{"subwoofer low-pass English", kEqSubwoofer, true, 0, "butter_48db"},
+        SlopeSevenCase{"subwoofer low-pass Chinese", kEqSubwoofer, true, 1, "巴特沃斯48db"},
+        SlopeSevenCase{"subwoofer high-pass English", kEqSubwoofer, false, 0, "LR_24db"},
+        SlopeSevenCase{"subwoofer high-pass Chinese", kEqSubwoofer, false, 1, "林奎茨-瑞利24db"},
+        SlopeSevenCase{"master low-pass English", kEqMaster, true, 0, "LR_24db"},
+        SlopeSevenCase{"music low-pass Chinese", kEqMusic, true, 1, "林奎茨-瑞利24db"}),
+    testsupport::CaseName<SlopeSevenCase>);
+
+TEST_F(BandEditor, SubwooferRowsSwapTheSlopeNamesAndKeepTheSlope) {
+    auto eqPage = testsupport::MakeEqPage(kEqSubwoofer, &page);
+    eqPage->SetLanguage(0);
+    const int lowPass = eqPage->PeqCount();
+    EqModuleBands(image, eqPage->ModuleId(), false)[static_cast<std::size_t>(lowPass)].slope = 2;
+    auto editor = Open(eqPage->ModuleId(), lowPass, 0);
+    QComboBox* index = Combo(*editor, CDlgEQ::kIndexComboId);
+    QComboBox* type = Combo(*editor, CDlgEQ::kTypeComboId);
+    // The same name as the page's own low-pass slope list.
+    EXPECT_EQ(type->itemText(7),
+              eqPage->ControlAs<QComboBox>(CEqPage::kLpSlopeComboId)->itemText(7));
+
+    // Picking it stores slope 7, as any slope.
+    type->setCurrentIndex(6);
+    Press(type, Qt::Key_Down);
+    EXPECT_EQ(page.bands[static_cast<std::size_t>(lowPass)].slope, 7);
+    EXPECT_EQ(page.Take(), (std::vector<Edited>{{static_cast<WPARAM>(lowPass), 0, {}}}));
+
+    Press(index, Qt::Key_Down);  // the high-pass row
+    EXPECT_EQ(editor->Band(), lowPass + 1);
+    EXPECT_EQ(type->itemText(7), "LR_24db");
+    Press(index, Qt::Key_Up);  // back to the low-pass row
+    EXPECT_EQ(type->itemText(7), "butter_48db");
+    EXPECT_EQ(type->currentIndex(), 7);
 }
 
 TEST_F(BandEditor, AShelfTypeFallsBackToQ07) {
