@@ -6,6 +6,7 @@
 // not by the product's builder.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
@@ -68,6 +69,14 @@ public:
     emu::EmulatorTcpServer server{device};
     std::unique_ptr<CQuavixDlg> dlg;
 };
+
+// A user's pick in a combo: it reaches the program as activated.
+inline void Choose(QComboBox* combo, int index) {
+    ASSERT_NE(combo, nullptr);
+    ASSERT_LT(index, combo->count());
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
 
 // Payload pieces as the unit reads them: words low byte first.
 inline void Put16(Bytes& p, int v) {

@@ -31,6 +31,7 @@ namespace {
 
 using blocktest::Bytes;
 
+using testsupport::Choose;
 using testsupport::Hex;
 using testsupport::Put16;
 using testsupport::Put32;
@@ -69,12 +70,6 @@ void TypeAndEnter(QLineEdit* edit, const char* text) {
     ASSERT_NE(edit, nullptr);
     edit->setText(text);
     QTest::keyClick(edit, Qt::Key_Return);
-}
-void Choose(QComboBox* combo, int index) {
-    ASSERT_NE(combo, nullptr);
-    ASSERT_LT(index, combo->count());
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
 }
 template <class T>
 void Click(CEqPage& p, int id) {
