@@ -63,8 +63,8 @@ struct CalGroup {
 // The boxes start high enough that the first row's captions lie under their
 // titles.
 constexpr CalGroup kGroups[] = {
-    {1924, 220, 40, 2, 132, 224},
-    {1925, 221, 186, 2, 112, 224},
+    {1924, 220, 40, 2, 130, 224},
+    {1925, 221, 186, 2, 118, 224},
     {1926, 222, 337, 2, 92, 224},
 };
 
@@ -78,11 +78,13 @@ constexpr int kPolarityX = 145;
 constexpr int kDistanceX = 196;
 constexpr int kTestX = 347;
 constexpr int kTestWidth = 76;
+constexpr int kLevelCaptionWidth = 52;
+constexpr int kLevelColumnWidth = 92;
+constexpr int kDistanceCaptionWidth = 66;
+constexpr int kDistanceColumnWidth = 100;
+// Pixels: the polarity picture whole.
+constexpr int kPolaritySize = 20;
 constexpr int kCaptionRise = 11;
-// Caption and value label above a slider; the label reaches over the
-// polarity button beside the slider's end.
-constexpr int kCaptionWidth = 66;
-constexpr int kLabelWidth = 34;
 constexpr int kRowHeight = 10;
 
 // A walk in the order the buttons stand, top to bottom, as channel indexes.
@@ -96,12 +98,15 @@ CDlgCal::CDlgCal(platform::Window* mainWindow) : CPage(mainWindow), sliders_(*th
     for (const CalGroup& g : kGroups)
         CreateGroupBox(this, g.id, DluRect(g.x, g.y, g.width, g.height));
 
-    auto addSlider = [this](const SliderRow& row, int captionId, int x, int y) {
+    // The caption, then the value label reaching to the column's right end.
+    auto addSlider = [this](const SliderRow& row, int captionId, int x, int y, int captionWidth,
+                            int columnWidth) {
         auto* caption = new QLabel(this);
-        caption->setGeometry(DluRect(x, y - kCaptionRise, kCaptionWidth, kRowHeight));
+        caption->setGeometry(DluRect(x, y - kCaptionRise, captionWidth, kRowHeight));
         AddControl(captionId, caption);
         auto* label = new QLabel(this);
-        label->setGeometry(DluRect(x + kCaptionWidth, y - kCaptionRise, kLabelWidth, kRowHeight));
+        label->setGeometry(
+            DluRect(x + captionWidth, y - kCaptionRise, columnWidth - captionWidth, kRowHeight));
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         AddControl(row.labelId, label);
         CreatePageSlider(this, row.id, QRect(DluX(x), DluY(y), 135, 24), row.min, row.max);
@@ -117,10 +122,12 @@ CDlgCal::CDlgCal(platform::Window* mainWindow) : CPage(mainWindow), sliders_(*th
     };
 
     for (const CalChannel& c : kCalChannels) {
-        addSlider(c.level, c.levelCaptionId, kLevelX, c.y);
-        CreatePolarityButton(this, c.polarityId, DluRect(kPolarityX, c.y + 2, 11, 10));
+        addSlider(c.level, c.levelCaptionId, kLevelX, c.y, kLevelCaptionWidth, kLevelColumnWidth);
+        CreatePolarityButton(this, c.polarityId,
+                             QRect(DluX(kPolarityX), DluY(c.y + 1), kPolaritySize, kPolaritySize));
         sliders_.AddPolarity(c.polarityId, c.level.field, c.level.command, c.level.argument);
-        addSlider(c.distance, c.distanceCaptionId, kDistanceX, c.y);
+        addSlider(c.distance, c.distanceCaptionId, kDistanceX, c.y, kDistanceCaptionWidth,
+                  kDistanceColumnWidth);
     }
     connect(addTestButton(kOffButtonId, kOffY), &QAbstractButton::clicked, this,
             [this] { SelectTestChannel(0); });

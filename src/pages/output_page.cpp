@@ -19,12 +19,14 @@ constexpr int kDistanceMax = 150;
 // A refresh writes the crossover in lower case, a move in upper case.
 constexpr LabelFormat kCrossoverRefreshed{"", 0, 2.0, 0, "hz"};
 
-// Caption and value label sit above the slider, the label ending over the
-// polarity button beside the slider's right end.
+// Caption and value label sit above the slider, the label reaching on over
+// the gap to the next column; the polarity button beside the slider's right
+// end, its picture whole.
 constexpr int kCaptionRise = 11;
-constexpr int kCaptionWidth = 64;
-constexpr int kLabelX = 64;
-constexpr int kLabelWidth = 37;
+constexpr int kCaptionWidth = 66;
+constexpr int kLabelX = 66;
+constexpr int kLabelWidth = 42;
+constexpr int kPolaritySize = 20;
 constexpr int kPolarityX = 90;
 constexpr int kSpeakerButtonWidth = 45;
 constexpr int kSmallOffset = 48;
@@ -102,8 +104,9 @@ void COutputPage::BuildOutputControls() {
         }
         sliders_.Add(row);
         if (spec.polarityId) {
-            CreatePolarityButton(this, spec.polarityId,
-                                 DluRect(at.x + kPolarityX, at.y + 2, 11, 10));
+            CreatePolarityButton(
+                this, spec.polarityId,
+                QRect(DluX(at.x + kPolarityX), DluY(at.y + 1), kPolaritySize, kPolaritySize));
             sliders_.AddPolarity(spec.polarityId, row.field, row.command, row.argument);
         }
     }

@@ -7,8 +7,12 @@
 
 namespace {
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
-// Group-box captions on the pages are drawn in 0xF6732E (a COLORREF).
-constexpr const char* kGroupStyle = "QGroupBox { color: #2e73f6; }";
+// Group-box captions on the pages are drawn in 0xF6732E (a COLORREF); the
+// box is a plain frame on the page background, the caption on its top line.
+constexpr const char* kGroupStyle =
+    "QGroupBox { color: #2e73f6; border: 1px solid #b4b4b4; border-radius: 3px;"
+    " margin-top: 7px; }"
+    "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }";
 }  // namespace
 
 QGroupBox* CreateGroupBox(CPage* page, int id, const QRect& rect) {

@@ -113,6 +113,26 @@ void ShapeCurves(ParamImage& image) {
     for (int word : {24, 26}) image.ParamWords[word] = 200;
 }
 
+// The output and calibration pages away from their defaults: inverted levels,
+// the widest labels, Small, a few mutes, a test signal on one output.
+void ShowOutputValues(ParamImage& image) {
+    auto& b = image.ParamBytes;
+    b[27] = 0x80 | 60;  // master left inverted
+    b[29] = 0x80 | 40;  // master mic direct inverted
+    b[42] = 1;          // surround right at its lowest level
+    b[155] = 0x80 | 1;  // back left
+    b[33] = 0;          // threshold -50db
+    b[34] = 100;        // ratio 1:100
+    b[110] = 1;         // master Small
+    b[111] = 1;
+    image.ParamWords[34] = 2500;  // 50.00ms
+    image.ParamFlags |= (1u << 1) | (1u << 6) | (1u << 4);
+    b[116] = 0x80 | 99;  // calibration main left inverted, 12.0dB
+    b[125] = 1;
+    image.ParamWords[40] = 150;  // 15.0m
+    image.PinkNoiseState = 3;
+}
+
 bool Save(QWidget& widget, const QString& out, const QString& name) {
     QApplication::processEvents();
     const QString file = QDir(out).filePath(name + ".png");
@@ -172,6 +192,7 @@ int main(int argc, char** argv) {
     dlg.OnInitDialog();
     dlg.Image().BoostPageEnabled = 1;
     ShapeCurves(dlg.Image());
+    ShowOutputValues(dlg.Image());
     dlg.RefreshAllPages(0);
     dlg.show();
     platform::MessageQueue::Drain();
@@ -196,6 +217,18 @@ int main(int argc, char** argv) {
             }
             ++written;
         }
+        // The output pages once with their test boxes, which show only when
+        // the unit reports no extended features.
+        dlg.ApplyFeatureFlag(0);
+        for (const Shot& shot : kShots) {
+            if (shot.pageIndex < kPageMaster || shot.pageIndex > kPageSW) continue;
+            dlg.SelectPage(shot.pageIndex);
+            platform::MessageQueue::Drain();
+            const QString lang = language ? "zh" : "en";
+            if (!Save(dlg, out, QString("%1-test-%2").arg(shot.name, lang))) return 1;
+            ++written;
+        }
+        dlg.ApplyFeatureFlag(1);
         const int wifiShots = ShootWifiSetup(dlg, language, out);
         if (wifiShots < 0) return 1;
         written += wifiShots;
