@@ -115,11 +115,15 @@ CDlgBt::CDlgBt(platform::Window* mainWindow)
     // The page starts on MIC with type P checked in every column.
     for (int i = 0; i < kMaxBands; ++i) ShowType(i, kBandTypePeq);
     for (int k = 0; k < kTargetCount; ++k) targetButtons_[k]->SetChecked(k == kTargetMic);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                          [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
 }
 
-CDlgBt::~CDlgBt() = default;
+CDlgBt::~CDlgBt() {
+    // The controls go after this destructor, and the focus leaving them
+    // must not reach a page that is half gone.
+    disconnect(focusWatch_);
+}
 
 void CDlgBt::BuildControls() {
     auto watch = [this](QWidget* w) {

@@ -146,4 +146,5 @@ private:
     std::array<CMyBtn*, kTargetCount> targetButtons_{};
     std::array<QCheckBox*, kTargetCount> enableBoxes_{};
     platform::WheelNotches wheelNotches_;
+    QMetaObject::Connection focusWatch_;
 };
