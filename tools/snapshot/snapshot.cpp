@@ -190,11 +190,13 @@ int main(int argc, char** argv) {
 
     CQuavixDlg dlg(QDir(settings.path()).filePath("param_dir").toStdString());
     dlg.OnInitDialog();
-    dlg.Image().BoostPageEnabled = 1;
     ShapeCurves(dlg.Image());
     ShowOutputValues(dlg.Image());
     dlg.RefreshAllPages(0);
     dlg.show();
+    // The Boost page and its button shown as the system page's access code
+    // shows them.
+    dlg.PostMessage(WM_BOOST_PAGE, 0, 1);
     platform::MessageQueue::Drain();
 
     int written = 0;
