@@ -368,6 +368,8 @@ void CQuavixDlg::WireLink() {
     results_.hooks.systemAdmin = [sys](int level) { sys->ShowAdminLevel(level); };
     results_.hooks.applyAdminMode = [this](int level) { ApplyAdminMode(level); };
     results_.hooks.echoRefresh = [echo](int echoType) { echo->RefreshFromParams(echoType); };
+    echo->SetLinkQuery([this] { return Button(kConnectId)->Checked(); });
+    link_.hooks.linkClosing = [echo] { echo->OnLinkClosing(); };
 }
 
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
@@ -450,7 +452,6 @@ void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
         sys->ShowAdminLevel(image_.AdminMode);
     }
     ApplyOutputLayout();
-    if (auto* echo = static_cast<CDlgEcho*>(pages_[kTableEcho])) echo->RefreshFromParams(b[85]);
 
     const std::array<CEqPage*, 8> eqPages = EqPages();
     // Pass-filter records first: the labels and curves read them.

@@ -1,12 +1,67 @@
 #pragma once
-// The Echo page: echo levels, delays, type and the echo EQ.
+// The Echo page: echo type, delays, predelays, repeats, levels and their
+// polarity, and the echo EQ. The type decides which right-channel rows show
+// and what the right delay and right predelay sliders edit.
+#include <functional>
+
 #include "pages/eq_page.h"
+#include "pages/slider_table.h"
+
+class QComboBox;
 
 class CDlgEcho : public CEqPage {
     Q_OBJECT
 public:
+    static constexpr int kTypeComboId = 1811;
+    static constexpr int kEchoTypeCount = 3;  // mono, stereo, dual
+    // How long the page waits for the unit's answer to a type change before
+    // it gives up and returns to the type it shows: longer than two replies'
+    // time-out, for a change queued behind a reply in flight.
+    static constexpr int kTypeAnswerTimer = 20134;
+    static constexpr int kTypeAnswerMs = 6000;
+
     explicit CDlgEcho(platform::Window* mainWindow);
 
-    // Layout, sliders and labels for the echo type, from the image.
-    virtual void RefreshFromParams(int /*echoType*/) {}
+    // Whether the link is connecting or connected (the main window's Connect
+    // button is checked); unset: never.
+    void SetLinkQuery(std::function<bool()> connected) { connected_ = std::move(connected); }
+
+    LRESULT OnSliderPos(WPARAM id, LPARAM pos);
+    // The user's pick of an echo type. Offline the page loads the type
+    // defaults and re-lays itself; connected it asks the unit (58) and takes
+    // no input until the answer re-lays it.
+    void OnEchoType();
+    // Lays the page out for the type (a type outside the list keeps the
+    // layout), then every slider, polarity button, label and caption from the
+    // image. Sends nothing. Ends a wait for the unit's answer.
+    void RefreshFromParams(int echoType);
+    void RefreshLabels();
+    // The left captions for the type the page is laid out for.
+    void UpdateEchoLabels();
+    // The link is closing: a type change still waiting for its answer is
+    // undone, the image and the combo return to the laid-out type.
+    void OnLinkClosing();
+
+    // The EQ half, the type combo, then RefreshFromParams with the image's
+    // type.
+    void LoadFromImage() override;
+    void SetLanguage(int language) override;
+
+    // The type the page is laid out for.
+    int LaidOutType() const { return laidOutType_; }
+    // A type change waits for the unit's answer.
+    bool AwaitingType() const { return awaitingType_; }
+
+protected:
+    void OnTimer(int id) override;
+
+private:
+    void LayOut(int echoType);
+    void EndWait();
+    QComboBox* TypeCombo() const;
+
+    SliderTable sliders_;
+    std::function<bool()> connected_;
+    int laidOutType_ = 0;
+    bool awaitingType_ = false;
 };

@@ -1,3 +1,108 @@
 #include "pages/dlg_fx.h"
 
-CDlgFX::CDlgFX(platform::Window* mainWindow) : CEqPage(mainWindow, kEqReverb) {}
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "link/command_codes.h"
+#include "model/param_image.h"
+#include "model/ui_text.h"
+#include "platform/controls.h"
+
+namespace {
+
+struct ReverbSlider {
+    SliderRow row;
+    int captionId, captionRow;
+    int polarityId;  // 0: none
+};
+// Top-down as the page shows them.
+// clang-format off
+constexpr ReverbSlider kSliders[] = {
+    {{1224, 1225, 0, 100, SliderField::Level(79), label_formats::kPlain, CMD_REVERB_SETTINGS}, 1467, 55, 1852},
+    {{1232, 1233, 0, 100, SliderField::Level(81), label_formats::kPlain, CMD_REVERB_SETTINGS}, 1476, 62, 1853},
+    {{1226, 1227, 500, 5000, SliderField::Word(28), label_formats::kMs, CMD_REVERB_SETTINGS}, 1468, 56, 0},
+    {{1228, 1229, 0, 100, SliderField::Word(29), label_formats::kMs, CMD_REVERB_SETTINGS}, 1469, 57, 0},
+    {{1230, 1231, 20, 99, SliderField::Byte(84), label_formats::kPlain, CMD_REVERB_SETTINGS}, 1471, 58, 0},
+};
+// clang-format on
+
+constexpr int kTypeByte = 80;
+constexpr int kTypeCaptionId = 1472;
+constexpr int kTypeCaptionRow = 59;
+// The hidden group box "Reverb Parameter".
+constexpr int kGroupId = 1541;
+constexpr int kGroupRow = 54;
+
+constexpr int kCaptionX = 380;
+constexpr int kCaptionWidth = 140;
+constexpr int kSliderX = 525;
+constexpr int kLabelX = 664;
+constexpr int kLabelWidth = 56;
+constexpr int kPolarityX = 724;
+constexpr int kRowTop = 8;
+constexpr int kRowStep = 36;
+constexpr int kComboWidth = 135;
+
+}  // namespace
+
+CDlgFX::CDlgFX(platform::Window* mainWindow) : CEqPage(mainWindow, kEqReverb), sliders_(*this) {
+    MapMessage(WM_SLIDER_POS, &CDlgFX::OnSliderPos);
+    auto* group = new QGroupBox(this);
+    group->hide();
+    AddControl(kGroupId, group);
+    int y = kRowTop;
+    for (const ReverbSlider& s : kSliders) {
+        CreateSliderRow(this, sliders_, s.row,
+                        {s.captionId, QRect(kCaptionX, y, kCaptionWidth, kPageSliderHeight),
+                         QPoint(kSliderX, y), QRect(kLabelX, y, kLabelWidth, kPageSliderHeight)});
+        if (s.polarityId) {
+            CreatePolarityButton(this, s.polarityId, QRect(kPolarityX, y + 2, 20, 20));
+            sliders_.AddPolarity(s.polarityId, s.row.field, s.row.command, s.row.argument);
+        }
+        y += kRowStep;
+    }
+    auto* caption = new QLabel(this);
+    caption->setGeometry(kCaptionX, y + 2, kCaptionWidth, kPageSliderHeight);
+    AddControl(kTypeCaptionId, caption);
+    auto* combo = new QComboBox(this);
+    combo->setGeometry(kSliderX, y + 2, kComboWidth, kPageSliderHeight);
+    AddControl(kTypeComboId, combo);
+    platform::FillCombo(combo, ReverbTypeItems(kLanguageEnglish), -1);
+    platform::OnUserSelect(combo, [this](int) { OnReverbType(); });
+    SetLanguage(Language());
+}
+
+QComboBox* CDlgFX::TypeCombo() const { return ControlAs<QComboBox>(kTypeComboId); }
+
+LRESULT CDlgFX::OnSliderPos(WPARAM id, LPARAM pos) {
+    sliders_.OnSliderPos(static_cast<int>(id), static_cast<int>(pos));
+    return 0;
+}
+
+void CDlgFX::OnReverbType() {
+    ParamImage* image = Image();
+    const int type = TypeCombo()->currentIndex();
+    if (!image || type < 0) return;
+    image->ParamBytes[kTypeByte] = static_cast<std::uint8_t>(type);
+    PostCommand(CMD_REVERB_SETTINGS, 0);
+}
+
+void CDlgFX::RefreshLabels() { sliders_.RefreshLabels(); }
+
+void CDlgFX::LoadFromImage() {
+    CEqPage::LoadFromImage();
+    sliders_.Load();
+    if (const ParamImage* image = Image())
+        platform::SetComboSelection(TypeCombo(), image->ParamBytes[kTypeByte]);
+}
+
+void CDlgFX::SetLanguage(int language) {
+    CEqPage::SetLanguage(language);
+    const int lang = Language();
+    for (const ReverbSlider& s : kSliders) SetItemText(s.captionId, UiText(lang, s.captionRow));
+    SetItemText(kTypeCaptionId, UiText(lang, kTypeCaptionRow));
+    SetItemText(kGroupId, UiText(lang, kGroupRow));
+    QComboBox* combo = TypeCombo();
+    platform::FillCombo(combo, ReverbTypeItems(lang), combo->currentIndex());
+}

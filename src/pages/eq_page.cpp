@@ -23,6 +23,7 @@
 #include "model/main_layout.h"
 #include "model/param_image.h"
 #include "model/ui_text.h"
+#include "platform/controls.h"
 #include "platform/text_fit.h"
 
 namespace {
@@ -67,17 +68,14 @@ void SetEdit(QLineEdit* edit, const std::string& text) {
 
 void Refill(QComboBox* combo, const std::vector<std::string>& items) {
     // Keeps the selection, a negative one taken as the first item.
-    const int keep = std::max(combo->currentIndex(), 0);
     const QSignalBlocker block(combo);
-    combo->clear();
-    for (const std::string& item : items) combo->addItem(QString::fromStdString(item));
-    combo->setCurrentIndex(keep < combo->count() ? keep : -1);
+    platform::FillCombo(combo, items, std::max(combo->currentIndex(), 0));
 }
 
 // A stored index shown in a combo: one the list does not hold selects nothing.
 void SelectIndex(QComboBox* combo, int index) {
     const QSignalBlocker block(combo);
-    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    platform::SetComboSelection(combo, index);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "pages/slider_table.h"
 
+#include <QLabel>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -210,4 +211,21 @@ CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect) {
                   kPageBackground, kPageBackground, kPageBackground);
     button->setText("+");
     return button;
+}
+
+void CreateSliderRow(CPage* page, SliderTable& table, const SliderRow& row,
+                     const SliderPlace& place) {
+    if (place.captionId) {
+        auto* caption = new QLabel(page);
+        caption->setGeometry(place.caption);
+        page->AddControl(place.captionId, caption);
+    }
+    CreatePageSlider(page, row.id, QRect(place.slider, QSize(kPageSliderWidth, kPageSliderHeight)),
+                     row.min, row.max);
+    if (row.labelId) {
+        auto* label = new QLabel(page);
+        label->setGeometry(place.label);
+        page->AddControl(row.labelId, label);
+    }
+    table.Add(row);
 }

@@ -110,6 +110,21 @@ private:
 
 // A page's value slider in the page skin, horizontal, ranged.
 CMySlider* CreatePageSlider(CPage* page, int id, const QRect& rect, int min, int max);
+constexpr int kPageSliderWidth = 135;
+constexpr int kPageSliderHeight = 24;
+
+// Where a row's controls stand on its page: the caption (id 0: none), the
+// slider's top left corner, the value label.
+struct SliderPlace {
+    int captionId = 0;
+    QRect caption;
+    QPoint slider;
+    QRect label;
+};
+// Creates the row's caption, slider and value label (plain labels) and adds
+// the row to the table.
+void CreateSliderRow(CPage* page, SliderTable& table, const SliderRow& row,
+                     const SliderPlace& place);
 // A level byte's polarity button: the check look on the page background,
 // captioned "+".
 CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect);

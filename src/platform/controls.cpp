@@ -51,7 +51,15 @@ public:
 
 void AcceptOnlyGbk(QLineEdit* edit) { edit->setValidator(new GbkValidator(edit)); }
 
-void SetComboSelection(QComboBox* combo, int index) { combo->setCurrentIndex(index); }
+void SetComboSelection(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+void FillCombo(QComboBox* combo, const std::vector<std::string>& items, int index) {
+    combo->clear();
+    for (const std::string& item : items) combo->addItem(QString::fromStdString(item));
+    SetComboSelection(combo, index);
+}
 
 void SetCheck(QAbstractButton* button, bool checked) { button->setChecked(checked); }
 

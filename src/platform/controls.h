@@ -6,6 +6,7 @@
 // them.
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAbstractButton;
 class QAbstractSlider;
@@ -30,7 +31,11 @@ void OnUserSlide(QAbstractSlider* slider, std::function<void(int pos)> fn);
 // as GBK bytes.
 void AcceptOnlyGbk(QLineEdit* edit);
 
+// An index the list does not hold (a value from the unit or a file out of
+// range) selects nothing.
 void SetComboSelection(QComboBox* combo, int index);
+// Empties the combo, adds the items, then selects index as SetComboSelection.
+void FillCombo(QComboBox* combo, const std::vector<std::string>& items, int index);
 void SetCheck(QAbstractButton* button, bool checked);
 void SetEditText(QLineEdit* edit, const std::string& utf8);
 void SetSliderPos(QAbstractSlider* slider, int pos);
