@@ -18,14 +18,18 @@
 #include "emulator/device_emulator.h"
 #include "eq/band_panel.h"
 #include "eq/my_btn.h"
+#include "eq/my_slider.h"
 #include "link/param_block.h"
 #include "model/ui_text.h"
+#include "pages/dlg_echo.h"
+#include "pages/dlg_fx.h"
 #include "pages/dlg_mic.h"
 #include "pages/eq_page.h"
 #include "support/case_name.h"
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
 #include "support/scripted_prompts.h"
+#include "support/slider_keys.h"
 
 namespace {
 
@@ -56,6 +60,21 @@ Bytes EnablePayload(const ParamImage& i, int module, int maskWord) {
     Put16(p, i.BandEnableMasks[static_cast<std::size_t>(maskWord)]);
     return p;
 }
+Bytes MicSettingsPayload(const ParamImage& i) {
+    Bytes p;
+    for (int b : {1, 10, 11, 14, 26, 101, 12, 13})
+        p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
+    return p;
+}
+// The unit takes a fixed 50 in the fifth place.
+Bytes ReverbSettingsPayload(const ParamImage& i) {
+    Bytes p;
+    for (int b : {79, 80, 81, 82}) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
+    p.push_back(50);
+    p.push_back(i.ParamBytes[84]);
+    for (int u : {24, 25, 28, 29}) Put16(p, i.ParamWords[static_cast<std::size_t>(u)]);
+    return p;
+}
 Bytes EchoSettingsPayload(const ParamImage& i) {
     Bytes p;
     for (int b = 85; b <= 93; ++b) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
@@ -77,6 +96,7 @@ void Click(CEqPage& p, int id) {
     ASSERT_NE(control, nullptr) << id;
     control->click();
 }
+void Key(CEqPage& p, int id, Qt::Key key) { testsupport::SliderKey(p, id, key); }
 QLineEdit* PanelEdit(CEqPage& p, int base, int row) {
     return p.Panel()->ControlAs<QLineEdit>(base + CDlgVS::kEditIdStride * row);
 }
@@ -253,20 +273,105 @@ const FrameCase kCases[] = {
      [](CEqPage& p, ParamImage&) { Choose(p.ControlAs<QComboBox>(CEqPage::kHpSlopeComboId), 5); },
      [](const ParamImage&, const ParamImage& a) { return a.ParamBytes[19] == 5; },
      0x11, 5, [](const ParamImage& i) { return PassPayload(i, 0, 19, 0); }},
+    // The microphone, reverb and echo pages' own controls.
+    {"MicNoiseGateKey", kTableMic, 0, 0,
+     [](CEqPage& p, ParamImage&) { Key(p, 1215, Qt::Key_Left); },
+     [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[14] == b.ParamBytes[14] - 1; },
+     0x05, 9, MicSettingsPayload},
+    {"Mic1PolarityClick", kTableMic, 0, 0,
+     [](CEqPage& p, ParamImage&) { Click<CMyBtn>(p, 1740); },
+     [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[12] == (b.ParamBytes[12] ^ 0x80); },
+     0x05, 9, MicSettingsPayload},
+    {"Mic2EqLinkOn", kTableMic, 0, 1,
+     [](CEqPage& p, ParamImage& i) {
+         i.ParamBytes[152] = 0;
+         i.Mic2EqBands[4].gain = -77;
+         p.LoadFromImage();
+         Click<CMyBtn>(p, CDlgMic::kEqLinkId);
+     },
+     [](const ParamImage&, const ParamImage& a) {
+         return a.ParamBytes[152] == 1 && a.Mic1EqBands[4].gain == -77;
+     },
+     0x3C, 3, [](const ParamImage&) { return Bytes{1, 1}; }},
+    {"Mic2EqLinkOff", kTableMic, 0, 1,
+     [](CEqPage& p, ParamImage&) { Click<CMyBtn>(p, CDlgMic::kEqLinkId); },
+     [](const ParamImage&, const ParamImage& a) { return a.ParamBytes[152] == 0; },
+     0x3C, 3, [](const ParamImage&) { return Bytes{1, 0}; }},
+    {"ReverbInvertedLevelKeepsBit7", kTableFX, 0, 0,
+     [](CEqPage& p, ParamImage& i) {
+         i.ParamBytes[79] |= 0x80;
+         Key(p, 1224, Qt::Key_Right);
+     },
+     [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[79] == (0x80 | (b.ParamBytes[79] + 1)); },
+     0x0B, 15, ReverbSettingsPayload},
+    {"ReverbDecayKey", kTableFX, 0, 0,
+     [](CEqPage& p, ParamImage&) { Key(p, 1226, Qt::Key_Left); },
+     [](const ParamImage& b, const ParamImage& a) { return a.ParamWords[28] == b.ParamWords[28] - 1; },
+     0x0B, 15, ReverbSettingsPayload},
+    {"ReverbTypePlate", kTableFX, 0, 0,
+     [](CEqPage& p, ParamImage&) { Choose(p.ControlAs<QComboBox>(CDlgFX::kTypeComboId), 2); },
+     [](const ParamImage&, const ParamImage& a) { return a.ParamBytes[80] == 2; },
+     0x0B, 15, ReverbSettingsPayload},
+    {"EchoRepeatKey", kTableEcho, 0, 0,
+     [](CEqPage& p, ParamImage&) { Key(p, 1222, Qt::Key_Right); },
+     [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[87] == b.ParamBytes[87] + 1; },
+     0x0D, 22, EchoSettingsPayload},
+    {"EchoDirectPolarityClick", kTableEcho, 0, 0,
+     [](CEqPage& p, ParamImage&) { Click<CMyBtn>(p, 1854); },
+     [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[91] == (b.ParamBytes[91] ^ 0x80); },
+     0x0D, 22, EchoSettingsPayload},
+    // The unit's defaults hold stereo: the right delay is byte 92.
+    {"EchoStereoRightDelay", kTableEcho, 0, 0,
+     [](CEqPage& p, ParamImage&) { Key(p, 1226, Qt::Key_Right); },
+     [](const ParamImage& b, const ParamImage& a) {
+         return a.ParamBytes[85] == 1 && a.ParamBytes[92] == b.ParamBytes[92] + 1 &&
+                a.ParamWords[32] == b.ParamWords[32];
+     },
+     0x0D, 22, EchoSettingsPayload},
+    {"EchoDualRightDelay", kTableEcho, 0, 0,
+     [](CEqPage& p, ParamImage& i) {
+         i.ParamBytes[85] = 2;
+         p.LoadFromImage();
+         Key(p, 1226, Qt::Key_Right);
+     },
+     [](const ParamImage& b, const ParamImage& a) {
+         return a.ParamWords[32] == b.ParamWords[32] + 1 && a.ParamBytes[92] == b.ParamBytes[92];
+     },
+     0x0D, 22, EchoSettingsPayload},
 };
 // clang-format on
+
+// The unit's block holding the defaults, in a system mode.
+Bytes DefaultsBlock(int systemMode) {
+    ParamImage image;
+    InitParamImage(image);
+    image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(systemMode);
+    Bytes block(kDeviceParamBlockSize);
+    PackDeviceParamBlock(image, block.data());
+    return block;
+}
+
+// Exactly one frame reached the unit since the mark: its code, its data
+// length (payload and pad) and the payload at its head.
+void ExpectOneFrame(const testsupport::ConnectedMain& unit, std::size_t mark, std::uint8_t code,
+                    int dataLength, const Bytes& payload) {
+    // A second command for the change would go out after this frame's reply.
+    const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+    ASSERT_EQ(sent.size(), 1u) << (sent.empty() ? 0 : int(sent.front().code));
+    const emu::Command& last = sent.back();
+    EXPECT_EQ(last.code, code);
+    ASSERT_EQ(static_cast<int>(last.data.size()), dataLength);
+    EXPECT_EQ(Hex(testsupport::Head(last.data, payload.size())), Hex(payload));
+    EXPECT_EQ(unit.device.WrongLengths(), 0);
+    EXPECT_EQ(unit.device.Overlaps(), 0);
+}
 
 class EqPageFrames : public ::testing::TestWithParam<FrameCase> {
 protected:
     void SetUp() override {
         const FrameCase& c = GetParam();
         // The unit holds the defaults, in the case's system mode.
-        ParamImage image;
-        InitParamImage(image);
-        image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(c.systemMode);
-        Bytes block(kDeviceParamBlockSize);
-        PackDeviceParamBlock(image, block.data());
-        unit.Connect(block);
+        unit.Connect(DefaultsBlock(c.systemMode));
         if (HasFatalFailure()) return;
         ASSERT_EQ(unit.dlg->Image().ParamBytes[kSystemModeByte], c.systemMode);
     }
@@ -291,21 +396,162 @@ TEST_P(EqPageFrames, TheChangeIsStoredAndItsFrameReachesTheUnit) {
     const ParamImage before = dlg.Image();
     c.act(*page, dlg.Image());
     if (HasFatalFailure()) return;
+    // A slider reports its move as a posted message.
+    platform::MessageQueue::Drain();
     const ParamImage& after = dlg.Image();
     EXPECT_TRUE(c.stored(before, after));
 
-    // A second command for the change would go out after this frame's reply.
-    const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
-    ASSERT_EQ(sent.size(), 1u) << (sent.empty() ? 0 : int(sent.front().code));
-    const emu::Command& last = sent.back();
-    EXPECT_EQ(last.code, c.code);
-    const Bytes payload = c.payload(after);
-    ASSERT_EQ(static_cast<int>(last.data.size()), c.dataLength);
-    EXPECT_EQ(Hex(testsupport::Head(last.data, payload.size())), Hex(payload));
-    EXPECT_EQ(unit.device.WrongLengths(), 0);
-    EXPECT_EQ(unit.device.Overlaps(), 0);
+    ExpectOneFrame(unit, mark, c.code, c.dataLength, c.payload(after));
     EXPECT_TRUE(prompts.shown().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, EqPageFrames, ::testing::ValuesIn(kCases),
                          testsupport::CaseName<FrameCase>);
+namespace {
+
+class EchoTypeOnUnit : public ::testing::Test {
+protected:
+    testsupport::ScriptedPrompts prompts;
+    testsupport::ConnectedMain unit;
+};
+
+CDlgEcho* EchoPage(CQuavixDlg& dlg) { return static_cast<CDlgEcho*>(dlg.Page(kTableEcho)); }
+
+}  // namespace
+
+// A connected type change asks the unit alone; the page waits for the answer,
+// which brings the unit's values and re-lays the page, and the next move
+// carries the new type.
+TEST_F(EchoTypeOnUnit, TheAnswerReLaysThePageAndTheNextMoveSendsTheNewType) {
+    unit.Connect(DefaultsBlock(0));
+    CDlgEcho* echo = EchoPage(*unit.dlg);
+    ASSERT_EQ(echo->LaidOutType(), 1);
+    emu::Knobs knobs;
+    knobs.delayTicks = 10;  // holds the answer back a while
+    unit.device.SetKnobs(knobs);
+    const std::size_t mark = unit.Mark();
+    Choose(echo->ControlAs<QComboBox>(CDlgEcho::kTypeComboId), 2);
+    platform::MessageQueue::Drain();
+    // Until the answer the page keeps the stereo layout and takes no input.
+    EXPECT_EQ(echo->LaidOutType(), 1);
+    EXPECT_TRUE(echo->AwaitingType());
+    EXPECT_FALSE(echo->isEnabled());
+    echo->PostMessage(WM_SLIDER_POS, 1226, 77);
+    ExpectOneFrame(unit, mark, 0x3A, 2, Bytes{2});
+    ASSERT_TRUE(linktest::WaitFor([&] { return !echo->AwaitingType(); }, 3000));
+    EXPECT_EQ(echo->LaidOutType(), 2);
+    EXPECT_TRUE(echo->isEnabled());
+    EXPECT_EQ(echo->ControlAs<CMySlider>(1226)->Max(), 500);
+    EXPECT_TRUE(echo->Control(1218)->isVisibleTo(echo));
+
+    unit.device.SetKnobs({});
+    const std::size_t next = unit.Mark();
+    const ParamImage before = unit.dlg->Image();
+    Key(*echo, 1226, Qt::Key_Right);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(unit.dlg->Image().ParamWords[32], before.ParamWords[32] + 1);
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[92], before.ParamBytes[92]);
+    ExpectOneFrame(unit, next, 0x0D, 22, EchoSettingsPayload(unit.dlg->Image()));
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 2);
+}
+
+// No answer: the link drops, and the page returns to the type it is laid out
+// for and takes input again.
+TEST_F(EchoTypeOnUnit, ALinkLostBeforeTheAnswerReturnsToTheLaidOutType) {
+    unit.Connect(DefaultsBlock(0));
+    CDlgEcho* echo = EchoPage(*unit.dlg);
+    emu::Knobs knobs;
+    knobs.silentCodes = {0x3A};
+    unit.device.SetKnobs(knobs);
+    auto* combo = echo->ControlAs<QComboBox>(CDlgEcho::kTypeComboId);
+    Choose(combo, 0);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 0);
+    EXPECT_FALSE(echo->isEnabled());
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.dlg->ItemText(1002) == "failed"; }, 6000))
+        << unit.dlg->ItemText(1002);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 1);
+    EXPECT_EQ(combo->currentIndex(), 1);
+    EXPECT_EQ(echo->LaidOutType(), 1);
+    EXPECT_FALSE(echo->AwaitingType());
+    EXPECT_TRUE(echo->isEnabled());
+}
+
+namespace {
+
+// What a block read must leave on the three pages, worked out from the
+// block: a slider's position and its label's text.
+struct Shown {
+    PageTableSlot slot;
+    int sliderId, labelId;
+    int value;
+    const char* label;
+};
+
+}  // namespace
+
+// A block read shows the unit's values on every control of the microphone,
+// reverb and echo pages, and sends nothing but the read itself.
+TEST_F(EchoTypeOnUnit, ABlockReadShowsTheUnitOnTheMicReverbAndEchoPages) {
+    Bytes block = blocktest::MakeBlock(11);
+    struct Set {
+        int at, value;
+    };
+    // Bytes, then words (block offset 159 + 2 x index).
+    for (const Set& s : {Set{14, 20}, Set{26, 3}, Set{101, 7}, Set{12, 0x80 | 33}, Set{13, 64},
+                         Set{79, 0x80 | 45}, Set{81, 12}, Set{80, 2}, Set{84, 50}, Set{85, 2},
+                         Set{86, 0x80 | 70}, Set{87, 33}, Set{88, 0x80 | 90}, Set{89, 10},
+                         Set{90, 60}, Set{91, 0x80 | 5}, Set{92, 77}, Set{93, 20}, Set{152, 0}})
+        block[static_cast<std::size_t>(s.at)] = static_cast<std::uint8_t>(s.value);
+    for (const Set& s :
+         {Set{28, 1234}, Set{29, 55}, Set{30, 321}, Set{31, 42}, Set{32, 456}, Set{33, 78}}) {
+        block[static_cast<std::size_t>(159 + 2 * s.at)] = static_cast<std::uint8_t>(s.value & 0xFF);
+        block[static_cast<std::size_t>(160 + 2 * s.at)] = static_cast<std::uint8_t>(s.value >> 8);
+    }
+    unit.Connect(block);
+    const Shown shown[] = {
+        {kTableMic, 1207, 1212, 3, "3"},      {kTableMic, 1215, 1216, 20, "-61db"},
+        {kTableMic, 1270, 1271, 7, "7"},      {kTableMic, 1272, 1273, 33, "33"},
+        {kTableMic, 1274, 1275, 64, "64"},    {kTableFX, 1224, 1225, 45, "45"},
+        {kTableFX, 1232, 1233, 12, "12"},     {kTableFX, 1226, 1227, 1234, "1234ms"},
+        {kTableFX, 1228, 1229, 55, "55ms"},   {kTableFX, 1230, 1231, 50, "50"},
+        {kTableEcho, 1228, 1229, 42, "42ms"}, {kTableEcho, 1220, 1221, 321, "321ms"},
+        {kTableEcho, 1224, 1225, 70, "70"},   {kTableEcho, 1222, 1223, 33, "33%"},
+        {kTableEcho, 1232, 1235, 5, "5"},     {kTableEcho, 1218, 1219, 90, "90"},
+        {kTableEcho, 1234, 1239, 10, "10%"},  {kTableEcho, 1226, 1227, 456, "456ms"},
+        {kTableEcho, 1233, 1237, 78, "78ms"}, {kTableEcho, 1230, 1231, 60, "60"},
+    };
+    for (const Shown& s : shown) {
+        CPage* page = unit.dlg->Page(s.slot);
+        SCOPED_TRACE(std::to_string(s.sliderId));
+        ASSERT_NE(page->ControlAs<CMySlider>(s.sliderId), nullptr);
+        EXPECT_EQ(page->ControlAs<CMySlider>(s.sliderId)->Value(), s.value);
+        EXPECT_EQ(page->ItemText(s.labelId), s.label);
+    }
+    struct Polarity {
+        PageTableSlot slot;
+        int id;
+        const char* caption;
+    };
+    for (const Polarity& p : {Polarity{kTableMic, 1740, "-"}, Polarity{kTableMic, 1741, "+"},
+                              Polarity{kTableFX, 1852, "-"}, Polarity{kTableFX, 1853, "+"},
+                              Polarity{kTableEcho, 1852, "-"}, Polarity{kTableEcho, 1853, "-"},
+                              Polarity{kTableEcho, 1854, "-"}}) {
+        auto* button = unit.dlg->Page(p.slot)->ControlAs<CMyBtn>(p.id);
+        ASSERT_NE(button, nullptr) << p.id;
+        EXPECT_EQ(button->text().toStdString(), p.caption) << p.id;
+        EXPECT_EQ(button->Checked(), std::string(p.caption) == "-") << p.id;
+    }
+    EXPECT_EQ(unit.dlg->Page(kTableFX)->ControlAs<QComboBox>(CDlgFX::kTypeComboId)->currentIndex(),
+              2);
+    CDlgEcho* echo = EchoPage(*unit.dlg);
+    EXPECT_EQ(echo->ControlAs<QComboBox>(CDlgEcho::kTypeComboId)->currentIndex(), 2);
+    EXPECT_EQ(echo->LaidOutType(), 2);
+    EXPECT_EQ(echo->ItemText(1469), "Echo Left Ch Predelay");
+    EXPECT_FALSE(unit.dlg->Page(kTableMic)->ControlAs<CMyBtn>(CDlgMic::kEqLinkId)->Checked());
+    const bool mic1EqOn = (unit.dlg->Image().ParamFlags >> 8) & 1;
+    EXPECT_EQ(unit.dlg->Page(kTableMic)->ControlAs<QCheckBox>(1092)->isChecked(), !mic1EqOn);
+    for (std::uint8_t code : unit.device.RequestCodes())
+        EXPECT_TRUE(code == 0x1C || code == 0x3F || code == 0x40) << int(code);
+}

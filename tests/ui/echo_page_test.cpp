@@ -1,0 +1,270 @@
+// The Echo page's own controls: the sliders of each echo type, the layout
+// the type lays out, the type combo offline and while connected, captions.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+
+#include "eq/my_btn.h"
+#include "eq/my_slider.h"
+#include "model/param_image.h"
+#include "model/ui_text.h"
+#include "pages/dlg_echo.h"
+#include "support/recording_main.h"
+#include "support/slider_keys.h"
+
+namespace {
+
+using testsupport::Commands;
+using testsupport::RecordingMain;
+
+constexpr int kMono = 0, kStereo = 1, kDual = 2;
+
+class EchoPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitParamImage(image);
+        page.Wire(&image);
+        page.SetLinkQuery([this] { return connected; });
+        page.LoadFromImage();
+        main.Take();
+    }
+    void Refresh(int type) {
+        image.ParamBytes[85] = static_cast<std::uint8_t>(type);
+        page.LoadFromImage();
+    }
+    QComboBox* Type() { return page.ControlAs<QComboBox>(CDlgEcho::kTypeComboId); }
+    void Choose(int index) {
+        Type()->setCurrentIndex(index);
+        emit Type()->activated(index);
+    }
+    CMySlider* Slider(int id) { return page.ControlAs<CMySlider>(id); }
+    bool Shown(int id) { return page.Control(id)->isVisibleTo(&page); }
+
+    ParamImage image;
+    RecordingMain main;
+    CDlgEcho page{&main};
+    bool connected = false;
+};
+
+}  // namespace
+
+TEST_F(EchoPage, EachSliderStoresWhereTheTypeSaysShowsItsLabelAndSendsCode13) {
+    struct Case {
+        int type, slider;
+        bool word;
+        int index, from;
+        Qt::Key key;
+        int stored;
+        int labelId;
+        const char* label;
+    };
+    const Case cases[] = {
+        {kMono, 1228, true, 31, 0, Qt::Key_Right, 1, 1229, "1ms"},
+        {kMono, 1220, true, 30, 2, Qt::Key_Left, 1, 1221, "1ms"},
+        {kMono, 1224, false, 86, 0x80 | 100, Qt::Key_Left, 0x80 | 99, 1225, "99"},
+        {kMono, 1222, false, 87, 89, Qt::Key_Right, 90, 1223, "90%"},
+        {kMono, 1232, false, 91, 0x80, Qt::Key_Right, 0x81, 1235, "1"},
+        {kStereo, 1226, false, 92, 50, Qt::Key_Right, 51, 1227, "1%"},
+        {kStereo, 1233, false, 93, 1, Qt::Key_Left, 0, 1237, "-50%"},
+        {kDual, 1226, true, 32, 499, Qt::Key_Right, 500, 1227, "500ms"},
+        {kDual, 1233, true, 33, 0, Qt::Key_Right, 1, 1237, "1ms"},
+        {kDual, 1218, false, 88, 0x80 | 5, Qt::Key_Right, 0x80 | 6, 1219, "6"},
+        {kDual, 1234, false, 89, 60, Qt::Key_Left, 59, 1239, "59%"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.slider) + " type " + std::to_string(c.type));
+        if (c.word)
+            image.ParamWords[c.index] = static_cast<std::uint16_t>(c.from);
+        else
+            image.ParamBytes[c.index] = static_cast<std::uint8_t>(c.from);
+        const ParamImage before = image;
+        Refresh(c.type);
+        testsupport::SliderKey(page, c.slider, c.key);
+        EXPECT_EQ(main.Take(), (Commands{{13, 0}}));
+        EXPECT_EQ(c.word ? image.ParamWords[c.index] : image.ParamBytes[c.index], c.stored);
+        EXPECT_EQ(page.ItemText(c.labelId), c.label);
+        // Nothing else moved: in stereo the words 32 / 33 stay, otherwise the
+        // bytes 92 / 93.
+        for (int w : {32, 33}) {
+            if (c.word && w == c.index) continue;
+            EXPECT_EQ(image.ParamWords[w], before.ParamWords[w]) << w;
+        }
+        for (int b : {92, 93}) {
+            if (!c.word && b == c.index) continue;
+            EXPECT_EQ(image.ParamBytes[b], before.ParamBytes[b]) << b;
+        }
+    }
+}
+
+TEST_F(EchoPage, TheTypeLaysOutTheRightRowsRangesAndLeftCaptions) {
+    struct Case {
+        int type;
+        bool level, delay, predelay, repeat;
+        int delayMin, delayMax;
+        const char* captions[4];  // 1465, 1466, 1467, 1469
+    };
+    const Case cases[] = {
+        {kMono,
+         false,
+         false,
+         false,
+         false,
+         1,
+         500,
+         {"Echo Delay", "Echo Repeat", "Echo Eff Level", "Echo Predelay"}},
+        {kStereo,
+         false,
+         true,
+         true,
+         false,
+         0,
+         100,
+         {"Echo Left Delay", "Echo Repeat", "Echo Eff Level", "Echo Predelay"}},
+        {kDual,
+         true,
+         true,
+         true,
+         true,
+         1,
+         500,
+         {"Echo Left Delay", "Echo Left Ch Repeat", "Echo Eff L Level", "Echo Left Ch Predelay"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        Refresh(c.type);
+        EXPECT_EQ(page.LaidOutType(), c.type);
+        EXPECT_EQ(Type()->currentIndex(), c.type);
+        for (int id : {1470, 1219, 1218, 1853}) EXPECT_EQ(Shown(id), c.level) << id;
+        for (int id : {1468, 1227, 1226}) EXPECT_EQ(Shown(id), c.delay) << id;
+        for (int id : {1472, 1237, 1233}) EXPECT_EQ(Shown(id), c.predelay) << id;
+        for (int id : {1474, 1239, 1234}) EXPECT_EQ(Shown(id), c.repeat) << id;
+        EXPECT_EQ(Slider(1226)->Min(), c.delayMin);
+        EXPECT_EQ(Slider(1226)->Max(), c.delayMax);
+        EXPECT_EQ(Slider(1233)->Max(), 100);
+        const int ids[4] = {1465, 1466, 1467, 1469};
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(page.ItemText(ids[k]), c.captions[k]) << ids[k];
+        // Liveliness is never shown.
+        for (int id : {1471, 1230, 1231}) EXPECT_FALSE(Shown(id)) << id;
+    }
+    EXPECT_TRUE(main.Take().empty());
+}
+
+TEST_F(EchoPage, OfflineATypeLoadsTheDefaultsAndReLaysSendingNothing) {
+    Refresh(kMono);
+    image.ParamBytes[86] = 3;
+    image.ParamWords[30] = 444;
+    Choose(kStereo);
+    EXPECT_EQ(image.ParamBytes[85], kStereo);
+    const int bytes[] = {228, 60, 228, 60, 40, 0, 50, 50};
+    for (int k = 0; k < 8; ++k) EXPECT_EQ(image.ParamBytes[86 + k], bytes[k]) << 86 + k;
+    const int words[] = {200, 0, 200, 0};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(image.ParamWords[30 + k], words[k]) << 30 + k;
+    EXPECT_EQ(page.LaidOutType(), kStereo);
+    EXPECT_FALSE(Shown(1218));
+    EXPECT_FALSE(Shown(1234));
+    EXPECT_EQ(page.ItemText(1227), "0%");
+    EXPECT_EQ(page.ItemText(1237), "0%");
+    EXPECT_EQ(page.ItemText(1221), "200ms");
+    EXPECT_EQ(page.ControlAs<CMyBtn>(1852)->text(), "-");
+
+    Choose(kDual);
+    EXPECT_TRUE(Shown(1218));
+    EXPECT_EQ(page.ItemText(1227), "200ms");
+    EXPECT_EQ(Slider(1226)->Value(), 200);
+    EXPECT_EQ(Slider(1226)->Max(), 500);
+    // The type already held does nothing.
+    image.ParamBytes[87] = 11;
+    Choose(kDual);
+    EXPECT_EQ(image.ParamBytes[87], 11);
+    EXPECT_TRUE(main.Take().empty());
+}
+
+// The defaults move the sliders, and with them the positions the page
+// remembers: a move back to the position handled before still counts.
+TEST_F(EchoPage, AMoveBackAfterATypeChangeIsNotSwallowed) {
+    Refresh(kMono);
+    image.ParamWords[30] = 200;
+    page.LoadFromImage();
+    testsupport::SliderKey(page, 1220, Qt::Key_Right);  // 201
+    main.Take();
+    Choose(kStereo);  // delay back to 200
+    EXPECT_EQ(Slider(1220)->Value(), 200);
+    testsupport::SliderKey(page, 1220, Qt::Key_Right);
+    EXPECT_EQ(image.ParamWords[30], 201);
+    EXPECT_EQ(page.ItemText(1221), "201ms");
+    EXPECT_EQ(main.Take(), (Commands{{13, 0}}));
+}
+
+TEST_F(EchoPage, ConnectedATypeAsksTheUnitAloneAndTakesNoInputUntilTheAnswer) {
+    Refresh(kStereo);
+    connected = true;
+    const ParamImage before = image;
+    Choose(kDual);
+    EXPECT_EQ(main.Take(), (Commands{{58, 2}}));
+    EXPECT_EQ(image.ParamBytes[85], kDual);
+    EXPECT_TRUE(page.AwaitingType());
+    EXPECT_FALSE(page.isEnabled());
+    // The layout, and the field of the right delay, stay stereo's.
+    EXPECT_EQ(page.LaidOutType(), kStereo);
+    EXPECT_EQ(Slider(1226)->Max(), 100);
+    EXPECT_FALSE(Shown(1218));
+    page.PostMessage(WM_SLIDER_POS, 1226, 90);
+    EXPECT_TRUE(main.Take().empty());
+    EXPECT_EQ(image.ParamBytes[92], before.ParamBytes[92]);
+    EXPECT_EQ(image.ParamWords[32], before.ParamWords[32]);
+
+    // The answer: the unit's values for dual, then the refresh it brings.
+    image.ParamWords[32] = 321;
+    page.RefreshFromParams(image.ParamBytes[85]);
+    EXPECT_FALSE(page.AwaitingType());
+    EXPECT_TRUE(page.isEnabled());
+    EXPECT_EQ(page.LaidOutType(), kDual);
+    EXPECT_EQ(page.ItemText(1227), "321ms");
+    EXPECT_TRUE(main.Take().empty());
+}
+
+TEST_F(EchoPage, ALinkClosingWhileWaitingReturnsToTheLaidOutType) {
+    Refresh(kMono);
+    connected = true;
+    Choose(kStereo);
+    main.Take();
+    page.OnLinkClosing();
+    EXPECT_EQ(image.ParamBytes[85], kMono);
+    EXPECT_EQ(Type()->currentIndex(), kMono);
+    EXPECT_FALSE(page.AwaitingType());
+    EXPECT_TRUE(page.isEnabled());
+    // A close with nothing waiting leaves the type alone.
+    image.ParamBytes[85] = 9;
+    page.OnLinkClosing();
+    EXPECT_EQ(image.ParamBytes[85], 9);
+    EXPECT_TRUE(main.Take().empty());
+}
+
+TEST_F(EchoPage, ATypeOutsideTheListKeepsTheLayoutAndSelectsNothing) {
+    Refresh(kDual);
+    image.ParamWords[32] = 250;
+    image.ParamBytes[92] = 10;
+    Refresh(5);
+    EXPECT_EQ(page.LaidOutType(), kDual);
+    EXPECT_EQ(Type()->currentIndex(), -1);
+    EXPECT_EQ(Slider(1226)->Value(), 250);
+    EXPECT_EQ(page.ItemText(1227), "250ms");
+    EXPECT_EQ(page.ItemText(1465), "Echo Left Delay");
+    EXPECT_EQ(image.ParamBytes[85], 5);
+    EXPECT_TRUE(main.Take().empty());
+}
+
+TEST_F(EchoPage, ALanguageSwitchRecaptionsAndRefillsKeepingTheSelection) {
+    Refresh(kDual);
+    page.SetLanguage(1);
+    EXPECT_EQ(Type()->currentIndex(), kDual);
+    EXPECT_EQ(Type()->currentText().toStdString(), "双回声");
+    EXPECT_EQ(page.ItemText(1469), UiText(1, 79));
+    EXPECT_EQ(page.ItemText(1470), UiText(1, 194));
+    Refresh(7);
+    page.SetLanguage(0);
+    EXPECT_EQ(Type()->currentIndex(), -1);
+    EXPECT_EQ(Type()->itemText(0).toStdString(), "mono");
+    EXPECT_EQ(page.ItemText(1469), "Echo Left Ch Predelay");
+    EXPECT_TRUE(main.Take().empty());
+}
