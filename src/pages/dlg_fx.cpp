@@ -11,14 +11,9 @@
 
 namespace {
 
-struct ReverbSlider {
-    SliderRow row;
-    int captionId, captionRow;
-    int polarityId;  // 0: none
-};
 // Top-down as the page shows them.
 // clang-format off
-constexpr ReverbSlider kSliders[] = {
+constexpr CaptionedRow kSliders[] = {
     {{1224, 1225, 0, 100, SliderField::Level(79), label_formats::kPlain, CMD_REVERB_SETTINGS}, 1467, 55, 1852},
     {{1232, 1233, 0, 100, SliderField::Level(81), label_formats::kPlain, CMD_REVERB_SETTINGS}, 1476, 62, 1853},
     {{1226, 1227, 500, 5000, SliderField::Word(28), label_formats::kMs, CMD_REVERB_SETTINGS}, 1468, 56, 0},
@@ -34,14 +29,8 @@ constexpr int kTypeCaptionRow = 59;
 constexpr int kGroupId = 1541;
 constexpr int kGroupRow = 54;
 
-constexpr int kCaptionX = 380;
-constexpr int kCaptionWidth = 140;
-constexpr int kSliderX = 525;
-constexpr int kLabelX = 664;
-constexpr int kLabelWidth = 56;
-constexpr int kPolarityX = 724;
-constexpr int kRowTop = 8;
-constexpr int kRowStep = 36;
+// Right of the band panel.
+constexpr SliderColumn kColumn{380, 140, 525, 664, 56, 724, 8, 36};
 constexpr int kComboWidth = 135;
 
 }  // namespace
@@ -51,22 +40,13 @@ CDlgFX::CDlgFX(platform::Window* mainWindow) : CEqPage(mainWindow, kEqReverb), s
     auto* group = new QGroupBox(this);
     group->hide();
     AddControl(kGroupId, group);
-    int y = kRowTop;
-    for (const ReverbSlider& s : kSliders) {
-        CreateSliderRow(this, sliders_, s.row,
-                        {s.captionId, QRect(kCaptionX, y, kCaptionWidth, kPageSliderHeight),
-                         QPoint(kSliderX, y), QRect(kLabelX, y, kLabelWidth, kPageSliderHeight)});
-        if (s.polarityId) {
-            CreatePolarityButton(this, s.polarityId, QRect(kPolarityX, y + 2, 20, 20));
-            sliders_.AddPolarity(s.polarityId, s.row.field, s.row.command, s.row.argument);
-        }
-        y += kRowStep;
-    }
+    CreateSliderColumn(this, sliders_, kColumn, kSliders);
+    const int y = kColumn.RowY(static_cast<int>(std::size(kSliders)));
     auto* caption = new QLabel(this);
-    caption->setGeometry(kCaptionX, y + 2, kCaptionWidth, kPageSliderHeight);
+    caption->setGeometry(kColumn.captionX, y + 2, kColumn.captionWidth, kPageSliderHeight);
     AddControl(kTypeCaptionId, caption);
     auto* combo = new QComboBox(this);
-    combo->setGeometry(kSliderX, y + 2, kComboWidth, kPageSliderHeight);
+    combo->setGeometry(kColumn.sliderX, y + 2, kComboWidth, kPageSliderHeight);
     AddControl(kTypeComboId, combo);
     platform::FillCombo(combo, ReverbTypeItems(kLanguageEnglish), -1);
     platform::OnUserSelect(combo, [this](int) { OnReverbType(); });
@@ -100,7 +80,7 @@ void CDlgFX::LoadFromImage() {
 void CDlgFX::SetLanguage(int language) {
     CEqPage::SetLanguage(language);
     const int lang = Language();
-    for (const ReverbSlider& s : kSliders) SetItemText(s.captionId, UiText(lang, s.captionRow));
+    SetRowCaptions(this, kSliders, lang);
     SetItemText(kTypeCaptionId, UiText(lang, kTypeCaptionRow));
     SetItemText(kGroupId, UiText(lang, kGroupRow));
     QComboBox* combo = TypeCombo();

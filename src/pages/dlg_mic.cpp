@@ -12,23 +12,16 @@ namespace {
 constexpr LabelFormat kNoiseGate{"", -81, 1.0, 0, "db", "OFF"};
 constexpr LabelFormat kExciter{"", 0, 1.0, 0, "", "OFF"};
 
-struct MicSlider {
-    SliderRow row;
-    int captionId, captionRow;
-};
+// Top-down as the page shows them.
 // clang-format off
-constexpr MicSlider kSliders[] = {
-    {{1207, 1212, 0, 8, SliderField::Byte(26), label_formats::kPlain, CMD_MIC_SETTINGS}, 1392, 41},
-    {{1215, 1216, 0, 41, SliderField::Byte(14), kNoiseGate, CMD_MIC_SETTINGS}, 1397, 46},
-    {{1270, 1271, 0, 24, SliderField::Byte(101), kExciter, CMD_MIC_SETTINGS}, 1399, 47},
-    {{1272, 1273, 0, 100, SliderField::Level(12), label_formats::kPlain, CMD_MIC_SETTINGS}, 1400, 48},
-    {{1274, 1275, 0, 100, SliderField::Level(13), label_formats::kPlain, CMD_MIC_SETTINGS}, 1401, 49},
+constexpr CaptionedRow kSliders[] = {
+    {{1207, 1212, 0, 8, SliderField::Byte(26), label_formats::kPlain, CMD_MIC_SETTINGS}, 1392, 41, 0},
+    {{1215, 1216, 0, 41, SliderField::Byte(14), kNoiseGate, CMD_MIC_SETTINGS}, 1397, 46, 0},
+    {{1270, 1271, 0, 24, SliderField::Byte(101), kExciter, CMD_MIC_SETTINGS}, 1399, 47, 0},
+    {{1272, 1273, 0, 100, SliderField::Level(12), label_formats::kPlain, CMD_MIC_SETTINGS}, 1400, 48, 1740},
+    {{1274, 1275, 0, 100, SliderField::Level(13), label_formats::kPlain, CMD_MIC_SETTINGS}, 1401, 49, 1741},
 };
 // clang-format on
-struct MicPolarity {
-    int buttonId, sliderRow;
-};
-constexpr MicPolarity kPolarity[] = {{1740, 3}, {1741, 4}};
 
 // Where the link's state lives, and its caption.
 constexpr int kLinkByte = 152;
@@ -40,16 +33,9 @@ constexpr int kGroupRow = 6;
 constexpr int kEqOnBit[2] = {8, 9};
 constexpr int kMaskWord[2] = {0, 1};
 
-// Rows of caption, slider, value label and polarity button, right of the
-// band panel; the Mic 1 / Mic 2 buttons and the link box under them.
-constexpr int kCaptionX = 380;
-constexpr int kCaptionWidth = 140;
-constexpr int kSliderX = 525;
-constexpr int kLabelX = 664;
-constexpr int kLabelWidth = 56;
-constexpr int kPolarityX = 724;
-constexpr int kRowTop = 8;
-constexpr int kRowStep = 36;
+// Rows of caption, slider, value label and polarity button right of the band
+// panel; the Mic 1 / Mic 2 buttons and the link box under them.
+constexpr SliderColumn kColumn{380, 140, 525, 664, 56, 724, 8, 36};
 constexpr int kSelectorY = 192;
 constexpr int kLinkX = 540;
 
@@ -62,24 +48,12 @@ CDlgMic::CDlgMic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMic), sl
     auto* group = new QGroupBox(this);
     group->hide();
     AddControl(kGroupId, group);
-    int y = kRowTop;
-    for (const MicSlider& s : kSliders) {
-        CreateSliderRow(this, sliders_, s.row,
-                        {s.captionId, QRect(kCaptionX, y, kCaptionWidth, kPageSliderHeight),
-                         QPoint(kSliderX, y), QRect(kLabelX, y, kLabelWidth, kPageSliderHeight)});
-        y += kRowStep;
-    }
-    for (const MicPolarity& p : kPolarity) {
-        const int rowY = kRowTop + p.sliderRow * kRowStep;
-        CreatePolarityButton(this, p.buttonId, QRect(kPolarityX, rowY + 2, 20, 20));
-        const SliderRow& row = kSliders[p.sliderRow].row;
-        sliders_.AddPolarity(p.buttonId, row.field, row.command, row.argument);
-    }
+    CreateSliderColumn(this, sliders_, kColumn, kSliders);
 
     const int selectorIds[2] = {kMic1ButtonId, kMic2ButtonId};
     for (int mic = 0; mic < 2; ++mic) {
         auto* button = new CMyBtn(this, selectorIds[mic], this);
-        button->setGeometry(kCaptionX + mic * 75, kSelectorY, 65, 26);
+        button->setGeometry(kColumn.captionX + mic * 75, kSelectorY, 65, 26);
         button->Setup(SelectorSkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignRight),
                       kPageBackground, kPageBackground, kPageBackground);
         button->setText(mic == 0 ? "Mic 1" : "Mic 2");
@@ -164,7 +138,7 @@ void CDlgMic::LoadFromImage() {
 
 void CDlgMic::SetLanguage(int language) {
     CEqPage::SetLanguage(language);
-    for (const MicSlider& s : kSliders) SetItemText(s.captionId, UiText(Language(), s.captionRow));
+    SetRowCaptions(this, kSliders, Language());
     SetItemText(kEqLinkId, UiText(Language(), kLinkRow));
     SetItemText(kGroupId, UiText(Language(), kGroupRow));
 }

@@ -10,6 +10,7 @@
 #include "eq/skin_catalogue.h"
 #include "model/level_byte.h"
 #include "model/param_image.h"
+#include "model/ui_text.h"
 #include "pages/page.h"
 #include "platform/text_fit.h"
 
@@ -228,4 +229,26 @@ void CreateSliderRow(CPage* page, SliderTable& table, const SliderRow& row,
         page->AddControl(row.labelId, label);
     }
     table.Add(row);
+}
+
+void CreateSliderColumn(CPage* page, SliderTable& table, const SliderColumn& column,
+                        std::span<const CaptionedRow> rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const CaptionedRow& r = rows[i];
+        const int y = column.RowY(static_cast<int>(i));
+        CreateSliderRow(
+            page, table, r.row,
+            {r.captionId, QRect(column.captionX, y, column.captionWidth, kPageSliderHeight),
+             QPoint(column.sliderX, y),
+             QRect(column.labelX, y, column.labelWidth, kPageSliderHeight)});
+        if (r.polarityId) {
+            CreatePolarityButton(page, r.polarityId, QRect(column.polarityX, y + 2, 20, 20));
+            table.AddPolarity(r.polarityId, r.row.field, r.row.command, r.row.argument);
+        }
+    }
+}
+
+void SetRowCaptions(CPage* page, std::span<const CaptionedRow> rows, int language) {
+    for (const CaptionedRow& r : rows)
+        page->SetItemText(r.captionId, UiText(language, r.captionRow));
 }

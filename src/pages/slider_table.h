@@ -10,6 +10,7 @@
 // so a later move back to the old position still counts as a change.
 #include <QRect>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "model/value_label.h"
@@ -125,6 +126,30 @@ struct SliderPlace {
 // the row to the table.
 void CreateSliderRow(CPage* page, SliderTable& table, const SliderRow& row,
                      const SliderPlace& place);
+
+// A row with its caption's text row and, for a level byte, its polarity
+// button (0: none).
+struct CaptionedRow {
+    SliderRow row;
+    int captionId, captionRow;
+    int polarityId;
+};
+// A column of rows top-down, each a caption left of its slider, value label
+// and polarity button.
+struct SliderColumn {
+    int captionX, captionWidth;
+    int sliderX;
+    int labelX, labelWidth;
+    int polarityX;
+    int top, step;
+    int RowY(int row) const { return top + row * step; }
+};
+// Creates the column's controls, adds its rows and polarity buttons to the
+// table (a polarity click posts its row's command).
+void CreateSliderColumn(CPage* page, SliderTable& table, const SliderColumn& column,
+                        std::span<const CaptionedRow> rows);
+// Sets every row's caption in the language.
+void SetRowCaptions(CPage* page, std::span<const CaptionedRow> rows, int language);
 // A level byte's polarity button: the check look on the page background,
 // captioned "+".
 CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect);

@@ -21,6 +21,7 @@
 #include "platform/settings.h"
 #include "support/device_block_layout.h"
 #include "support/emulated_main.h"
+#include "support/user_input.h"
 #include "ui/link_host_window.h"
 
 namespace testsupport {
@@ -69,14 +70,6 @@ public:
     emu::EmulatorTcpServer server{device};
     std::unique_ptr<CQuavixDlg> dlg;
 };
-
-// A user's pick in a combo: it reaches the program as activated.
-inline void Choose(QComboBox* combo, int index) {
-    ASSERT_NE(combo, nullptr);
-    ASSERT_LT(index, combo->count());
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
 
 // Payload pieces as the unit reads them: words low byte first.
 inline void Put16(Bytes& p, int v) {

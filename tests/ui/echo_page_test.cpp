@@ -9,40 +9,30 @@
 #include "model/param_image.h"
 #include "model/ui_text.h"
 #include "pages/dlg_echo.h"
-#include "support/recording_main.h"
-#include "support/slider_keys.h"
+#include "support/page_fixture.h"
+#include "support/user_input.h"
 
 namespace {
 
 using testsupport::Commands;
-using testsupport::RecordingMain;
 
 constexpr int kMono = 0, kStereo = 1, kDual = 2;
 
-class EchoPage : public ::testing::Test {
+class EchoPage : public testsupport::PageFixture<CDlgEcho> {
 protected:
     void SetUp() override {
-        InitParamImage(image);
-        page.Wire(&image);
         page.SetLinkQuery([this] { return connected; });
-        page.LoadFromImage();
-        main.Take();
+        PageFixture::SetUp();
     }
     void Refresh(int type) {
         image.ParamBytes[85] = static_cast<std::uint8_t>(type);
         page.LoadFromImage();
     }
     QComboBox* Type() { return page.ControlAs<QComboBox>(CDlgEcho::kTypeComboId); }
-    void Choose(int index) {
-        Type()->setCurrentIndex(index);
-        emit Type()->activated(index);
-    }
+    void Choose(int index) { testsupport::Choose(Type(), index); }
     CMySlider* Slider(int id) { return page.ControlAs<CMySlider>(id); }
     bool Shown(int id) { return page.Control(id)->isVisibleTo(&page); }
 
-    ParamImage image;
-    RecordingMain main;
-    CDlgEcho page{&main};
     bool connected = false;
 };
 
@@ -50,47 +40,35 @@ protected:
 
 TEST_F(EchoPage, EachSliderStoresWhereTheTypeSaysShowsItsLabelAndSendsCode13) {
     struct Case {
-        int type, slider;
-        bool word;
-        int index, from;
-        Qt::Key key;
-        int stored;
-        int labelId;
-        const char* label;
+        int type;
+        SliderStep step;
     };
     const Case cases[] = {
-        {kMono, 1228, true, 31, 0, Qt::Key_Right, 1, 1229, "1ms"},
-        {kMono, 1220, true, 30, 2, Qt::Key_Left, 1, 1221, "1ms"},
-        {kMono, 1224, false, 86, 0x80 | 100, Qt::Key_Left, 0x80 | 99, 1225, "99"},
-        {kMono, 1222, false, 87, 89, Qt::Key_Right, 90, 1223, "90%"},
-        {kMono, 1232, false, 91, 0x80, Qt::Key_Right, 0x81, 1235, "1"},
-        {kStereo, 1226, false, 92, 50, Qt::Key_Right, 51, 1227, "1%"},
-        {kStereo, 1233, false, 93, 1, Qt::Key_Left, 0, 1237, "-50%"},
-        {kDual, 1226, true, 32, 499, Qt::Key_Right, 500, 1227, "500ms"},
-        {kDual, 1233, true, 33, 0, Qt::Key_Right, 1, 1237, "1ms"},
-        {kDual, 1218, false, 88, 0x80 | 5, Qt::Key_Right, 0x80 | 6, 1219, "6"},
-        {kDual, 1234, false, 89, 60, Qt::Key_Left, 59, 1239, "59%"},
+        {kMono, {1228, true, 31, 0, Qt::Key_Right, 1, 1229, "1ms"}},
+        {kMono, {1220, true, 30, 2, Qt::Key_Left, 1, 1221, "1ms"}},
+        {kMono, {1224, false, 86, 0x80 | 100, Qt::Key_Left, 0x80 | 99, 1225, "99"}},
+        {kMono, {1222, false, 87, 89, Qt::Key_Right, 90, 1223, "90%"}},
+        {kMono, {1232, false, 91, 0x80, Qt::Key_Right, 0x81, 1235, "1"}},
+        {kStereo, {1226, false, 92, 50, Qt::Key_Right, 51, 1227, "1%"}},
+        {kStereo, {1233, false, 93, 1, Qt::Key_Left, 0, 1237, "-50%"}},
+        {kDual, {1226, true, 32, 499, Qt::Key_Right, 500, 1227, "500ms"}},
+        {kDual, {1233, true, 33, 0, Qt::Key_Right, 1, 1237, "1ms"}},
+        {kDual, {1218, false, 88, 0x80 | 5, Qt::Key_Right, 0x80 | 6, 1219, "6"}},
+        {kDual, {1234, false, 89, 60, Qt::Key_Left, 59, 1239, "59%"}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.slider) + " type " + std::to_string(c.type));
-        if (c.word)
-            image.ParamWords[c.index] = static_cast<std::uint16_t>(c.from);
-        else
-            image.ParamBytes[c.index] = static_cast<std::uint8_t>(c.from);
+        SCOPED_TRACE("type " + std::to_string(c.type));
+        image.ParamBytes[85] = static_cast<std::uint8_t>(c.type);
         const ParamImage before = image;
-        Refresh(c.type);
-        testsupport::SliderKey(page, c.slider, c.key);
-        EXPECT_EQ(main.Take(), (Commands{{13, 0}}));
-        EXPECT_EQ(c.word ? image.ParamWords[c.index] : image.ParamBytes[c.index], c.stored);
-        EXPECT_EQ(page.ItemText(c.labelId), c.label);
+        ExpectSliderStep(c.step, 13);
         // Nothing else moved: in stereo the words 32 / 33 stay, otherwise the
         // bytes 92 / 93.
         for (int w : {32, 33}) {
-            if (c.word && w == c.index) continue;
+            if (c.step.word && w == c.step.index) continue;
             EXPECT_EQ(image.ParamWords[w], before.ParamWords[w]) << w;
         }
         for (int b : {92, 93}) {
-            if (!c.word && b == c.index) continue;
+            if (!c.step.word && b == c.step.index) continue;
             EXPECT_EQ(image.ParamBytes[b], before.ParamBytes[b]) << b;
         }
     }

@@ -29,7 +29,7 @@
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
 #include "support/scripted_prompts.h"
-#include "support/slider_keys.h"
+#include "support/user_input.h"
 
 namespace {
 

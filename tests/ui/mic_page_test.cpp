@@ -10,64 +10,33 @@
 #include "model/param_image.h"
 #include "model/ui_text.h"
 #include "pages/dlg_mic.h"
-#include "support/recording_main.h"
-#include "support/slider_keys.h"
+#include "support/page_fixture.h"
+#include "support/user_input.h"
 
 namespace {
 
 using testsupport::Commands;
-using testsupport::RecordingMain;
 
-class MicPage : public ::testing::Test {
+class MicPage : public testsupport::PageFixture<CDlgMic> {
 protected:
-    void SetUp() override {
-        InitParamImage(image);
-        page.Wire(&image);
-        page.LoadFromImage();
-        main.Take();
-    }
-    // The image says v; the page shows it, then the user presses key.
-    void FromThenKey(int sliderId, int byte, int v, Qt::Key key) {
-        image.ParamBytes[byte] = static_cast<std::uint8_t>(v);
-        page.LoadFromImage();
-        testsupport::SliderKey(page, sliderId, key);
-    }
     CMyBtn* Button(int id) { return page.ControlAs<CMyBtn>(id); }
-
-    ParamImage image;
-    RecordingMain main;
-    CDlgMic page{&main};
 };
 
 }  // namespace
 
 TEST_F(MicPage, SlidersStoreTheirByteShowTheLabelAndSendCode5) {
-    struct Case {
-        int slider, byte, from;
-        Qt::Key key;
-        int stored;
-        int labelId;
-        const char* label;
-    };
-    const Case cases[] = {
-        {1207, 26, 4, Qt::Key_Right, 5, 1212, "5"},
-        {1215, 14, 1, Qt::Key_Left, 0, 1216, "OFF"},
-        {1215, 14, 0, Qt::Key_Right, 1, 1216, "-80db"},
-        {1215, 14, 40, Qt::Key_Right, 41, 1216, "-40db"},
-        {1270, 101, 1, Qt::Key_Left, 0, 1271, "OFF"},
-        {1270, 101, 23, Qt::Key_Right, 24, 1271, "24"},
+    const SliderStep steps[] = {
+        {1207, false, 26, 4, Qt::Key_Right, 5, 1212, "5"},
+        {1215, false, 14, 1, Qt::Key_Left, 0, 1216, "OFF"},
+        {1215, false, 14, 0, Qt::Key_Right, 1, 1216, "-80db"},
+        {1215, false, 14, 40, Qt::Key_Right, 41, 1216, "-40db"},
+        {1270, false, 101, 1, Qt::Key_Left, 0, 1271, "OFF"},
+        {1270, false, 101, 23, Qt::Key_Right, 24, 1271, "24"},
         // An inverted microphone keeps its polarity.
-        {1272, 12, 0x80 | 50, Qt::Key_Right, 0x80 | 51, 1273, "51"},
-        {1274, 13, 7, Qt::Key_Left, 6, 1275, "6"},
+        {1272, false, 12, 0x80 | 50, Qt::Key_Right, 0x80 | 51, 1273, "51"},
+        {1274, false, 13, 7, Qt::Key_Left, 6, 1275, "6"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.slider) + " from " + std::to_string(c.from));
-        main.Take();
-        FromThenKey(c.slider, c.byte, c.from, c.key);
-        EXPECT_EQ(main.Take(), (Commands{{5, 0}}));
-        EXPECT_EQ(image.ParamBytes[c.byte], c.stored);
-        EXPECT_EQ(page.ItemText(c.labelId), c.label);
-    }
+    for (const SliderStep& s : steps) ExpectSliderStep(s, 5);
 }
 
 TEST_F(MicPage, PolarityClicksToggleBit7AndSendEveryTime) {

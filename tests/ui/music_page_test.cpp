@@ -4,34 +4,23 @@
 #include <utility>
 #include <vector>
 
-#include "model/param_image.h"
 #include "eq/my_slider.h"
+#include "model/param_image.h"
 #include "pages/dlg_music.h"
-#include "support/recording_main.h"
+#include "support/page_fixture.h"
 
 namespace {
 
 using testsupport::Command;
 using testsupport::Commands;
-using testsupport::RecordingMain;
 
-class MusicPage : public ::testing::Test {
+class MusicPage : public testsupport::PageFixture<CDlgMusic> {
 protected:
-    void SetUp() override {
-        InitParamImage(image);
-        page.Wire(&image);
-        page.LoadFromImage();
-        main.Take();
-    }
     // What a slider reports after the user moved it.
     void Move(int id, int pos) {
         page.PostMessage(WM_SLIDER_POS, id, pos);
         platform::MessageQueue::Drain();
     }
-
-    ParamImage image;
-    RecordingMain main;
-    CDlgMusic page{&main};
 };
 
 }  // namespace

@@ -9,46 +9,23 @@
 #include "model/param_image.h"
 #include "model/ui_text.h"
 #include "pages/dlg_fx.h"
-#include "support/recording_main.h"
-#include "support/slider_keys.h"
+#include "support/page_fixture.h"
+#include "support/user_input.h"
 
 namespace {
 
 using testsupport::Commands;
-using testsupport::RecordingMain;
 
-class ReverbPage : public ::testing::Test {
+class ReverbPage : public testsupport::PageFixture<CDlgFX> {
 protected:
-    void SetUp() override {
-        InitParamImage(image);
-        page.Wire(&image);
-        page.LoadFromImage();
-        main.Take();
-    }
     QComboBox* Type() { return page.ControlAs<QComboBox>(CDlgFX::kTypeComboId); }
-    void Choose(int index) {
-        Type()->setCurrentIndex(index);
-        emit Type()->activated(index);
-    }
-
-    ParamImage image;
-    RecordingMain main;
-    CDlgFX page{&main};
+    void Choose(int index) { testsupport::Choose(Type(), index); }
 };
 
 }  // namespace
 
 TEST_F(ReverbPage, SlidersStoreTheirFieldShowTheLabelAndSendCode11) {
-    struct Case {
-        int slider;
-        bool word;
-        int index, from;
-        Qt::Key key;
-        int stored;
-        int labelId;
-        const char* label;
-    };
-    const Case cases[] = {
+    const SliderStep steps[] = {
         // The level of an inverted reverb keeps bit 7.
         {1224, false, 79, 0x80 | 20, Qt::Key_Right, 0x80 | 21, 1225, "21"},
         {1232, false, 81, 0x80 | 1, Qt::Key_Left, 0x80, 1233, "0"},
@@ -56,18 +33,7 @@ TEST_F(ReverbPage, SlidersStoreTheirFieldShowTheLabelAndSendCode11) {
         {1228, true, 29, 1, Qt::Key_Left, 0, 1229, "0ms"},
         {1230, false, 84, 98, Qt::Key_Right, 99, 1231, "99"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.slider);
-        if (c.word)
-            image.ParamWords[c.index] = static_cast<std::uint16_t>(c.from);
-        else
-            image.ParamBytes[c.index] = static_cast<std::uint8_t>(c.from);
-        page.LoadFromImage();
-        testsupport::SliderKey(page, c.slider, c.key);
-        EXPECT_EQ(main.Take(), (Commands{{11, 0}}));
-        EXPECT_EQ(c.word ? image.ParamWords[c.index] : image.ParamBytes[c.index], c.stored);
-        EXPECT_EQ(page.ItemText(c.labelId), c.label);
-    }
+    for (const SliderStep& s : steps) ExpectSliderStep(s, 11);
 }
 
 TEST_F(ReverbPage, EveryPickOfATypeIsStoredAndSentChangedOrNot) {
