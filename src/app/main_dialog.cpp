@@ -342,7 +342,10 @@ void CQuavixDlg::WireLink() {
         image_.KeyLockOn = 0;
     };
     link_.hooks.featureFlag = [this](int flag) { ApplyFeatureFlag(flag); };
-    link_.hooks.linkClosing = [cal] { cal->StopAutoStep(); };
+    link_.hooks.linkClosing = [cal, echo] {
+        cal->StopAutoStep();
+        echo->OnLinkClosing();
+    };
     link_.hooks.blockRead = [this](const DeviceBlockRead& read) {
         decoder_.OnBlockRead(read);
         ApplyAdminMode(image_.AdminMode);
@@ -369,7 +372,6 @@ void CQuavixDlg::WireLink() {
     results_.hooks.applyAdminMode = [this](int level) { ApplyAdminMode(level); };
     results_.hooks.echoRefresh = [echo](int echoType) { echo->RefreshFromParams(echoType); };
     echo->SetLinkQuery([this] { return Button(kConnectId)->Checked(); });
-    link_.hooks.linkClosing = [echo] { echo->OnLinkClosing(); };
 }
 
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {

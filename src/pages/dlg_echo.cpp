@@ -1,7 +1,6 @@
 #include "pages/dlg_echo.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <algorithm>
 
@@ -110,9 +109,8 @@ constexpr int kPolarityDx = 194;
 
 CDlgEcho::CDlgEcho(platform::Window* mainWindow) : CEqPage(mainWindow, kEqEcho), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgEcho::OnSliderPos);
-    auto* group = new QGroupBox(this);
-    group->hide();
-    AddControl(kGroupId, group);
+    CreateGroupBox(this, kGroupId, QRect());
+    ShowItem(kGroupId, false);
     for (const EchoSlider& s : kSliders) {
         const int x = kColumnX[s.column];
         const int y = kLineY[s.line];

@@ -1,7 +1,6 @@
 #include "pages/dlg_fx.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 
 #include "link/command_codes.h"
@@ -37,9 +36,8 @@ constexpr int kComboWidth = 135;
 
 CDlgFX::CDlgFX(platform::Window* mainWindow) : CEqPage(mainWindow, kEqReverb), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgFX::OnSliderPos);
-    auto* group = new QGroupBox(this);
-    group->hide();
-    AddControl(kGroupId, group);
+    CreateGroupBox(this, kGroupId, QRect());
+    ShowItem(kGroupId, false);
     CreateSliderColumn(this, sliders_, kColumn, kSliders);
     const int y = kColumn.RowY(static_cast<int>(std::size(kSliders)));
     auto* caption = new QLabel(this);

@@ -1,7 +1,5 @@
 #include "pages/dlg_mic.h"
 
-#include <QGroupBox>
-
 #include "eq/my_btn.h"
 #include "link/command_codes.h"
 #include "model/param_image.h"
@@ -45,9 +43,8 @@ constexpr std::uint32_t kPageBackground = 0xF0F0F0;
 
 CDlgMic::CDlgMic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMic), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgMic::OnSliderPos);
-    auto* group = new QGroupBox(this);
-    group->hide();
-    AddControl(kGroupId, group);
+    CreateGroupBox(this, kGroupId, QRect());
+    ShowItem(kGroupId, false);
     CreateSliderColumn(this, sliders_, kColumn, kSliders);
 
     const int selectorIds[2] = {kMic1ButtonId, kMic2ButtonId};
