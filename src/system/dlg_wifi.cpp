@@ -31,7 +31,8 @@ struct Item {
     const char* caption[kLanguageCount];
 };
 constexpr Item kItems[] = {
-    {CDlgWifi::kConnectId, Kind::kButton, 10, 8, 80, 16, true, {"Connect", "连接"}},
+    // Captioned by its state (kConnectCaption).
+    {CDlgWifi::kConnectId, Kind::kButton, 10, 8, 80, 16, true, {}},
     {CDlgWifi::kApNameLabelId, Kind::kLabel, 10, 34, 62, 10, true, {"AP Name", "AP名称"}},
     {CDlgWifi::kApNameEditId, Kind::kEdit, 76, 32, 124, 14, true, {}},
     {CDlgWifi::kApPasswordLabelId, Kind::kLabel, 10, 54, 62, 10, true, {"AP Password", "AP密码"}},
