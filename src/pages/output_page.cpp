@@ -25,7 +25,7 @@ constexpr LabelFormat kCrossoverRefreshed{"", 0, 2.0, 0, "hz"};
 constexpr int kCaptionRise = 11;
 constexpr int kCaptionWidth = 66;
 constexpr int kLabelX = 66;
-constexpr int kLabelWidth = 42;
+constexpr int kLabelWidth = 40;
 constexpr int kPolaritySize = 20;
 constexpr int kPolarityX = 90;
 constexpr int kSpeakerButtonWidth = 45;

@@ -255,3 +255,93 @@ TEST_F(MainDialog, BoxClosedByTheUserLeavesNoDanglingPointer) {
     dlg->SendMessage(WM_LINK_BUSY, 2);
     EXPECT_FALSE(dlg->WaitBoxOpen());
 }
+
+TEST_F(MainDialog, TogglesFlipTheirBitAndSendTheBits) {
+    auto dlg = Start();
+    dlg->Image().MainToggleBits = 0b100;
+    dlg->RefreshAllPages(0);
+    EXPECT_TRUE(Checked(*dlg, 1843));
+    dlg->ControlAs<CMyBtn>(1841)->click();
+    EXPECT_TRUE(Checked(*dlg, 1841));
+    dlg->ControlAs<CMyBtn>(1843)->click();
+    EXPECT_FALSE(Checked(*dlg, 1843));
+    EXPECT_EQ(dlg->Image().MainToggleBits, 0b001);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(dlg->commands, (std::vector<std::pair<int, LPARAM>>{{56, 0b101}, {56, 0b001}}));
+}
+
+// A KTV pick in the combo enables the auto kind from COAX on, as a click on
+// the audio row does, and the row shows the input picked.
+TEST_F(MainDialog, AKtvComboPickActsAsARowClick) {
+    auto dlg = Start();
+    dlg->Image().ParamBytes[6] = 5;
+    dlg->RefreshAllPages(0);
+    auto* combo = dlg->ControlAs<QComboBox>(1859);
+    auto pick = [&](int index) {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    };
+    pick(1);  // VOD
+    EXPECT_EQ(dlg->Image().ParamBytes[6], 2);
+    EXPECT_FALSE(dlg->Control(1834)->isEnabled());
+    EXPECT_TRUE(Checked(*dlg, 1823));
+    EXPECT_FALSE(Checked(*dlg, 1826));
+    pick(5);  // OPTI
+    EXPECT_TRUE(dlg->Control(1834)->isEnabled());
+    EXPECT_TRUE(Checked(*dlg, 1827));
+    // Code setting the combo is no pick.
+    combo->setCurrentIndex(0);
+    EXPECT_EQ(dlg->Image().ParamBytes[6], 6);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(dlg->commands, (std::vector<std::pair<int, LPARAM>>{{2, 0}, {2, 0}}));
+}
+
+TEST_F(MainDialog, ATestBoxTakesTheSignalFromEveryOtherPage) {
+    auto dlg = Start();
+    dlg->ApplyFeatureFlag(0);
+    auto box = [&](PageTableSlot slot, int id) {
+        return dlg->Page(slot)->ControlAs<QAbstractButton>(id);
+    };
+    box(kTableMaster, 1930)->click();
+    platform::MessageQueue::Drain();
+    EXPECT_TRUE(box(kTableMaster, 1930)->isChecked());
+    box(kTableSurl, 1931)->click();
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(dlg->Image().PinkNoiseState, 4);
+    EXPECT_FALSE(box(kTableMaster, 1930)->isChecked());
+    EXPECT_TRUE(box(kTableSurl, 1931)->isChecked());
+    EXPECT_FALSE(box(kTableCout, 1930)->isChecked());
+    EXPECT_EQ(dlg->commands, (std::vector<std::pair<int, LPARAM>>{{27, 1}, {27, 4}}));
+}
+
+TEST_F(MainDialog, ShowingAnOutputOrTheCalibrationPageRefreshesIt) {
+    auto dlg = Start();
+    dlg->Image().ParamBytes[117] = 0x80 | 10;  // the cinema set, shown below
+    dlg->Image().ParamWords[43] = 77;
+    dlg->Image().ParamBytes[kSystemModeByte] = 1;
+    dlg->Image().ParamWords[42] = 33;
+    dlg->SelectPage(kPageMaster);
+    EXPECT_EQ(dlg->Page(kTableMaster)->ItemText(1250), "-32.5dB");
+    EXPECT_EQ(dlg->Page(kTableMaster)->ItemText(1555), "-");
+    dlg->SelectPage(kPageSurl);
+    EXPECT_EQ(dlg->Page(kTableSurl)->ItemText(1237), "3.3m");
+    dlg->SelectPage(kPageCal);
+    EXPECT_EQ(dlg->Page(kTableCal)->ItemText(1908), "7.7m");
+    platform::MessageQueue::Drain();
+    EXPECT_TRUE(dlg->commands.empty());
+}
+
+TEST_F(MainDialog, TheBoostSwitchShowsAndHidesItsPageButton) {
+    auto dlg = Start();
+    EXPECT_FALSE(dlg->Control(1819)->isVisibleTo(dlg.get()));
+    dlg->SendMessage(WM_BOOST_PAGE, 0, 1);
+    EXPECT_TRUE(dlg->Control(1819)->isVisibleTo(dlg.get()));
+    EXPECT_EQ(dlg->CurrentPage(), kPageBt);
+    EXPECT_TRUE(Checked(*dlg, 1819));
+    dlg->SendMessage(WM_BOOST_PAGE, 0, 7);  // neither show nor hide
+    EXPECT_TRUE(dlg->Control(1819)->isVisibleTo(dlg.get()));
+    dlg->SendMessage(WM_BOOST_PAGE, 0, 0);
+    EXPECT_FALSE(dlg->Control(1819)->isVisibleTo(dlg.get()));
+    EXPECT_FALSE(Checked(*dlg, 1819));
+    EXPECT_EQ(dlg->CurrentPage(), kPageSys);
+}
