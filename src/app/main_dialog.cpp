@@ -278,7 +278,7 @@ CPage* CQuavixDlg::PageForIndex(int pageIndex) const {
 }
 
 void CQuavixDlg::OnInitDialog() {
-    setWindowTitle("Professional Audio System");
+    setWindowTitle(kAppTitle);
     CreateControls();
     WireMainControls();
     char version[16];
@@ -361,6 +361,7 @@ void CQuavixDlg::WireLink() {
     builder_.hooks.mainVolume = [this](int column, int value) { SetMainSlider(column, value); };
     builder_.hooks.modeNameText = [sys] { return sys->ModeNameText(); };
     builder_.hooks.userModesChanged = [sys] { sys->FillUserModeCombo(); };
+    sys->hooks.linkConnected = [this] { return link_.LinkState() == LinkSequencer::kConnected; };
 
     results_.hooks.messageBox = [this](const std::string& text) {
         platform::MessageBox(this, text, " ", platform::MbType::Ok);
@@ -450,8 +451,8 @@ void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
     LoadInputRows();
     ShowMainVolumes();
     if (sys) {
-        sys->ShowLockState(image_.KeyLockOn != 0 ? 1 : 0);
-        sys->ShowAdminLevel(image_.AdminMode);
+        sys->ApplySystemMode(b[kSystemModeByte]);
+        sys->LoadFromImage();
     }
     ApplyOutputLayout();
 
@@ -539,6 +540,10 @@ LRESULT CQuavixDlg::OnSetLanguage(WPARAM store, LPARAM language) {
     }
     for (const PageButton& b : kPageButtons)
         if (b.row >= 0) SetItemText(b.id, UiText(lang, b.row));
+    // Both language radios show the language however it was chosen, so a
+    // later click on the other one always switches.
+    SetLanguageButtons(lang);
+    if (auto* sys = static_cast<CDlgSys*>(pages_[kTableSys])) sys->ShowLanguage(lang);
     return 0;
 }
 

@@ -12,6 +12,10 @@ constexpr int kLanguageEnglish = 0;
 constexpr int kLanguageChinese = 1;
 constexpr int kUiTextMaxGbkBytes = 63;
 
+// The main window's title; the system page's checks caption their boxes
+// with it.
+inline constexpr char kAppTitle[] = "Professional Audio System";
+
 // The persisted language: its setting name, and the language of a machine
 // that has none.
 inline constexpr char kLangSettingName[] = "Lang";

@@ -3,6 +3,8 @@
 #include <QGroupBox>
 #include <QPainter>
 
+#include "model/param_image.h"
+#include "model/ui_text.h"
 #include "platform/color.h"
 
 namespace {
@@ -28,7 +30,17 @@ CPage::CPage(platform::Window* mainWindow) : platform::Window(mainWindow), main_
     setAutoFillBackground(false);
 }
 
-void CPage::SetLanguage(int language) { language_ = language ? 1 : 0; }
+void CPage::SetLanguage(int language) {
+    language_ = language ? 1 : 0;
+    ApplyCaptions();
+}
+
+void CPage::ApplyCaptions() {
+    const int systemMode = image_ ? image_->ParamBytes[kSystemModeByte] : 0;
+    for (const PageCaption& caption : Captions())
+        if (Control(caption.id))
+            SetItemText(caption.id, UiText(language_, CaptionRow(caption, systemMode)));
+}
 
 void CPage::PostCommand(unsigned code, LPARAM lParam) {
     if (main_) main_->PostMessage(WM_SEND_COMMAND, code, lParam);

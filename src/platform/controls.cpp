@@ -71,4 +71,11 @@ void SetEditText(QLineEdit* edit, const std::string& utf8) {
 // drag would.
 void SetSliderPos(QAbstractSlider* slider, int pos) { slider->setValue(pos); }
 
+void RefillCombo(QComboBox* combo, const std::vector<std::string>& utf8Items) {
+    const int keep = combo->currentIndex();
+    combo->clear();
+    for (const std::string& item : utf8Items) combo->addItem(QString::fromStdString(item));
+    combo->setCurrentIndex(keep < combo->count() ? keep : -1);
+}
+
 }  // namespace platform

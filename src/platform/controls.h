@@ -39,5 +39,8 @@ void FillCombo(QComboBox* combo, const std::vector<std::string>& items, int inde
 void SetCheck(QAbstractButton* button, bool checked);
 void SetEditText(QLineEdit* edit, const std::string& utf8);
 void SetSliderPos(QAbstractSlider* slider, int pos);
+// Replaces a combo's items and keeps the selected index: none stays none, an
+// index the new list lacks selects none.
+void RefillCombo(QComboBox* combo, const std::vector<std::string>& utf8Items);
 
 }  // namespace platform

@@ -30,6 +30,10 @@ public:
             case MbType::OkCancel:
                 box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
                 break;
+            case MbType::OkCancelQuestion:
+                box.setIcon(QMessageBox::Question);
+                box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+                break;
         }
         switch (box.exec()) {
             case QMessageBox::Ok:

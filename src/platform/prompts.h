@@ -9,7 +9,8 @@ class QWidget;
 
 namespace platform {
 
-enum class MbType { Ok, YesNo, OkCancel };
+// OkCancelQuestion: OK and Cancel under the question icon.
+enum class MbType { Ok, YesNo, OkCancel, OkCancelQuestion };
 
 class Prompts {
 public:

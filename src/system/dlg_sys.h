@@ -1,36 +1,137 @@
 #pragma once
-// The System page: user modes, PC modes, volume limits, logins and logo.
+// The System page: volume limits and start volumes, the subwoofer dance-mode
+// microphone, the IR and UART enables, the language, the unit's user modes,
+// the PC modes, the lock key and admin logins, the logo and the learn and
+// WiFi buttons.
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "eq/radio_group.h"
 #include "pages/page.h"
+#include "pages/slider_table.h"
+#include "system/logo_record.h"
 
 class QTreeWidget;
 
 class CDlgSys : public CPage {
     Q_OBJECT
 public:
+    static constexpr int kMusicMaxSliderId = 1080;
+    static constexpr int kUserModeComboId = 1307;
+    static constexpr int kRecallId = 1308;
+    static constexpr int kSaveId = 1309;
+    static constexpr int kResetId = 1311;
+    static constexpr int kPowerOnComboId = 1317;
+    static constexpr int kLearnId = 1318;
+    static constexpr int kWifiId = 1319;
+    static constexpr int kModeNameEditId = 1561;
+    static constexpr int kLockNewPasswordEditId = 1580;
+    static constexpr int kLockModifyId = 1581;
+    static constexpr int kLogoLine1EditId = 1849;
+    static constexpr int kLogoLine2EditId = 1850;
+    static constexpr int kSetLogoId = 1545;
+    static constexpr int kClearLogoId = 1546;
+    static constexpr int kEnglishId = 1806;
+    static constexpr int kChineseId = 1807;
+    static constexpr int kSwManualId = 1810;
+    static constexpr int kSwAutoId = 1811;
+    static constexpr int kIrEnableId = 1819;
+    static constexpr int kUartEnableId = 1820;
+
+    // What the page asks of the main window beyond posted messages.
+    struct Hooks {
+        // The link is connected (a recall or store then opens the busy box).
+        std::function<bool()> linkConnected;
+        // Runs the WiFi module set-up.
+        std::function<void()> openWifi;
+    };
+
     explicit CDlgSys(platform::Window* mainWindow);
 
+    void Wire(ParamImage* image) override;
     // The PC mode list (1827): its 1-based number and the file name per row.
     void SetModeFiles(const std::vector<std::string>& names);
-    // The mode list's column headers (rows 215 and 216).
     void SetLanguage(int language) override;
+    std::span<const PageCaption> Captions() const override;
+
+    // The page's part of the whole refresh: every slider, radio, sign
+    // button, combo and text from the image. Sends nothing.
+    void LoadFromImage();
+    // The kind's layout of the page: which byte the music maximum edits,
+    // the controls used only in KTV, the captions, then every value text.
+    // Any kind but 0 and 1 is laid out as auto.
+    void ApplySystemMode(int kind);
+    // Every value text from the image.
+    void RefreshFromParams();
+    // The user-mode list from the mode-name table, the selection kept.
+    void FillUserModeCombo();
+    // Dance-mode microphone: bit 27 of ParamFlags; notify 1 posts the change
+    // when the radio moves.
+    void SetSwMode(int mode, int notify);
+    // Sign button 0..3 of the record mixer: "-" when negative.
+    void SetPolarityButton(int negative, int index);
+    // The language radio follows a switch made anywhere. Posts nothing.
+    void ShowLanguage(int language);
 
     // What the main dialog asks of the page after a unit's answer. The
     // login answers set the lock value (0 / 1) and admin level the page
-    // holds; each moves its radio when it shows another index.
-    virtual void ShowLockState(int locked) { lockValue_ = locked; }
-    virtual void ShowAdminLevel(int level) { adminValue_ = level; }
+    // holds; each moves its radio when it shows another index (a level
+    // outside 0..2 checks none).
+    void ShowLockState(int locked);
+    void ShowAdminLevel(int level);
     int LockValue() const { return lockValue_; }
     int AdminValue() const { return adminValue_; }
-    // The user-mode list from the mode-name table.
-    virtual void FillUserModeCombo() {}
     // The text of the mode-name edit (1561), UTF-8.
-    virtual std::string ModeNameText() const { return ItemText(1561); }
+    std::string ModeNameText() const { return ItemText(kModeNameEditId); }
+    // The user mode Recall and Save act on; -1 until one is picked when the
+    // unit reported a slot outside 0..9.
+    int SelectedUserMode() const { return selectedMode_; }
+    // The record the last Set or Clear logo posted.
+    const LogoRecord& LastLogoRecord() const { return logoRecord_; }
+
+    LRESULT OnSliderPos(WPARAM id, LPARAM pos);
+    void OnEnglish();
+    void OnChinese();
+    void OnUnlock(int bit);
+    void OnSetLogo();
+    void OnClearLogo();
+    void OnLockNewPasswordEdit(const std::string& utf8);
+    void OnUserModeSelChange(int index);
+    void OnLoadFromEquipment();
+    void OnSaveToEquipment();
+    void OnResetToFactory();
+    void OnPowerModeSelChange(int index);
+
+    Hooks hooks;
+
+protected:
+    bool OnKeyDown(int qtKey, const QString& text) override;
 
 private:
-    QTreeWidget* modeList_;
+    void CreateControls();
+    void ConnectHandlers();
+    void SetLanguageRadio(int language);
+    // The IR and UART buttons from UnlockFlags; posts it when it differs
+    // from what was sent last.
+    void SetUnlockBit();
+    void ShowUnlockButtons();
+    void PostLogo(const LogoRecord& record);
+    void ShowLogoControls();
+    bool LinkConnected() const { return hooks.linkConnected && hooks.linkConnected(); }
+
+    SliderTable sliders_;
+    // The record mixer: shown from the image, never stored or sent.
+    SliderTable recordMixer_;
+    RadioGroup languageRadio_;
+    RadioGroup swModeRadio_;
+    RadioGroup lockRadio_;
+    RadioGroup adminRadio_;
+    RadioGroup uiModeRadio_;
+    QTreeWidget* modeList_ = nullptr;
     int lockValue_ = 0;
     int adminValue_ = 1;
+    int selectedMode_ = 0;
+    int lastUnlockSent_ = 0;
+    LogoRecord logoRecord_{};
 };

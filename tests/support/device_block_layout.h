@@ -173,6 +173,35 @@ inline void ExpectImageHoldsHeader(const ParamImage& image, const Bytes& h) {
     EXPECT_EQ(image.PowerOnMode, static_cast<std::int8_t>(h[14]));
 }
 
+// The record a mode upload carries, built from an image by the block's
+// layout: the block's first 870 bytes (values, words, PEQ bands, both flag
+// words, the current mode name), then the ten band-enable masks.
+inline Bytes ModeRecordFromImage(const ParamImage& image) {
+    Bytes r(890, 0);
+    for (int i = 0; i < 159; ++i) r[i] = image.ParamBytes[i];
+    for (int i = 0; i < 46; ++i) {
+        r[159 + 2 * i] = static_cast<std::uint8_t>(image.ParamWords[i] & 0xFF);
+        r[160 + 2 * i] = static_cast<std::uint8_t>(image.ParamWords[i] >> 8);
+    }
+    for (const Run& run : PeqRuns()) {
+        if (run.offset >= 846) continue;  // the boost runs lie past the record
+        const EqBand* band = run.first(image);
+        for (int k = 0; k < run.count; ++k)
+            WriteWire({band[k].frequency, band[k].q, band[k].type, band[k].gain},
+                      &r[static_cast<std::size_t>(run.offset + 5 * k)]);
+    }
+    for (int k = 0; k < 4; ++k) {
+        r[846 + k] = static_cast<std::uint8_t>(image.ParamFlags >> (8 * k));
+        r[850 + k] = static_cast<std::uint8_t>(image.CinemaParamFlags >> (8 * k));
+    }
+    for (int k = 0; k < 16; ++k) r[854 + k] = static_cast<std::uint8_t>(image.CurrentModeName[k]);
+    for (int i = 0; i < 10; ++i) {
+        r[870 + 2 * i] = static_cast<std::uint8_t>(image.BandEnableMasks[i] & 0xFF);
+        r[871 + 2 * i] = static_cast<std::uint8_t>(image.BandEnableMasks[i] >> 8);
+    }
+    return r;
+}
+
 // Every member of two images, field by field.
 inline bool SameBands(std::span<const EqBand> a, std::span<const EqBand> b) {
     if (a.size() != b.size()) return false;

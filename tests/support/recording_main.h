@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for the main window in page tests: records every WM_SEND_COMMAND
-// and WM_TEST_SIGNAL a page posts.
+// and WM_TEST_SIGNAL a page posts, and any other message a test asks it to
+// record.
 #include <utility>
 #include <vector>
 
@@ -10,6 +11,13 @@ namespace testsupport {
 
 using Command = std::pair<WPARAM, LPARAM>;
 using Commands = std::vector<Command>;
+
+struct Message {
+    unsigned msg;
+    WPARAM w;
+    LPARAM l;
+    bool operator==(const Message&) const = default;
+};
 
 class RecordingMain : public platform::Window {
 public:
@@ -23,13 +31,25 @@ public:
             return 0;
         });
     }
+    // Records msg into messages from now on.
+    void Record(unsigned msg) {
+        MapMessage(msg, [this, msg](WPARAM w, LPARAM l) -> LRESULT {
+            messages.push_back({msg, w, l});
+            return 0;
+        });
+    }
     // Delivers what is posted, then hands over what arrived.
     Commands Take() {
         platform::MessageQueue::Drain();
         return std::exchange(received, {});
     }
+    std::vector<Message> TakeMessages() {
+        platform::MessageQueue::Drain();
+        return std::exchange(messages, {});
+    }
     Commands received;
     std::vector<int> testSignals;
+    std::vector<Message> messages;
 };
 
 }  // namespace testsupport

@@ -15,6 +15,7 @@ bool BoxHasButton(platform::MbType type, int id) {
         case platform::MbType::YesNo:
             return id == IDYES || id == IDNO;
         case platform::MbType::OkCancel:
+        case platform::MbType::OkCancelQuestion:
             return id == IDOK || id == IDCANCEL;
     }
     return false;

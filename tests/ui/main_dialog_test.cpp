@@ -146,6 +146,37 @@ TEST_F(MainDialog, LanguageButtonsPostTheSwitch) {
     EXPECT_FALSE(Checked(*dlg, 1806));
 }
 
+// Both language radios show every switch, so a click on the other language
+// in either always switches.
+TEST_F(MainDialog, BothLanguageRadiosFollowEverySwitch) {
+    platform::WriteSettingInt("Lang", 0);
+    auto dlg = Start();
+    auto* sys = static_cast<CDlgSys*>(dlg->Page(kTableSys));
+    auto click = [&](platform::Window& w, int id) {
+        w.ControlAs<QAbstractButton>(id)->click();
+        platform::MessageQueue::Drain();
+    };
+    auto sysChecked = [&](int id) { return sys->ControlAs<CMyBtn>(id)->Checked(); };
+
+    click(*dlg, 1807);  // the main window's Chinese
+    EXPECT_EQ(dlg->Language(), 1);
+    EXPECT_TRUE(sysChecked(CDlgSys::kChineseId));
+    EXPECT_FALSE(sysChecked(CDlgSys::kEnglishId));
+    click(*sys, CDlgSys::kEnglishId);  // back from the system page
+    EXPECT_EQ(dlg->Language(), 0);
+    EXPECT_EQ(dlg->ItemText(1001), "Connect");
+    EXPECT_TRUE(Checked(*dlg, 1806));
+    EXPECT_FALSE(Checked(*dlg, 1807));
+    click(*sys, CDlgSys::kChineseId);
+    click(*dlg, 1806);  // and back from the main window
+    EXPECT_EQ(dlg->Language(), 0);
+    EXPECT_TRUE(sysChecked(CDlgSys::kEnglishId));
+    click(*sys, CDlgSys::kChineseId);
+    EXPECT_EQ(dlg->Language(), 1);
+    EXPECT_EQ(platform::ReadSettingInt("Lang"), 1);
+    EXPECT_TRUE(dlg->commands.empty());
+}
+
 TEST_F(MainDialog, InputComboFollowsTheImage) {
     platform::WriteSettingInt("Lang", 0);
     auto dlg = Start();

@@ -1,0 +1,367 @@
+// What reaches the unit from the System page: the main window connected to
+// the emulator over loopback TCP, each control driven as a user would, and
+// the frames the emulator got, their payloads worked out here from the
+// parameter image by the wire layout. Then the user-mode flows (recall,
+// store, reset) end to end, and a block read that refreshes the page.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <set>
+
+#include "app/main_dialog.h"
+#include "eq/my_btn.h"
+#include "eq/my_slider.h"
+#include "support/case_name.h"
+#include "support/device_block_layout.h"
+#include "support/emulated_main.h"
+#include "support/scripted_prompts.h"
+#include "system/access_codes.h"
+#include "system/dlg_sys.h"
+#include "system/user_modes.h"
+
+namespace {
+
+using blocktest::Bytes;
+using testsupport::Hex;
+
+constexpr int kSystemPageButton = 1815;
+
+Bytes Fields(const ParamImage& i, std::initializer_list<int> bytes) {
+    Bytes p;
+    for (int b : bytes) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
+    return p;
+}
+Bytes MusicKtv(const ParamImage& i) {
+    return Fields(i, {0, 3, 4, 6, 22, 23, 24, 25, 9, 150, 151, 153});
+}
+Bytes MusicCinema(const ParamImage& i) { return Fields(i, {109, 108, 149, 154}); }
+Bytes Mic(const ParamImage& i) { return Fields(i, {1, 10, 11, 14, 26, 101, 12, 13}); }
+Bytes SwMode(const ParamImage& i) {
+    Bytes p{static_cast<std::uint8_t>((i.ParamFlags >> 27) & 1)};
+    for (int b : {96, 97, 98, 99}) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
+    return p;
+}
+Bytes Padded(const std::string& line) {
+    std::string s = line;
+    s.resize(20, ' ');
+    return Bytes(s.begin(), s.end());
+}
+
+struct Ui {
+    CQuavixDlg& dlg;
+    CDlgSys& sys;
+    template <class T>
+    T* Get(int id) {
+        T* c = sys.ControlAs<T>(id);
+        EXPECT_NE(c, nullptr) << id;
+        return c;
+    }
+    void Key(int sliderId, Qt::Key key) { QTest::keyClick(Get<CMySlider>(sliderId), key); }
+    void Click(int id) { QTest::mouseClick(Get<QAbstractButton>(id), Qt::LeftButton); }
+    void Pick(int comboId, int index) {
+        QComboBox* combo = Get<QComboBox>(comboId);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    void Type(int editId, const std::string& text) {
+        QLineEdit* edit = Get<QLineEdit>(editId);
+        edit->setFocus();
+        QTest::keyClicks(edit, QString::fromStdString(text));
+    }
+};
+
+struct FrameCase {
+    const char* what;
+    int systemMode;
+    void (*act)(Ui&);
+    std::uint8_t code;
+    Bytes (*payload)(const ParamImage&);
+};
+void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.what; }
+
+// clang-format off
+const FrameCase kCases[] = {
+    {"MusicMaxKtv", 0, [](Ui& u) { u.Key(1080, Qt::Key_Left); }, 0x02, MusicKtv},
+    {"MusicMaxCinema", 1, [](Ui& u) { u.Key(1080, Qt::Key_Left); }, 0x02, MusicCinema},
+    {"MusicInit", 0, [](Ui& u) { u.Key(1081, Qt::Key_Right); }, 0x02, MusicKtv},
+    {"MicMax", 0, [](Ui& u) { u.Key(1205, Qt::Key_Left); }, 0x05, Mic},
+    {"MicInit", 0, [](Ui& u) { u.Key(1206, Qt::Key_Right); }, 0x05, Mic},
+    {"EffectInit", 0, [](Ui& u) { u.Key(1215, Qt::Key_Right); }, 0x0A,
+     [](const ParamImage& i) { return Fields(i, {21}); }},
+    {"DanceThreshold", 0, [](Ui& u) { u.Key(1084, Qt::Key_Left); }, 0x22, SwMode},
+    {"DanceTime", 0, [](Ui& u) { u.Key(1086, Qt::Key_Right); }, 0x22, SwMode},
+    {"DanceVol", 0, [](Ui& u) { u.Key(1088, Qt::Key_Left); }, 0x22, SwMode},
+    {"SingVol", 0, [](Ui& u) { u.Key(1090, Qt::Key_Left); }, 0x22, SwMode},
+    {"DanceAutoRadio", 0, [](Ui& u) { u.Click(CDlgSys::kSwAutoId); }, 0x22, SwMode},
+    {"IrEnable", 0, [](Ui& u) { u.Click(CDlgSys::kIrEnableId); }, 0x08,
+     [](const ParamImage& i) { return Bytes{static_cast<std::uint8_t>(i.UnlockFlags & 0xFF)}; }},
+    {"UartEnable", 0, [](Ui& u) { u.Click(CDlgSys::kUartEnableId); }, 0x08,
+     [](const ParamImage& i) { return Bytes{static_cast<std::uint8_t>(i.UnlockFlags & 0xFF)}; }},
+    {"SetLogo", 0,
+     [](Ui& u) {
+         u.Type(CDlgSys::kLockNewPasswordEditId, AccessCodeText(AccessCode::kLogo));
+         u.Type(CDlgSys::kLogoLine1EditId, "QUAVIX KARAOKE");
+         u.Type(CDlgSys::kLogoLine2EditId, "ROOM 7");
+         u.Click(CDlgSys::kSetLogoId);
+     },
+     0x17,
+     [](const ParamImage&) {
+         Bytes p{1};
+         for (const char* line : {"QUAVIX KARAOKE", "ROOM 7"}) {
+             const Bytes l = Padded(line);
+             p.insert(p.end(), l.begin(), l.end());
+         }
+         return p;
+     }},
+    {"ClearLogo", 0,
+     [](Ui& u) {
+         u.Type(CDlgSys::kLockNewPasswordEditId, AccessCodeText(AccessCode::kLogo));
+         u.Click(CDlgSys::kClearLogoId);
+     },
+     0x17,
+     [](const ParamImage&) {
+         Bytes p{0};
+         p.resize(41, ' ');
+         return p;
+     }},
+    {"PowerOnUserMode5", 0, [](Ui& u) { u.Pick(CDlgSys::kPowerOnComboId, 5); }, 0x3B,
+     [](const ParamImage& i) { return Bytes{static_cast<std::uint8_t>(i.PowerOnMode)}; }},
+};
+// clang-format on
+
+class SystemPageFrames : public ::testing::Test, protected testsupport::ConnectedMain {
+protected:
+    void ConnectIn(int systemMode) {
+        ParamImage unit;
+        InitParamImage(unit);
+        unit.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(systemMode);
+        ASSERT_TRUE(Connect(unit));
+        dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+        platform::MessageQueue::Drain();
+        ASSERT_EQ(dlg->CurrentPage(), kPageSys);
+    }
+    CDlgSys& Sys() { return *static_cast<CDlgSys*>(dlg->Page(kTableSys)); }
+    Ui U() { return Ui{*dlg, Sys()}; }
+    // Waits for the requests to settle and gives those sent since mark.
+    std::vector<emu::Command> SentSince(std::size_t mark) {
+        linktest::WaitFor([&] { return !RequestsSince(mark).empty(); }, 5000);
+        linktest::RunFor(300);
+        return RequestsSince(mark);
+    }
+    static std::vector<std::uint8_t> Codes(const std::vector<emu::Command>& sent) {
+        std::vector<std::uint8_t> codes;
+        for (const emu::Command& c : sent)
+            if (codes.empty() || codes.back() != c.code || c.code != 0x40) codes.push_back(c.code);
+        return codes;
+    }
+
+    testsupport::ScriptedPrompts prompts;
+};
+
+class SystemPageFrame : public SystemPageFrames, public ::testing::WithParamInterface<FrameCase> {};
+
+}  // namespace
+
+TEST_P(SystemPageFrame, TheControlSendsExactlyOneFrame) {
+    const FrameCase& c = GetParam();
+    ConnectIn(c.systemMode);
+    const std::size_t mark = Mark();
+    Ui ui = U();
+    c.act(ui);
+    if (HasFatalFailure()) return;
+    const std::vector<emu::Command> sent = SentSince(mark);
+    ASSERT_EQ(sent.size(), 1u) << Hex(Codes(sent));
+    EXPECT_EQ(sent[0].code, c.code);
+    const Bytes payload = c.payload(dlg->Image());
+    ASSERT_GE(sent[0].data.size(), payload.size());
+    EXPECT_EQ(Hex(Bytes(sent[0].data.begin(),
+                        sent[0].data.begin() + static_cast<std::ptrdiff_t>(payload.size()))),
+              Hex(payload));
+    EXPECT_EQ(device.WrongLengths(), 0);
+    EXPECT_EQ(device.Overlaps(), 0);
+}
+INSTANTIATE_TEST_SUITE_P(Controls, SystemPageFrame, ::testing::ValuesIn(kCases),
+                         testsupport::CaseName<FrameCase>);
+
+TEST_F(SystemPageFrames, LanguageRadioSendsNothing) {
+    ConnectIn(0);
+    const std::size_t mark = Mark();
+    U().Click(CDlgSys::kChineseId);
+    platform::MessageQueue::Drain();
+    linktest::RunFor(300);
+    EXPECT_EQ(dlg->Language(), 1);
+    EXPECT_EQ(dlg->ItemText(1001), UiText(1, 0));
+    EXPECT_TRUE(RequestsSince(mark).empty());
+}
+
+TEST_F(SystemPageFrames, RecallSelectsTheSlotAndReadsTheUnitBack) {
+    Bytes block = blocktest::MakeBlock(7);
+    const std::string name = "BALLAD";
+    std::fill(block.begin() + 870 + 16 * 6, block.begin() + 870 + 16 * 7, 0);
+    std::copy(name.begin(), name.end(), block.begin() + 870 + 16 * 6);
+    device.SetBlock(block);
+    ASSERT_TRUE(Connect());
+    dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+    Ui ui = U();
+    ui.Pick(CDlgSys::kUserModeComboId, 6);
+    ASSERT_NE(Sys().SelectedUserMode(), dlg->Image().CurrentModeSlot);
+
+    bool boxSeen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] { boxSeen |= dlg->WaitBoxOpen(); });
+    watch.start(5);
+    const std::size_t mark = Mark();
+    ui.Click(CDlgSys::kRecallId);
+    ASSERT_TRUE(linktest::WaitFor(
+        [&] { return !dlg->WaitBoxOpen() && device.CountOf(0x40) > 0 && boxSeen; }, 10000));
+    linktest::RunFor(300);
+    const std::vector<emu::Command> sent = RequestsSince(mark);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent[0].code, 0x01);
+    EXPECT_EQ(sent[0].data.at(0), 6);
+    EXPECT_EQ(Codes(sent), (std::vector<std::uint8_t>{0x01, 0x3F, 0x40}));
+    EXPECT_TRUE(boxSeen);
+    EXPECT_FALSE(dlg->WaitBoxOpen());
+    EXPECT_EQ(dlg->Image().CurrentModeSlot, 6);
+    EXPECT_EQ(Sys().SelectedUserMode(), 6);
+    EXPECT_EQ(Sys().ControlAs<QComboBox>(CDlgSys::kUserModeComboId)->currentText(), "7 - BALLAD");
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(SystemPageFrames, SaveUploadsTheImageAsTheUnitStoresIt) {
+    ParamImage unit;
+    InitParamImage(unit);
+    unit.MusicEqBands[3].gain = -75;
+    unit.BandEnableMasks[4] = 0x0F0F;
+    ASSERT_TRUE(Connect(unit));
+    dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+    Ui ui = U();
+    ui.Pick(CDlgSys::kUserModeComboId, 4);
+    QLineEdit* name = ui.Get<QLineEdit>(CDlgSys::kModeNameEditId);
+    name->clear();
+    ui.Type(CDlgSys::kModeNameEditId, "NAME");
+    const std::size_t mark = Mark();
+    ui.Click(CDlgSys::kSaveId);
+    ASSERT_TRUE(linktest::WaitFor([&] { return device.Mode(4).has_value(); }, 10000));
+    linktest::RunFor(300);
+    platform::MessageQueue::Drain();
+
+    const std::vector<emu::Command> sent = RequestsSince(mark);
+    std::vector<std::uint8_t> expected{0x41};
+    expected.insert(expected.end(), 15, 0x42);
+    expected.push_back(0x43);
+    std::vector<std::uint8_t> codes;
+    for (const emu::Command& c : sent) codes.push_back(c.code);
+    EXPECT_EQ(Hex(codes), Hex(expected));
+    EXPECT_TRUE(device.UploadErrors().empty());
+    const Bytes record = blocktest::ModeRecordFromImage(dlg->Image());
+    EXPECT_EQ(std::string(record.begin() + 854, record.begin() + 870), "NAME            ");
+    EXPECT_EQ(Hex(device.Mode(4)->record), Hex(record));
+    EXPECT_EQ(Sys().ControlAs<QComboBox>(CDlgSys::kUserModeComboId)->currentText(), "5 - NAME");
+    EXPECT_FALSE(dlg->WaitBoxOpen());
+}
+
+TEST_F(SystemPageFrames, RefusedSavesSendNothing) {
+    ConnectIn(0);
+    Ui ui = U();
+    dlg->Image().AdminMode = 0;
+    std::size_t mark = Mark();
+    ui.Click(CDlgSys::kSaveId);
+    dlg->Image().AdminMode = 1;
+    ui.Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText("BAD{NAME");
+    ui.Click(CDlgSys::kSaveId);
+    platform::MessageQueue::Drain();
+    linktest::RunFor(300);
+    EXPECT_TRUE(RequestsSince(mark).empty());
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(prompts.shown()[0].text, "must be in admin mode");
+    EXPECT_EQ(prompts.shown()[1].text, "Invalide charater in mode name");
+    for (const auto& shown : prompts.shown()) EXPECT_EQ(shown.caption, kAppTitle);
+    EXPECT_FALSE(device.Mode(0).has_value());
+}
+
+TEST_F(SystemPageFrames, ResetAllOkResetsAndReadsTheUnitBackCancelSendsNothing) {
+    ConnectIn(0);
+    Ui ui = U();
+    std::size_t mark = Mark();
+    prompts.Answer(IDCANCEL);
+    ui.Click(CDlgSys::kResetId);
+    platform::MessageQueue::Drain();
+    linktest::RunFor(300);
+    EXPECT_TRUE(RequestsSince(mark).empty());
+
+    const int slot = dlg->Image().CurrentModeSlot;
+    prompts.Answer(IDOK);
+    mark = Mark();
+    const int blockReads = device.CountOf(0x40);
+    ui.Click(CDlgSys::kResetId);
+    ASSERT_TRUE(linktest::WaitFor([&] { return device.CountOf(0x40) > blockReads; }, 10000));
+    linktest::RunFor(300);
+    const std::vector<emu::Command> sent = RequestsSince(mark);
+    EXPECT_EQ(Codes(sent), (std::vector<std::uint8_t>{0x14, 0x01, 0x3F, 0x40}));
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[1].data.at(0), slot);
+    ASSERT_EQ(prompts.shown().size(), 3u);
+    EXPECT_EQ(prompts.shown()[2].text, "        Reset all OK        ");
+    EXPECT_EQ(dlg->Results().DeviceSequenceActive, 0);
+}
+
+class SystemPageBlockRead : public SystemPageFrames, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SystemPageBlockRead, RefreshesEveryControlAndSendsOnlyTheRead) {
+    const int kind = GetParam();
+    Bytes block = blocktest::MakeBlock(11 + static_cast<unsigned>(kind));
+    block[107] = static_cast<std::uint8_t>(kind);
+    device.SetBlock(block);
+    emu::HeaderState header;
+    header.options = 0x21;  // locked, IR disabled
+    header.adminLevel = 0;
+    header.powerOnMode = 7;
+    device.SetHeader(header);
+    device.SetCurrentSlot(3);
+    ASSERT_TRUE(Connect());
+    CDlgSys& sys = Sys();
+    Ui ui = U();
+
+    struct Slider {
+        int id, label, byte;
+    };
+    const int maxByte = kind == 0 ? 4 : 149;
+    for (const Slider& s : {Slider{1080, 1082, maxByte}, Slider{1081, 1083, 3},
+                            Slider{1205, 1554, 11}, Slider{1206, 1213, 10}, Slider{1215, 1217, 21},
+                            Slider{1088, 1089, 96}, Slider{1090, 1091, 97}}) {
+        CMySlider* slider = ui.Get<CMySlider>(s.id);
+        const int v = block[static_cast<std::size_t>(s.byte)];
+        EXPECT_EQ(slider->Value(), std::clamp(v, slider->Min(), slider->Max())) << s.id;
+        EXPECT_EQ(sys.ItemText(s.label), std::to_string(v)) << s.id;
+    }
+    EXPECT_EQ(sys.ItemText(1085), std::to_string(block[98] - 60) + "db");
+    EXPECT_EQ(sys.ItemText(1087), std::to_string(block[99]) + "s");
+    const bool swAuto = (block[846 + 3] >> 3) & 1;  // ParamFlags bit 27
+    EXPECT_EQ(ui.Get<CMyBtn>(CDlgSys::kSwAutoId)->Checked(), swAuto);
+    EXPECT_EQ(ui.Get<CMyBtn>(CDlgSys::kSwManualId)->Checked(), !swAuto);
+    EXPECT_FALSE(ui.Get<CMyBtn>(CDlgSys::kIrEnableId)->Checked());
+    EXPECT_TRUE(ui.Get<CMyBtn>(CDlgSys::kUartEnableId)->Checked());
+    EXPECT_TRUE(ui.Get<CMyBtn>(1813)->Checked());
+    EXPECT_TRUE(ui.Get<CMyBtn>(1814)->Checked());
+    EXPECT_FALSE(ui.Get<CMyBtn>(1815)->Checked());
+    EXPECT_EQ(ui.Get<QComboBox>(CDlgSys::kPowerOnComboId)->currentIndex(), 7);
+    QComboBox* modes = ui.Get<QComboBox>(CDlgSys::kUserModeComboId);
+    EXPECT_EQ(modes->currentIndex(), 3);
+    ModeName slot3{};
+    std::copy(block.begin() + 870 + 48, block.begin() + 870 + 64, slot3.begin());
+    EXPECT_EQ(modes->currentText().toStdString(), UserModeItem(3, slot3));
+    std::string current(block.begin() + 854, block.begin() + 870);
+    current.erase(current.find_last_not_of(std::string(" \0", 2)) + 1);
+    EXPECT_EQ(sys.ItemText(CDlgSys::kModeNameEditId), current);
+    // The kind's layout.
+    EXPECT_EQ(sys.ItemText(1386), UiText(0, kind == 0 ? 38 : 212));
+    EXPECT_EQ(sys.Control(1081)->isEnabled(), kind == 0);
+
+    const std::set<std::uint8_t> allowed{0x1C, 0x3F, 0x40};
+    for (std::uint8_t code : device.RequestCodes()) EXPECT_TRUE(allowed.count(code)) << int(code);
+}
+INSTANTIATE_TEST_SUITE_P(Kinds, SystemPageBlockRead, ::testing::Values(0, 1));
