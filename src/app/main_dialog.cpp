@@ -30,6 +30,7 @@
 #include "platform/text_fit.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wait.h"
+#include "system/dlg_wifi.h"
 #include "system/mode_files.h"
 
 namespace {
@@ -362,6 +363,7 @@ void CQuavixDlg::WireLink() {
     builder_.hooks.modeNameText = [sys] { return sys->ModeNameText(); };
     builder_.hooks.userModesChanged = [sys] { sys->FillUserModeCombo(); };
     sys->hooks.linkConnected = [this] { return link_.LinkState() == LinkSequencer::kConnected; };
+    sys->hooks.openWifi = [this] { RunWifiSetup(this, image_.Language, linkConfig_); };
 
     results_.hooks.messageBox = [this](const std::string& text) {
         platform::MessageBox(this, text, " ", platform::MbType::Ok);

@@ -14,9 +14,10 @@
 #include "app/main_dialog.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
+#include "link/param_block.h"
 #include "support/case_name.h"
+#include "support/connected_main.h"
 #include "support/device_block_layout.h"
-#include "support/emulated_main.h"
 #include "support/scripted_prompts.h"
 #include "system/access_codes.h"
 #include "system/dlg_sys.h"
@@ -132,25 +133,31 @@ const FrameCase kCases[] = {
 };
 // clang-format on
 
-class SystemPageFrames : public ::testing::Test, protected testsupport::ConnectedMain {
+Bytes BlockOf(const ParamImage& image) {
+    Bytes block(kDeviceParamBlockSize);
+    PackDeviceParamBlock(image, block.data());
+    return block;
+}
+
+class SystemPageFrames : public ::testing::Test {
 protected:
     void ConnectIn(int systemMode) {
-        ParamImage unit;
-        InitParamImage(unit);
-        unit.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(systemMode);
-        ASSERT_TRUE(Connect(unit));
-        dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+        ParamImage image;
+        InitParamImage(image);
+        image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(systemMode);
+        unit.Connect(BlockOf(image));
+        if (HasFatalFailure()) return;
+        ShowSystemPage();
+    }
+    void ShowSystemPage() {
+        Dlg().ControlAs<CMyBtn>(kSystemPageButton)->click();
         platform::MessageQueue::Drain();
-        ASSERT_EQ(dlg->CurrentPage(), kPageSys);
+        ASSERT_EQ(Dlg().CurrentPage(), kPageSys);
     }
-    CDlgSys& Sys() { return *static_cast<CDlgSys*>(dlg->Page(kTableSys)); }
-    Ui U() { return Ui{*dlg, Sys()}; }
-    // Waits for the requests to settle and gives those sent since mark.
-    std::vector<emu::Command> SentSince(std::size_t mark) {
-        linktest::WaitFor([&] { return !RequestsSince(mark).empty(); }, 5000);
-        linktest::RunFor(300);
-        return RequestsSince(mark);
-    }
+    CQuavixDlg& Dlg() { return *unit.dlg; }
+    CDlgSys& Sys() { return *static_cast<CDlgSys*>(Dlg().Page(kTableSys)); }
+    Ui U() { return Ui{Dlg(), Sys()}; }
+    // The codes sent, a run of block reads as one.
     static std::vector<std::uint8_t> Codes(const std::vector<emu::Command>& sent) {
         std::vector<std::uint8_t> codes;
         for (const emu::Command& c : sent)
@@ -159,6 +166,7 @@ protected:
     }
 
     testsupport::ScriptedPrompts prompts;
+    testsupport::ConnectedMain unit;
 };
 
 class SystemPageFrame : public SystemPageFrames, public ::testing::WithParamInterface<FrameCase> {};
@@ -167,34 +175,34 @@ class SystemPageFrame : public SystemPageFrames, public ::testing::WithParamInte
 
 TEST_P(SystemPageFrame, TheControlSendsExactlyOneFrame) {
     const FrameCase& c = GetParam();
-    ConnectIn(c.systemMode);
-    const std::size_t mark = Mark();
+    ASSERT_NO_FATAL_FAILURE(ConnectIn(c.systemMode));
+    const std::size_t mark = unit.Mark();
     Ui ui = U();
     c.act(ui);
     if (HasFatalFailure()) return;
-    const std::vector<emu::Command> sent = SentSince(mark);
+    const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
     ASSERT_EQ(sent.size(), 1u) << Hex(Codes(sent));
     EXPECT_EQ(sent[0].code, c.code);
-    const Bytes payload = c.payload(dlg->Image());
+    const Bytes payload = c.payload(Dlg().Image());
     ASSERT_GE(sent[0].data.size(), payload.size());
     EXPECT_EQ(Hex(Bytes(sent[0].data.begin(),
                         sent[0].data.begin() + static_cast<std::ptrdiff_t>(payload.size()))),
               Hex(payload));
-    EXPECT_EQ(device.WrongLengths(), 0);
-    EXPECT_EQ(device.Overlaps(), 0);
+    EXPECT_EQ(unit.device.WrongLengths(), 0);
+    EXPECT_EQ(unit.device.Overlaps(), 0);
 }
 INSTANTIATE_TEST_SUITE_P(Controls, SystemPageFrame, ::testing::ValuesIn(kCases),
                          testsupport::CaseName<FrameCase>);
 
 TEST_F(SystemPageFrames, LanguageRadioSendsNothing) {
-    ConnectIn(0);
-    const std::size_t mark = Mark();
+    ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
+    const std::size_t mark = unit.Mark();
     U().Click(CDlgSys::kChineseId);
     platform::MessageQueue::Drain();
     linktest::RunFor(300);
-    EXPECT_EQ(dlg->Language(), 1);
-    EXPECT_EQ(dlg->ItemText(1001), UiText(1, 0));
-    EXPECT_TRUE(RequestsSince(mark).empty());
+    EXPECT_EQ(Dlg().Language(), 1);
+    EXPECT_EQ(Dlg().ItemText(1001), UiText(1, 0));
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
 }
 
 TEST_F(SystemPageFrames, RecallSelectsTheSlotAndReadsTheUnitBack) {
@@ -202,111 +210,112 @@ TEST_F(SystemPageFrames, RecallSelectsTheSlotAndReadsTheUnitBack) {
     const std::string name = "BALLAD";
     std::fill(block.begin() + 870 + 16 * 6, block.begin() + 870 + 16 * 7, 0);
     std::copy(name.begin(), name.end(), block.begin() + 870 + 16 * 6);
-    device.SetBlock(block);
-    ASSERT_TRUE(Connect());
-    dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+    unit.Connect(block);
+    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(ShowSystemPage());
     Ui ui = U();
     ui.Pick(CDlgSys::kUserModeComboId, 6);
-    ASSERT_NE(Sys().SelectedUserMode(), dlg->Image().CurrentModeSlot);
+    ASSERT_NE(Sys().SelectedUserMode(), Dlg().Image().CurrentModeSlot);
 
     bool boxSeen = false;
     QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] { boxSeen |= dlg->WaitBoxOpen(); });
+    QObject::connect(&watch, &QTimer::timeout, [&] { boxSeen |= Dlg().WaitBoxOpen(); });
     watch.start(5);
-    const std::size_t mark = Mark();
+    const std::size_t mark = unit.Mark();
     ui.Click(CDlgSys::kRecallId);
     ASSERT_TRUE(linktest::WaitFor(
-        [&] { return !dlg->WaitBoxOpen() && device.CountOf(0x40) > 0 && boxSeen; }, 10000));
+        [&] { return !Dlg().WaitBoxOpen() && unit.device.CountOf(0x40) > 0 && boxSeen; }, 10000));
     linktest::RunFor(300);
-    const std::vector<emu::Command> sent = RequestsSince(mark);
+    const std::vector<emu::Command> sent = unit.RequestsSince(mark);
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent[0].code, 0x01);
     EXPECT_EQ(sent[0].data.at(0), 6);
     EXPECT_EQ(Codes(sent), (std::vector<std::uint8_t>{0x01, 0x3F, 0x40}));
     EXPECT_TRUE(boxSeen);
-    EXPECT_FALSE(dlg->WaitBoxOpen());
-    EXPECT_EQ(dlg->Image().CurrentModeSlot, 6);
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
+    EXPECT_EQ(Dlg().Image().CurrentModeSlot, 6);
     EXPECT_EQ(Sys().SelectedUserMode(), 6);
     EXPECT_EQ(Sys().ControlAs<QComboBox>(CDlgSys::kUserModeComboId)->currentText(), "7 - BALLAD");
     EXPECT_TRUE(prompts.shown().empty());
 }
 
 TEST_F(SystemPageFrames, SaveUploadsTheImageAsTheUnitStoresIt) {
-    ParamImage unit;
-    InitParamImage(unit);
-    unit.MusicEqBands[3].gain = -75;
-    unit.BandEnableMasks[4] = 0x0F0F;
-    ASSERT_TRUE(Connect(unit));
-    dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+    ParamImage image;
+    InitParamImage(image);
+    image.MusicEqBands[3].gain = -75;
+    image.BandEnableMasks[4] = 0x0F0F;
+    unit.Connect(BlockOf(image));
+    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(ShowSystemPage());
     Ui ui = U();
     ui.Pick(CDlgSys::kUserModeComboId, 4);
     QLineEdit* name = ui.Get<QLineEdit>(CDlgSys::kModeNameEditId);
     name->clear();
     ui.Type(CDlgSys::kModeNameEditId, "NAME");
-    const std::size_t mark = Mark();
+    const std::size_t mark = unit.Mark();
     ui.Click(CDlgSys::kSaveId);
-    ASSERT_TRUE(linktest::WaitFor([&] { return device.Mode(4).has_value(); }, 10000));
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.Mode(4).has_value(); }, 10000));
     linktest::RunFor(300);
     platform::MessageQueue::Drain();
 
-    const std::vector<emu::Command> sent = RequestsSince(mark);
+    const std::vector<emu::Command> sent = unit.RequestsSince(mark);
     std::vector<std::uint8_t> expected{0x41};
     expected.insert(expected.end(), 15, 0x42);
     expected.push_back(0x43);
     std::vector<std::uint8_t> codes;
     for (const emu::Command& c : sent) codes.push_back(c.code);
     EXPECT_EQ(Hex(codes), Hex(expected));
-    EXPECT_TRUE(device.UploadErrors().empty());
-    const Bytes record = blocktest::ModeRecordFromImage(dlg->Image());
+    EXPECT_TRUE(unit.device.UploadErrors().empty());
+    const Bytes record = blocktest::ModeRecordFromImage(Dlg().Image());
     EXPECT_EQ(std::string(record.begin() + 854, record.begin() + 870), "NAME            ");
-    EXPECT_EQ(Hex(device.Mode(4)->record), Hex(record));
+    EXPECT_EQ(Hex(unit.device.Mode(4)->record), Hex(record));
     EXPECT_EQ(Sys().ControlAs<QComboBox>(CDlgSys::kUserModeComboId)->currentText(), "5 - NAME");
-    EXPECT_FALSE(dlg->WaitBoxOpen());
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
 }
 
 TEST_F(SystemPageFrames, RefusedSavesSendNothing) {
-    ConnectIn(0);
+    ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
     Ui ui = U();
-    dlg->Image().AdminMode = 0;
-    std::size_t mark = Mark();
+    Dlg().Image().AdminMode = 0;
+    std::size_t mark = unit.Mark();
     ui.Click(CDlgSys::kSaveId);
-    dlg->Image().AdminMode = 1;
+    Dlg().Image().AdminMode = 1;
     ui.Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText("BAD{NAME");
     ui.Click(CDlgSys::kSaveId);
     platform::MessageQueue::Drain();
     linktest::RunFor(300);
-    EXPECT_TRUE(RequestsSince(mark).empty());
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
     ASSERT_EQ(prompts.shown().size(), 2u);
     EXPECT_EQ(prompts.shown()[0].text, "must be in admin mode");
     EXPECT_EQ(prompts.shown()[1].text, "Invalide charater in mode name");
     for (const auto& shown : prompts.shown()) EXPECT_EQ(shown.caption, kAppTitle);
-    EXPECT_FALSE(device.Mode(0).has_value());
+    EXPECT_FALSE(unit.device.Mode(0).has_value());
 }
 
 TEST_F(SystemPageFrames, ResetAllOkResetsAndReadsTheUnitBackCancelSendsNothing) {
-    ConnectIn(0);
+    ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
     Ui ui = U();
-    std::size_t mark = Mark();
+    std::size_t mark = unit.Mark();
     prompts.Answer(IDCANCEL);
     ui.Click(CDlgSys::kResetId);
     platform::MessageQueue::Drain();
     linktest::RunFor(300);
-    EXPECT_TRUE(RequestsSince(mark).empty());
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
 
-    const int slot = dlg->Image().CurrentModeSlot;
+    const int slot = Dlg().Image().CurrentModeSlot;
     prompts.Answer(IDOK);
-    mark = Mark();
-    const int blockReads = device.CountOf(0x40);
+    mark = unit.Mark();
+    const int blockReads = unit.device.CountOf(0x40);
     ui.Click(CDlgSys::kResetId);
-    ASSERT_TRUE(linktest::WaitFor([&] { return device.CountOf(0x40) > blockReads; }, 10000));
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.CountOf(0x40) > blockReads; }, 10000));
     linktest::RunFor(300);
-    const std::vector<emu::Command> sent = RequestsSince(mark);
+    const std::vector<emu::Command> sent = unit.RequestsSince(mark);
     EXPECT_EQ(Codes(sent), (std::vector<std::uint8_t>{0x14, 0x01, 0x3F, 0x40}));
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(sent[1].data.at(0), slot);
     ASSERT_EQ(prompts.shown().size(), 3u);
     EXPECT_EQ(prompts.shown()[2].text, "        Reset all OK        ");
-    EXPECT_EQ(dlg->Results().DeviceSequenceActive, 0);
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
 }
 
 class SystemPageBlockRead : public SystemPageFrames, public ::testing::WithParamInterface<int> {};
@@ -315,14 +324,14 @@ TEST_P(SystemPageBlockRead, RefreshesEveryControlAndSendsOnlyTheRead) {
     const int kind = GetParam();
     Bytes block = blocktest::MakeBlock(11 + static_cast<unsigned>(kind));
     block[107] = static_cast<std::uint8_t>(kind);
-    device.SetBlock(block);
     emu::HeaderState header;
     header.options = 0x21;  // locked, IR disabled
     header.adminLevel = 0;
     header.powerOnMode = 7;
-    device.SetHeader(header);
-    device.SetCurrentSlot(3);
-    ASSERT_TRUE(Connect());
+    unit.device.SetHeader(header);
+    unit.device.SetCurrentSlot(3);
+    unit.Connect(block);
+    if (HasFatalFailure()) return;
     CDlgSys& sys = Sys();
     Ui ui = U();
 
@@ -362,6 +371,7 @@ TEST_P(SystemPageBlockRead, RefreshesEveryControlAndSendsOnlyTheRead) {
     EXPECT_EQ(sys.Control(1081)->isEnabled(), kind == 0);
 
     const std::set<std::uint8_t> allowed{0x1C, 0x3F, 0x40};
-    for (std::uint8_t code : device.RequestCodes()) EXPECT_TRUE(allowed.count(code)) << int(code);
+    for (std::uint8_t code : unit.device.RequestCodes())
+        EXPECT_TRUE(allowed.count(code)) << int(code);
 }
 INSTANTIATE_TEST_SUITE_P(Kinds, SystemPageBlockRead, ::testing::Values(0, 1));
