@@ -20,14 +20,13 @@
 #include "platform/controls.h"
 #include "platform/prompts.h"
 #include "platform/text.h"
+#include "platform/text_fit.h"
 #include "system/access_codes.h"
 #include "system/user_modes.h"
 
 namespace {
 
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
-// Group-box captions on the pages are drawn in 0xF6732E (a COLORREF).
-constexpr const char* kGroupStyle = "QGroupBox { color: #2e73f6; }";
 
 constexpr int kModeListId = 1827;
 constexpr int kPcNameEditId = 1560;
@@ -252,17 +251,16 @@ void CDlgSys::CreateControls() {
         const QRect rect(c.x, c.y, c.w, c.h);
         QWidget* w = nullptr;
         switch (c.kind) {
-            case Kind::kGroup: {
-                auto* group = new QGroupBox(this);
-                group->setStyleSheet(kGroupStyle);
-                w = group;
+            case Kind::kGroup:
+                w = CreateGroupBox(this, c.id, rect);
                 break;
-            }
             case Kind::kLabel:
                 w = new QLabel(this);
                 break;
             case Kind::kEdit:
+                // Names, passwords and logo lines: a longer text scrolls.
                 w = new QLineEdit(this);
+                platform::SetFreeText(w);
                 break;
             case Kind::kCombo:
                 w = new QComboBox(this);
@@ -281,7 +279,6 @@ void CDlgSys::CreateControls() {
         AddControl(c.id, w);
         if (c.text) SetItemText(c.id, c.text);
         if (c.hidden) w->hide();
-        if (c.kind == Kind::kGroup) w->lower();
     }
     for (const EditRule& r : kEditRules) {
         auto* edit = ControlAs<QLineEdit>(r.id);
