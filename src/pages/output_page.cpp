@@ -38,6 +38,10 @@ COutputPage::COutputPage(platform::Window* mainWindow, EqPageKind kind)
     : CEqPage(mainWindow, kind), out_(OutputPageSpecFor(kind)), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &COutputPage::OnSliderPos);
     BuildOutputControls();
+    // Laid once for cinema, so the delay labels declare their distances as
+    // well as their KTV times, then for KTV until the first refresh.
+    LayForSystemMode(1);
+    LayForSystemMode(0);
     SetLanguage(Language());
 }
 
