@@ -20,8 +20,9 @@ TEST(Snapshot, RendersEveryPageInBothLanguages) {
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
 
     const QStringList pages = {
-        "music",     "mic",    "reverb",      "echo",  "master",     "surround", "centre",
-        "subwoofer", "system", "calibration", "boost", "boost-echo", "wifi",     "wifi-connected"};
+        "music",       "mic",    "mic2",       "reverb", "echo-mono",     "echo-stereo",
+        "echo-dual",   "master", "surround",   "centre", "subwoofer",     "system",
+        "calibration", "boost",  "boost-echo", "wifi",   "wifi-connected"};
     for (const char* lang : {"en", "zh"}) {
         for (const QString& page : pages) {
             const QString file = QDir(out.path()).filePath(page + "-" + QString(lang) + ".png");

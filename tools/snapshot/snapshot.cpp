@@ -16,6 +16,8 @@
 #include "app/main_dialog.h"
 #include "model/param_image.h"
 #include "pages/dlg_bt.h"
+#include "pages/dlg_echo.h"
+#include "pages/dlg_mic.h"
 #include "platform/settings.h"
 #include "platform/text_fit.h"
 #include "platform/window.h"
@@ -29,12 +31,18 @@ struct Shot {
     // The boost page: the target shown and the band clicked on the graph.
     int boostTarget = -1;
     int boostBand = -1;
+    // The Mic page's microphone, the Echo page's type.
+    int mic = -1;
+    int echoType = -1;
 };
 const Shot kShots[] = {
     {kPageMusic, "music"},
-    {kPageMic, "mic"},
+    {kPageMic, "mic", -1, -1, 0},
+    {kPageMic, "mic2", -1, -1, 1},
     {kPageFX, "reverb"},
-    {kPageEcho, "echo"},
+    {kPageEcho, "echo-mono", -1, -1, -1, 0},
+    {kPageEcho, "echo-stereo", -1, -1, -1, 1},
+    {kPageEcho, "echo-dual", -1, -1, -1, 2},
     {kPageMaster, "master"},
     {kPageSurl, "surround"},
     {kPageCout, "centre"},
@@ -133,6 +141,31 @@ void ShowOutputValues(ParamImage& image) {
     image.PinkNoiseState = 3;
 }
 
+// The microphone and effect values with the widest labels, some inverted.
+void ShowEffectValues(ParamImage& image) {
+    auto& b = image.ParamBytes;
+    b[14] = 1;                    // noise gate -80db
+    b[12] = 0x80 | 100;           // mic 1 inverted
+    b[79] = 0x80 | 100;           // reverb level inverted
+    b[87] = 90;                   // repeat 90%
+    b[92] = 0;                    // stereo right delay -50%
+    b[93] = 0;                    // stereo right predelay -50%
+    b[88] = 0x80 | 100;           // right level inverted
+    image.ParamWords[28] = 5000;  // decay 5000ms
+    image.ParamWords[30] = 500;   // delay 500ms
+    image.ParamWords[32] = 500;   // dual right delay 500ms
+    image.ParamWords[33] = 100;   // dual right predelay 100ms
+}
+
+// The microphone shown, the echo type laid out, as the page refresh does.
+void ShowEffectsShot(CQuavixDlg& dlg, const Shot& shot) {
+    if (shot.mic >= 0) static_cast<CDlgMic*>(dlg.PageForIndex(kPageMic))->SelectMic(shot.mic);
+    if (shot.echoType >= 0) {
+        dlg.Image().ParamBytes[85] = static_cast<std::uint8_t>(shot.echoType);
+        static_cast<CDlgEcho*>(dlg.PageForIndex(kPageEcho))->LoadFromImage();
+    }
+}
+
 bool Save(QWidget& widget, const QString& out, const QString& name) {
     QApplication::processEvents();
     const QString file = QDir(out).filePath(name + ".png");
@@ -192,6 +225,7 @@ int main(int argc, char** argv) {
     dlg.OnInitDialog();
     ShapeCurves(dlg.Image());
     ShowOutputValues(dlg.Image());
+    ShowEffectValues(dlg.Image());
     dlg.RefreshAllPages(0);
     dlg.show();
     // The Boost page and its button shown as the system page's access code
@@ -209,6 +243,7 @@ int main(int argc, char** argv) {
         for (const Shot& shot : kShots) {
             dlg.SelectPage(shot.pageIndex);
             if (shot.boostTarget >= 0) ShowBoostTarget(dlg, shot);
+            ShowEffectsShot(dlg, shot);
             platform::MessageQueue::Drain();
             app.processEvents();
             const QString file =
