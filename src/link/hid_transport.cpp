@@ -59,7 +59,7 @@ PollResult HidTransport::Poll(std::uint8_t* buffer, int capacity) {
     PollResult result;
     if (read_status_ == 1) {
         result.count = std::min(input_count_, capacity);
-        std::memcpy(buffer, input_, static_cast<std::size_t>(result.count));
+        std::memcpy(buffer, input_.data(), static_cast<std::size_t>(result.count));
     } else if (read_status_ < 0) {
         result.failed = true;
     }
@@ -116,6 +116,7 @@ int HidTransport::WriteFrame(const std::uint8_t* frame, std::size_t size) {
 void HidTransport::ReadReply(std::uint64_t request) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(read_timeout_ms_);
+    bool answered = false;
     std::uint8_t report[platform::kHidReportSize];
     for (;;) {
         {
@@ -123,19 +124,25 @@ void HidTransport::ReadReply(std::uint64_t request) {
             if (stop_ || write_requested_ || request != request_) return;
         }
         const int n = device_->ReadReport(report, sizeof report, kReadSliceMs);
-        if (n != 0) {
+        if (n > 0) {
             std::lock_guard lock(mutex_);
             if (request != request_) return;
-            if (n > 0) {
-                std::memcpy(input_, report, static_cast<std::size_t>(n));
-                input_count_ = n;
-                read_status_ = 1;
-            } else {
-                read_status_ = -2;
-            }
+            const std::size_t room = input_.size() - static_cast<std::size_t>(input_count_);
+            const std::size_t take = std::min(static_cast<std::size_t>(n), room);
+            std::memcpy(input_.data() + input_count_, report, take);
+            input_count_ += static_cast<int>(take);
+            read_status_ = 1;
+            answered = true;
+            continue;
+        }
+        if (n < 0) {
+            std::lock_guard lock(mutex_);
+            if (request == request_) read_status_ = -2;
             return;
         }
-        if (Clock::now() >= deadline) {
+        // Once a report has come, a missing reply is the sequencer's
+        // time-out to call, not the reader's.
+        if (!answered && Clock::now() >= deadline) {
             std::lock_guard lock(mutex_);
             if (request == request_) read_status_ = -1;
             return;

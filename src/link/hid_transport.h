@@ -2,8 +2,11 @@
 // The USB side of the link. The unit is a HID device; each frame goes out as
 // output reports of report id 0 plus 64 bytes, and one input report carries
 // each reply. A reader thread owns the open device: it writes the reports
-// the UI thread hands it, then waits up to 3000 ms for the one input report
-// of that request. The UI thread takes the result at its next poll.
+// the UI thread hands it, then waits up to 3000 ms for the first input
+// report of that request and goes on reading reports until the next
+// request, since the unit may send a frame nobody asked for, in a report of
+// its own, before the reply. The UI thread takes what has come at its next
+// poll.
 //
 // The hand-over is guarded by one mutex. Each request has a number: a read
 // that completes for an older request is dropped, and before every write the
@@ -63,8 +66,10 @@ private:
     std::array<std::uint8_t, kMaxFrame> frame_{};
     std::size_t frame_size_ = 0;
     std::uint64_t request_ = 0;
-    // 0 nothing yet, 1 a report is ready, -1 time-out, -2 read error
+    // 0 nothing yet, 1 reports are ready, -1 time-out, -2 read error
     int read_status_ = 0;
-    std::uint8_t input_[platform::kHidReportSize] = {};
+    // The reports read for the request since the last poll, one after the
+    // other; what does not fit waits for no one.
+    std::array<std::uint8_t, kMaxFrame> input_{};
     int input_count_ = 0;
 };

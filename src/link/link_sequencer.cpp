@@ -6,6 +6,21 @@
 
 namespace {
 
+// The requests of the block read (a header re-read and its chunks) and of
+// the mode upload.
+bool IsTransferStep(std::uint8_t code) {
+    switch (code) {
+        case CMD_READ_HEADER:
+        case CMD_READ_BLOCK:
+        case CMD_MODE_UPLOAD_START:
+        case CMD_MODE_UPLOAD_DATA:
+        case CMD_MODE_UPLOAD_END:
+            return true;
+        default:
+            return false;
+    }
+}
+
 // WM_LINK_STEP parameters: (3, 4) a request completed, (1, 2) it timed out.
 constexpr WPARAM kStepDone = 3;
 constexpr LPARAM kStepDoneArg = 4;
@@ -425,6 +440,10 @@ bool LinkSequencer::HandleReply(const ReplyFrame& reply) {
             host_.ApplyFeatureFlag(reply.data[4] != 0 ? 1 : 0);
         }
     } else {
+        // A transfer moves on only with the reply to its own step: an
+        // unasked frame completing a chunk request would leave the block
+        // read waiting for a chunk nobody asked for.
+        if (IsTransferStep(sent_code_) && reply.code != sent_code_) return true;
         reply_pending_ = false;
     }
     host_.PostMessage(WM_LINK_STEP, kStepDone, kStepDoneArg);

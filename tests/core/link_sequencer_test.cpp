@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "link_test_support.h"
 
 namespace {
@@ -167,6 +169,95 @@ TEST_F(LinkSequencerTest, DuplicatedReplyAdvancesTheSequenceOnce) {
     EXPECT_TRUE(seq.ReplyPending());
     Tick(5);
     EXPECT_EQ(seq.LinkState(), 2);  // still waiting for the header
+}
+
+TEST_F(LinkSequencerTest, UnaskedFramesBeforeEveryChunkLeaveTheBlockReadGoing) {
+    usb.onSend = [this](const Bytes& f) {
+        if (f[3] == 0x40) usb.incoming.push_back(Reply(0x01, {0}));
+        usb.incoming.push_back(Answer(f));
+    };
+    seq.OnConnectButton();
+    Pump();
+    for (int i = 0; i < 100 && host.block.empty(); ++i) Tick();
+    EXPECT_EQ(host.block, block);
+    EXPECT_EQ(usb.sent.size(), 2u + 20u) << "each chunk asked for once";
+    EXPECT_EQ(std::count(host.replies.begin(), host.replies.end(), 0x01), 20)
+        << "the unasked frames' handler ran";
+    EXPECT_EQ(HandledCount(WM_REFRESH_PAGES), 1);
+}
+
+// A connected link with one request in flight and nothing answered yet.
+struct InFlight {
+    const char* what;
+    void (*start)(LinkRig&);
+    std::uint8_t code;
+    bool transfer;      // a step of the block read or of the mode upload
+    std::uint8_t next;  // what its own reply asks for next here, 0 nothing
+};
+
+void SendPlain(LinkRig& t, std::uint8_t code) {
+    const std::uint8_t data[] = {0, 0};
+    t.seq.SubmitGeneric(code, data, 2);
+}
+void SendUploadStep(LinkRig& t, std::uint8_t code) {
+    const std::uint8_t data[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
+    t.seq.SubmitDirect(code, data, 7, 100, 130);
+}
+
+const InFlight kInFlight[] = {
+    {"header re-read", [](LinkRig& t) { SendPlain(t, 0x3F); }, 0x3F, true, 0x40},
+    {"chunk of a re-read",
+     [](LinkRig& t) {
+         SendPlain(t, 0x3F);
+         t.usb.incoming.push_back(t.Answer(t.usb.sent.back()));
+         t.Tick();
+     },
+     0x40, true, 0x40},
+    {"upload start", [](LinkRig& t) { SendUploadStep(t, 0x41); }, 0x41, true, 0},
+    {"upload data", [](LinkRig& t) { SendUploadStep(t, 0x42); }, 0x42, true, 0},
+    {"upload end", [](LinkRig& t) { SendUploadStep(t, 0x43); }, 0x43, true, 0},
+    {"a plain command", [](LinkRig& t) { SendPlain(t, 0x09); }, 0x09, false, 0},
+};
+
+TEST_F(LinkSequencerTest, OnlyItsOwnReplyCompletesATransferStep) {
+    for (const InFlight& c : kInFlight) {
+        SCOPED_TRACE(c.what);
+        LinkRig t;
+        t.ConnectUsb();
+        t.answering = false;
+        c.start(t);
+        ASSERT_EQ(t.usb.SentCode(), c.code);
+        const std::size_t sent = t.usb.sent.size();
+        const int steps = t.HandledCount(WM_LINK_STEP);
+        t.usb.incoming.push_back(Reply(0x2B, {1}));
+        t.Tick();
+        EXPECT_EQ(t.host.replies.back(), 0x2B) << "its handler runs";
+        EXPECT_EQ(t.seq.ReplyPending(), c.transfer);
+        EXPECT_EQ(t.HandledCount(WM_LINK_STEP), steps + (c.transfer ? 0 : 1));
+        if (!c.transfer) continue;
+        t.usb.incoming.push_back(t.Answer(t.usb.sent.back()));
+        t.Tick();
+        EXPECT_EQ(t.HandledCount(WM_LINK_STEP), steps + 1);
+        EXPECT_EQ(t.usb.sent.size(), sent + (c.next != 0 ? 1 : 0));
+        if (c.next != 0) {
+            EXPECT_EQ(t.usb.SentCode(), c.next);
+        }
+    }
+}
+
+TEST_F(LinkSequencerTest, ChunkAnsweredOnlyByAnotherCodeTimesOut) {
+    ConnectUsb();
+    answering = false;
+    SendPlain(*this, 0x3F);
+    usb.incoming.push_back(Answer(usb.sent.back()));
+    Tick();
+    ASSERT_EQ(usb.SentCode(), 0x40);
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick(LinkSequencer::kUsbReplyTimeout - 1);
+    EXPECT_EQ(seq.LinkState(), 3);
+    Tick();
+    EXPECT_EQ(host.Status(), "failed");
+    EXPECT_EQ(seq.LinkState(), 0);
 }
 
 TEST_F(LinkSequencerTest, KeepAliveGoesOutAfterQuietTicks) {

@@ -67,6 +67,7 @@ void DeviceEmulator::SetKnobs(const Knobs& knobs) {
     std::lock_guard lock(mutex_);
     knobs_ = knobs;
     learnStep_ = 0;
+    repliesToUnaskedBefore_ = 0;
 }
 
 Knobs DeviceEmulator::GetKnobs() const {
@@ -108,6 +109,11 @@ std::vector<OutgoingReply> DeviceEmulator::OnHostBytes(const std::uint8_t* bytes
         if (!data) continue;
         ++answered_;
         if (k.shortReplyCodes.count(c->code) != 0 && !data->empty()) data->pop_back();
+        if (k.unasked && k.unasked->before == c->code &&
+            ++repliesToUnaskedBefore_ == k.unasked->nth) {
+            out.push_back({EncodeReply(k.unasked->code, k.unasked->data), k.delayTicks});
+            ++held_;
+        }
         out.push_back(
             {EncodeReply(c->code, *data, k.badChecksumCodes.count(c->code) != 0), k.delayTicks});
         ++held_;

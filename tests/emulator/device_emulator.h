@@ -30,6 +30,15 @@ enum class TcpSplit {
     kWithExtraFrame,  // each reply followed, in the same write, by an unasked frame
 };
 
+// A reply frame nobody asked for, sent just before the nth reply to
+// `before` (1 the first, counted from when the knobs are set).
+struct UnaskedFrame {
+    std::uint8_t before = 0;
+    int nth = 1;
+    std::uint8_t code = 0;
+    Bytes data = {1};
+};
+
 struct Knobs {
     std::uint8_t deviceType = 0x13;
     std::uint8_t featureFlag = 1;
@@ -49,6 +58,7 @@ struct Knobs {
     // The code lengths the learn answers report, one per 0x44 request; once
     // it has run out every answer reports 0 (nothing received yet).
     std::vector<int> learnScript;
+    std::optional<UnaskedFrame> unasked;
 };
 
 struct OutgoingReply {
@@ -129,6 +139,7 @@ private:
     int overlaps_ = 0;
     int wrongLengths_ = 0;
     std::size_t learnStep_ = 0;
+    int repliesToUnaskedBefore_ = 0;
     int currentSlot_ = 2;
     Bytes block_;
 

@@ -205,6 +205,31 @@ TEST_P(DeviceProtocolBothWays, ModeUploadIsStoredAndReadBack) {
     EXPECT_EQ(device.CountOf(0x3F), 2);
 }
 
+// The unit sends a frame nobody asked for just before a chunk's reply and
+// before an upload step's reply: its handler runs (a result box), and the
+// block read and the upload still go to their ends.
+TEST_P(DeviceProtocolBothWays, UnaskedFramesLeaveTheBlockReadAndTheUploadGoing) {
+    emu::Knobs k;
+    k.unasked = emu::UnaskedFrame{0x40, 5, 0x2C, {1}};
+    device.SetKnobs(k);
+    Connect(GetParam());
+    EXPECT_EQ(device.CountOf(0x40), 20);
+    blocktest::ExpectImageHoldsBlock(Image(), device.Block());
+    EXPECT_EQ(prompts.Texts().size(), 1u);
+
+    k.unasked = emu::UnaskedFrame{0x42, 3, 0x2C, {1}};
+    device.SetKnobs(k);
+    dlg->PostMessage(WM_SEND_COMMAND, 0x41, 6);
+    ASSERT_TRUE(
+        WaitFor([&] { return device.CountOf(0x43) == 1 && !dlg->Link().ReplyPending(); }, kWaitMs))
+        << dlg->ItemText(1002);
+    EXPECT_EQ(device.CountOf(0x42), 15);
+    EXPECT_TRUE(device.Mode(6).has_value());
+    EXPECT_EQ(prompts.Texts().size(), 2u);
+    EXPECT_EQ(dlg->Link().LinkState(), 3);
+    ExpectCleanTraffic();
+}
+
 // The unit falls silent and the link drops; the user nudges the music
 // volume while the keep-alive waits for its reply, or after the drop. On the
 // next connect the unit's own value wins, on the page and at the unit:
