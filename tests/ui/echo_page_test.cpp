@@ -218,6 +218,30 @@ TEST_F(EchoPage, ALinkClosingWhileWaitingReturnsToTheLaidOutType) {
     EXPECT_TRUE(main.Take().empty());
 }
 
+// A tick of the page's own timer, as the platform delivers it.
+struct EchoTimerTick : CDlgEcho {
+    static void Fire(CDlgEcho& page, int id) {
+        void (CDlgEcho::*onTimer)(int) = &EchoTimerTick::OnTimer;
+        (page.*onTimer)(id);
+    }
+};
+
+TEST_F(EchoPage, AnAnswerThatNeverComesGivesUpAndReturnsToTheLaidOutType) {
+    Refresh(kMono);
+    connected = true;
+    Choose(kStereo);
+    main.Take();
+    ASSERT_TRUE(page.AwaitingType());
+    EXPECT_TRUE(page.HasTimer(CDlgEcho::kTypeAnswerTimer));
+    EchoTimerTick::Fire(page, CDlgEcho::kTypeAnswerTimer);
+    EXPECT_FALSE(page.AwaitingType());
+    EXPECT_FALSE(page.HasTimer(CDlgEcho::kTypeAnswerTimer));
+    EXPECT_EQ(image.ParamBytes[85], kMono);
+    EXPECT_EQ(Type()->currentIndex(), kMono);
+    EXPECT_TRUE(page.isEnabled());
+    EXPECT_TRUE(main.Take().empty());
+}
+
 TEST_F(EchoPage, ATypeOutsideTheListKeepsTheLayoutAndSelectsNothing) {
     Refresh(kDual);
     image.ParamWords[32] = 250;
