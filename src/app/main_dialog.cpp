@@ -282,6 +282,7 @@ void CQuavixDlg::OnInitDialog() {
     setWindowTitle(kAppTitle);
     CreateControls();
     WireMainControls();
+    WireModeKinds();
     char version[16];
     std::snprintf(version, sizeof version, "%s", "V1.10");
     SetItemText(kVersionId, version);
@@ -292,7 +293,6 @@ void CQuavixDlg::OnInitDialog() {
 
     // Link, mode-kind and language groups start at their first button.
     Button(1817)->SetChecked(true);
-    Button(1820)->SetChecked(true);
     Button(kEnglishId)->SetChecked(true);
     Button(kAudioRow[0])->SetChecked(true);
     Button(kVideoRow[0])->SetChecked(true);
@@ -393,10 +393,17 @@ void CQuavixDlg::ApplyAdminMode(int level) {
     // The Music page is shown afresh.
     currentPage_ = -1;
     SelectPage(kPageMusic);
+    // The kind decides which pages may stay shown.
+    ApplyForcedPage(image_.ParamBytes[kSystemModeByte]);
     for (int page = kPageMic; page <= kPageSys; ++page) ShowItem(kPageButtons[page].id, true);
     ShowItem(kPageButtons[kPageCal].id, image_.ExtendedFeatures != 0);
     OnSetLanguage(1, image_.Language);
     ApplyOutputLayout();
+}
+
+void CQuavixDlg::EnablePageButton(int pageIndex, bool enable) {
+    if (pageIndex >= 0 && pageIndex < kPageButtonCount)
+        EnableItem(kPageButtons[pageIndex].id, enable);
 }
 
 void CQuavixDlg::ApplyFeatureFlag(int flag) {
@@ -452,10 +459,11 @@ void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
     if (b[95] > 3) b[95] = 0;
     LoadInputRows();
     ShowMainVolumes();
-    if (sys) {
-        sys->ApplySystemMode(b[kSystemModeByte]);
-        sys->LoadFromImage();
-    }
+    // The kind is the unit's already: moving the radio sends nothing.
+    const int kind = b[kSystemModeByte];
+    if (kindRadio_.Index() != kind) SetSystemMode(kind);
+    ApplySystemMode(kind);
+    if (sys) sys->LoadFromImage();
     ApplyOutputLayout();
 
     const std::array<CEqPage*, 8> eqPages = EqPages();

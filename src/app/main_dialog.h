@@ -9,6 +9,7 @@
 
 #include "app/device_results.h"
 #include "app/input_rows.h"
+#include "eq/radio_group.h"
 #include "link/command_builder.h"
 #include "link/device_link.h"
 #include "link/link_config.h"
@@ -93,6 +94,18 @@ public:
     void ApplyFeatureFlag(int flag);
     void ApplyOutputLayout();
 
+    // The mode kinds: 0 KTV, 1 cinema, 2 auto (any other value from the unit
+    // is laid out as auto). A kind button's click switches unless its kind
+    // is shown; the switch stores SystemMode and posts
+    // WM_SYSTEM_MODE_CHANGED, whose handler lays the window out for the kind
+    // and then tells the unit (command 61).
+    void OnModeKind(int kind);
+    void SetSystemMode(int kind);
+    LRESULT OnSystemModeChanged(WPARAM, LPARAM);
+    void ApplySystemMode(int kind);
+    // The kind button shown checked; -1 for none.
+    int KindRadioIndex() const { return kindRadio_.Index(); }
+
     // The toggles under the main sliders (0..2): flip their MainToggleBits bit
     // and send the bits.
     void OnMainToggle(int toggle);
@@ -137,6 +150,11 @@ private:
     void ShowMainVolumes();
     // Connects the toggles, input rows, combo, test-signal and boost messages.
     void WireMainControls();
+    void WireModeKinds();
+    // The page a kind will not leave shown: Music instead of Calibration in
+    // KTV, Master instead of the channel pages in cinema, System in auto.
+    void ApplyForcedPage(int kind);
+    void EnablePageButton(int pageIndex, bool enable);
     // The refresh's input rows: loaded from the image and shown, nothing sent.
     void LoadInputRows();
     void ShowInputRows();
@@ -148,6 +166,7 @@ private:
 
     ParamImage image_;
     InputRows inputRows_{image_};
+    RadioGroup kindRadio_;
     std::string modeFolder_;
     LinkConfig linkConfig_;
     DeviceLink link_;

@@ -13,22 +13,13 @@
 #include "eq/my_btn.h"
 #include "pages/page.h"
 #include "platform/settings.h"
+#include "support/recording_dialog.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wait.h"
 
 namespace {
 
-// The main dialog with its outgoing commands recorded.
-class TestDlg : public CQuavixDlg {
-public:
-    explicit TestDlg(const std::string& folder) : CQuavixDlg(folder) {
-        MapMessage(WM_SEND_COMMAND, [this](WPARAM w, LPARAM l) -> LRESULT {
-            commands.push_back({static_cast<int>(w), l});
-            return 0;
-        });
-    }
-    std::vector<std::pair<int, LPARAM>> commands;
-};
+using TestDlg = testsupport::RecordingDialog;
 
 class MainDialog : public ::testing::Test {
 protected:

@@ -62,6 +62,9 @@ struct Ui {
     }
     void Key(int sliderId, Qt::Key key) { QTest::keyClick(Get<CMySlider>(sliderId), key); }
     void Click(int id) { QTest::mouseClick(Get<QAbstractButton>(id), Qt::LeftButton); }
+    void ClickMain(int id) {
+        QTest::mouseClick(dlg.ControlAs<QAbstractButton>(id), Qt::LeftButton);
+    }
     void Pick(int comboId, int index) {
         QComboBox* combo = Get<QComboBox>(comboId);
         combo->setCurrentIndex(index);
@@ -128,6 +131,11 @@ const FrameCase kCases[] = {
          p.resize(41, ' ');
          return p;
      }},
+    // The kind buttons of the main window.
+    {"KindCinema", 0, [](Ui& u) { u.ClickMain(1821); }, 0x3D,
+     [](const ParamImage& i) { return Bytes{i.ParamBytes[kSystemModeByte]}; }},
+    {"KindKtv", 1, [](Ui& u) { u.ClickMain(1820); }, 0x3D,
+     [](const ParamImage& i) { return Bytes{i.ParamBytes[kSystemModeByte]}; }},
     {"PowerOnUserMode5", 0, [](Ui& u) { u.Pick(CDlgSys::kPowerOnComboId, 5); }, 0x3B,
      [](const ParamImage& i) { return Bytes{static_cast<std::uint8_t>(i.PowerOnMode)}; }},
 };
