@@ -1,7 +1,6 @@
 #include "platform/controls.h"
 
 #include <QAbstractButton>
-#include <QAbstractSlider>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QValidator>
@@ -24,17 +23,6 @@ void OnUserEdit(QLineEdit* edit, std::function<void(const std::string& utf8)> fn
 void OnUserClick(QAbstractButton* button, std::function<void()> fn) {
     QObject::connect(button, &QAbstractButton::clicked, button,
                      [fn = std::move(fn)](bool) { fn(); });
-}
-
-void OnUserSlide(QAbstractSlider* slider, std::function<void(int pos)> fn) {
-    // actionTriggered comes from the user's actions only (setValue never
-    // raises it) and before the value follows the position; an action that
-    // leaves the position where it was (a key at the end) is not a move.
-    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider,
-                     [slider, fn = std::move(fn)](int) {
-                         if (slider->sliderPosition() != slider->value())
-                             fn(slider->sliderPosition());
-                     });
 }
 
 namespace {
@@ -61,15 +49,9 @@ void FillCombo(QComboBox* combo, const std::vector<std::string>& items, int inde
     SetComboSelection(combo, index);
 }
 
-void SetCheck(QAbstractButton* button, bool checked) { button->setChecked(checked); }
-
 void SetEditText(QLineEdit* edit, const std::string& utf8) {
     edit->setText(QString::fromStdString(utf8));
 }
-
-// setValue, not setSliderPosition: the latter raises actionTriggered as a
-// drag would.
-void SetSliderPos(QAbstractSlider* slider, int pos) { slider->setValue(pos); }
 
 void RefillCombo(QComboBox* combo, const std::vector<std::string>& utf8Items) {
     const int keep = combo->currentIndex();

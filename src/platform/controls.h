@@ -9,7 +9,6 @@
 #include <vector>
 
 class QAbstractButton;
-class QAbstractSlider;
 class QComboBox;
 class QLineEdit;
 
@@ -22,9 +21,6 @@ void OnUserEdit(QLineEdit* edit, std::function<void(const std::string& utf8)> fn
 // The user clicked the button (mouse or space); a check box is already
 // toggled when fn runs.
 void OnUserClick(QAbstractButton* button, std::function<void()> fn);
-// The user moved the slider (drag, keys, page click, wheel) to a new
-// position, given to fn; value() catches up right after fn returns.
-void OnUserSlide(QAbstractSlider* slider, std::function<void(int pos)> fn);
 
 // The edit takes only text whose every character has a GBK form: typed or
 // pasted text with one it lacks is refused whole, as the unit's texts travel
@@ -36,9 +32,7 @@ void AcceptOnlyGbk(QLineEdit* edit);
 void SetComboSelection(QComboBox* combo, int index);
 // Empties the combo, adds the items, then selects index as SetComboSelection.
 void FillCombo(QComboBox* combo, const std::vector<std::string>& items, int index);
-void SetCheck(QAbstractButton* button, bool checked);
 void SetEditText(QLineEdit* edit, const std::string& utf8);
-void SetSliderPos(QAbstractSlider* slider, int pos);
 // Replaces a combo's items and keeps the selected index: none stays none, an
 // index the new list lacks selects none.
 void RefillCombo(QComboBox* combo, const std::vector<std::string>& utf8Items);

@@ -8,11 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSlider>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
-#include <QWheelEvent>
 #include <string>
 #include <vector>
 
@@ -103,8 +99,7 @@ TEST_F(Controls, CheckAndPushButtons) {
     platform::OnUserClick(check, [&] { checks.push_back(check->isChecked()); });
     platform::OnUserClick(push, [&] { ++pushes; });
 
-    platform::SetCheck(check, true);
-    platform::SetCheck(check, false);
+    check->setChecked(false);
     check->setChecked(true);
     EXPECT_TRUE(checks.empty());
 
@@ -114,60 +109,6 @@ TEST_F(Controls, CheckAndPushButtons) {
     EXPECT_EQ(checks, (std::vector<bool>{false, true}));
     QTest::mouseClick(push, Qt::LeftButton);
     EXPECT_EQ(pushes, 1);
-}
-
-TEST_F(Controls, SliderPosition) {
-    auto* slider = new QSlider(Qt::Horizontal, &page);
-    slider->setGeometry(0, 0, 300, 30);
-    slider->setRange(0, 100);
-    slider->setPageStep(10);
-    slider->show();
-    std::vector<int> moves;
-    platform::OnUserSlide(slider, [&](int pos) { moves.push_back(pos); });
-
-    platform::SetSliderPos(slider, 40);
-    slider->setValue(50);
-    slider->setSliderDown(true);  // even while the user holds it
-    platform::SetSliderPos(slider, 30);
-    slider->setSliderDown(false);
-    EXPECT_EQ(slider->value(), 30);
-    EXPECT_TRUE(moves.empty());
-
-    slider->setFocus();
-    QTest::keyClick(slider, Qt::Key_Right);
-    QTest::keyClick(slider, Qt::Key_PageUp);
-    QTest::keyClick(slider, Qt::Key_End);
-    QTest::keyClick(slider, Qt::Key_End);  // already there: no move
-    EXPECT_EQ(moves, (std::vector<int>{31, 41, 100}));
-    EXPECT_EQ(slider->value(), 100);
-
-    QWheelEvent wheel(QPointF(150, 15), slider->mapToGlobal(QPointF(150, 15)), QPoint(),
-                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(slider, &wheel);
-    ASSERT_EQ(moves.size(), 4u);
-    EXPECT_LT(moves.back(), 100);
-    EXPECT_EQ(slider->value(), moves.back());
-
-    // A drag of the handle to the far left.
-    QStyleOptionSlider opt;
-    opt.initFrom(slider);
-    opt.orientation = Qt::Horizontal;
-    opt.minimum = slider->minimum();
-    opt.maximum = slider->maximum();
-    opt.sliderPosition = opt.sliderValue = slider->value();
-    const QRect handle =
-        slider->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, slider);
-    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, handle.center());
-    QTest::mouseMove(slider, QPoint(handle.center().x() - 100, handle.center().y()));
-    QTest::mouseMove(slider, QPoint(-50, handle.center().y()));
-    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(-50, handle.center().y()));
-    ASSERT_GE(moves.size(), 6u);
-    EXPECT_EQ(moves.back(), 0);
-    EXPECT_EQ(slider->value(), 0);
-
-    const std::size_t before = moves.size();
-    platform::SetSliderPos(slider, 70);
-    EXPECT_EQ(moves.size(), before);
 }
 
 }  // namespace
