@@ -10,6 +10,7 @@
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "eq/skin_catalogue.h"
+#include "link/command_codes.h"
 #include "link/link_controls.h"
 #include "link/link_status.h"
 #include "model/ui_text.h"
@@ -69,9 +70,9 @@ struct MainSlider {
     int sliderId, valueId, captionId, command;
 };
 constexpr MainSlider kMainSliders[3] = {
-    {1003, 1076, 1372, 2},
-    {1004, 1077, 1373, 5},
-    {1075, 1078, 1374, 9},
+    {1003, 1076, 1372, CMD_MUSIC_SETTINGS},
+    {1004, 1077, 1373, CMD_MIC_SETTINGS},
+    {1075, 1078, 1374, CMD_EFFECT_VOLUME},
 };
 
 // Main-window captions set from the text table by every language switch.
@@ -110,7 +111,7 @@ CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
     MapMessage(WM_LINK_STEP, &CQuavixDlg::OnLinkStep);
     MapMessage(WM_DEVICE_RESULT, &CQuavixDlg::OnDeviceResult);
     MapMessage(WM_REFRESH_PAGES, &CQuavixDlg::OnRefreshPages);
-    MapMessage(WM_REFRESH_PAGES_LOCAL, &CQuavixDlg::OnRefreshPagesLocal);
+    MapMessage(WM_REFRESH_PAGES_LOCAL, &CQuavixDlg::OnRefreshPages);
     MapMessage(WM_BOOST_PAGE, &CQuavixDlg::OnBoostPage);
 }
 
@@ -259,12 +260,7 @@ std::array<CEqPage*, 8> CQuavixDlg::EqPages() const {
 }
 
 LRESULT CQuavixDlg::OnRefreshPages(WPARAM, LPARAM) {
-    RefreshAllPages(1);
-    return 0;
-}
-
-LRESULT CQuavixDlg::OnRefreshPagesLocal(WPARAM, LPARAM) {
-    RefreshAllPages(0);
+    RefreshAllPages();
     return 0;
 }
 
@@ -317,7 +313,7 @@ void CQuavixDlg::OnInitDialog() {
     image_.ModeFileCount = static_cast<int>(modeFiles_.size());
     static_cast<CDlgSys*>(pages_[kTableSys])->SetModeFiles(modeFiles_);
 
-    RefreshAllPages(0);
+    RefreshAllPages();
 
     WireLink();
     link_.SetLanguage(image_.Language);
@@ -449,7 +445,7 @@ void CQuavixDlg::ApplyOutputLayout() {
 }
 
 // The whole-image refresh: the main window, then every EQ page in one pass.
-void CQuavixDlg::RefreshAllPages(int /*afterDeviceRead*/) {
+void CQuavixDlg::RefreshAllPages() {
     auto& b = image_.ParamBytes;
     auto* sys = static_cast<CDlgSys*>(pages_[kTableSys]);
     if (sys) sys->FillUserModeCombo();

@@ -69,11 +69,11 @@ public:
     int AppliedAdminMode() const { return appliedAdminMode_.value_or(-1); }
 
     void SelectPage(int pageIndex);
-    // Pushes the whole parameter image into the main window and every page;
-    // afterDeviceRead: a block read has just replaced the image. Sends nothing.
-    void RefreshAllPages(int afterDeviceRead);
+    // Pushes the whole parameter image into the main window and every page,
+    // after a block read or a local change of the image alike. Sends nothing.
+    void RefreshAllPages();
+    // WM_REFRESH_PAGES and WM_REFRESH_PAGES_LOCAL.
     LRESULT OnRefreshPages(WPARAM, LPARAM);
-    LRESULT OnRefreshPagesLocal(WPARAM, LPARAM);
     // WM_BOOST_PAGE: lParam 1 shows the Boost page, 0 hides it again.
     LRESULT OnBoostPage(WPARAM, LPARAM show);
     LRESULT OnSetLanguage(WPARAM store, LPARAM language);

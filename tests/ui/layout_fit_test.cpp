@@ -422,7 +422,7 @@ Problems CheckEveryWindow() {
     for (const State& state : kStates) {
         dlg.Image().ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(state.systemMode);
         dlg.ApplyFeatureFlag(state.features);
-        dlg.RefreshAllPages(0);
+        dlg.RefreshAllPages();
         dlg.OnSetLanguage(1, state.language);
         platform::MessageQueue::Drain();
 

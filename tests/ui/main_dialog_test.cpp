@@ -281,7 +281,7 @@ TEST_F(MainDialog, BoxClosedByTheUserLeavesNoDanglingPointer) {
 TEST_F(MainDialog, TogglesFlipTheirBitAndSendTheBits) {
     auto dlg = Start();
     dlg->Image().MainToggleBits = 0b100;
-    dlg->RefreshAllPages(0);
+    dlg->RefreshAllPages();
     EXPECT_TRUE(Checked(*dlg, 1843));
     dlg->ControlAs<CMyBtn>(1841)->click();
     EXPECT_TRUE(Checked(*dlg, 1841));
@@ -297,7 +297,7 @@ TEST_F(MainDialog, TogglesFlipTheirBitAndSendTheBits) {
 TEST_F(MainDialog, AKtvComboPickActsAsARowClick) {
     auto dlg = Start();
     dlg->Image().ParamBytes[6] = 5;
-    dlg->RefreshAllPages(0);
+    dlg->RefreshAllPages();
     auto* combo = dlg->ControlAs<QComboBox>(1859);
     auto pick = [&](int index) {
         combo->setCurrentIndex(index);

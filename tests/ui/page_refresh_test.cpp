@@ -10,12 +10,12 @@
 #include <set>
 
 #include "app/main_dialog.h"
-#include "model/ui_text.h"
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_tcp_server.h"
 #include "eq/band_panel.h"
 #include "eq/my_btn.h"
 #include "link_host_window.h"
+#include "model/ui_text.h"
 #include "pages/dlg_master.h"
 #include "pages/dlg_music.h"
 #include "pages/eq_page.h"
@@ -70,7 +70,7 @@ TEST_F(PageRefresh, RefreshShowsTheImageAndSendsNothing) {
     platform::MessageQueue::Drain();
     ASSERT_EQ(platform::MessageQueue::Pending(), 0u);
 
-    dlg->RefreshAllPages(0);
+    dlg->RefreshAllPages();
     EXPECT_EQ(platform::MessageQueue::Pending(), 0u);
 
     EXPECT_EQ(image.MusicEqBands[15].frequency, 5000);

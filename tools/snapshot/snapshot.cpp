@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
     ShapeCurves(dlg.Image());
     ShowOutputValues(dlg.Image());
     ShowEffectValues(dlg.Image());
-    dlg.RefreshAllPages(0);
+    dlg.RefreshAllPages();
     dlg.show();
     // The Boost page and its button shown as the system page's access code
     // shows them.
