@@ -40,7 +40,7 @@ protected:
     // The unit's kind and inputs, pushed in by a refresh as a block read does.
     void Refresh(int kind) {
         B(kSystemModeByte) = static_cast<std::uint8_t>(kind);
-        dlg->RefreshAllPages(0);
+        dlg->RefreshAllPages();
         platform::MessageQueue::Drain();
     }
     void Click(int id) { QTest::mouseClick(dlg->ControlAs<QAbstractButton>(id), Qt::LeftButton); }
