@@ -21,6 +21,8 @@
 #include "platform/settings.h"
 #include "platform/text_fit.h"
 #include "platform/window.h"
+#include "system/access_codes.h"
+#include "system/dlg_sys.h"
 #include "system/dlg_wifi.h"
 
 namespace {
@@ -205,6 +207,35 @@ int ShootWifiSetup(platform::Window& owner, int language, const QString& out) {
 
 }  // namespace
 
+// The system page's logo controls, shown as their access code shows them,
+// with two lines typed in.
+void ShowLogoControls(CQuavixDlg& dlg) {
+    auto* sys = static_cast<CDlgSys*>(dlg.Page(kTableSys));
+    sys->OnLockNewPasswordEdit(AccessCodeText(AccessCode::kLogo));
+    sys->SetItemText(CDlgSys::kLogoLine1EditId, "QUAVIX KARAOKE");
+    sys->SetItemText(CDlgSys::kLogoLine2EditId, "ROOM 7");
+}
+
+// The main window in the cinema and auto kinds, each on the page the kind
+// leaves shown; then back to KTV on the Music page.
+bool ShootKinds(CQuavixDlg& dlg, int language, const QString& out) {
+    struct Kind {
+        int kind;
+        const char* name;
+    };
+    for (const Kind& k : {Kind{1, "kind-cinema"}, Kind{2, "kind-auto"}}) {
+        dlg.Image().ParamBytes[6] = 6;  // a digital input, so auto may be chosen
+        dlg.SetSystemMode(k.kind);
+        platform::MessageQueue::Drain();
+        if (!Save(dlg, out, QString("%1-%2").arg(k.name, language ? "zh" : "en"))) return false;
+    }
+    dlg.SetSystemMode(0);
+    platform::MessageQueue::Drain();
+    dlg.SelectPage(kPageMusic);
+    platform::MessageQueue::Drain();
+    return true;
+}
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: snapshot OUTPUT_FOLDER\n");
@@ -231,6 +262,7 @@ int main(int argc, char** argv) {
     // The Boost page and its button shown as the system page's access code
     // shows them.
     dlg.PostMessage(WM_BOOST_PAGE, 0, 1);
+    ShowLogoControls(dlg);
     platform::MessageQueue::Drain();
 
     int written = 0;
@@ -266,6 +298,8 @@ int main(int argc, char** argv) {
             ++written;
         }
         dlg.ApplyFeatureFlag(1);
+        if (!ShootKinds(dlg, language, out)) return 1;
+        written += 2;
         const int wifiShots = ShootWifiSetup(dlg, language, out);
         if (wifiShots < 0) return 1;
         written += wifiShots;
