@@ -620,8 +620,9 @@ LRESULT CQuavixDlg::OnSliderPos(WPARAM id, LPARAM pos) {
 }
 
 bool CQuavixDlg::OnKeyDown(int qtKey, const QString&) {
-    // The auto kind takes no keyboard input in the main window.
-    if (image_.ParamBytes[107] == 2) return true;
+    // The auto kind (and a kind the unit reports beyond it, laid out as auto)
+    // takes no keyboard input in the main window.
+    if (inputRows_.Kind() == kInputAuto) return true;
     int column = 0, up = 0;
     if (!NudgeForKey(qtKey, &column, &up)) return false;
     PostMessage(WM_KEY_NUDGE, column, up);
@@ -631,7 +632,7 @@ bool CQuavixDlg::OnKeyDown(int qtKey, const QString&) {
 LRESULT CQuavixDlg::OnKeyNudge(WPARAM column, LPARAM up) {
     std::uint8_t* b = image_.ParamBytes.data();
     const int systemMode = b[107];
-    if (systemMode == 2) return 0;
+    if (inputRows_.Kind() == kInputAuto) return 0;
     // Outside KTV only the music column moves.
     if (column > 2 || (column != 0 && systemMode != 0)) return 0;
     const MainVolumeBytes volume = MainVolumeFor(image_, static_cast<int>(column));

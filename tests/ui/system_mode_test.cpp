@@ -233,6 +233,11 @@ TEST_F(SystemMode, UnknownKindIsLaidOutAsAutoAndKept) {
     EXPECT_FALSE(Enabled(kPageButtons[kPageMaster]));
     EXPECT_EQ(B(kSystemModeByte), 7);
     EXPECT_TRUE(dlg->commands.empty());
+    // Its main window takes no nudge, as in auto.
+    dlg->PostMessage(WM_KEY_NUDGE, 0, 1);
+    QTest::keyClick(dlg.get(), Qt::Key_Q);
+    platform::MessageQueue::Drain();
+    EXPECT_TRUE(dlg->commands.empty());
     // A click on a kind switches as from auto.
     ClickAndDrain(kCinemaButton);
     EXPECT_EQ(dlg->commands, (Commands{{CMD_SYSTEM_MODE, 1}}));

@@ -5,6 +5,7 @@
 // store, reset) end to end, and a block read that refreshes the page.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include "support/scripted_prompts.h"
 #include "system/access_codes.h"
 #include "system/dlg_sys.h"
+#include "system/dlg_wifi.h"
 #include "system/user_modes.h"
 
 namespace {
@@ -383,3 +385,20 @@ TEST_P(SystemPageBlockRead, RefreshesEveryControlAndSendsOnlyTheRead) {
         EXPECT_TRUE(allowed.count(code)) << int(code);
 }
 INSTANTIATE_TEST_SUITE_P(Kinds, SystemPageBlockRead, ::testing::Values(0, 1));
+
+TEST_F(SystemPageFrames, WifiCodeShowsTheButtonThatRunsTheSetUp) {
+    ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
+    Ui ui = U();
+    QWidget* wifi = ui.Get<QWidget>(CDlgSys::kWifiId);
+    ASSERT_TRUE(wifi->isHidden());
+    ui.Type(CDlgSys::kLockNewPasswordEditId, AccessCodeText(AccessCode::kWifi));
+    ASSERT_FALSE(wifi->isHidden());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* setUp = qobject_cast<CDlgWifi*>(QApplication::activeModalWidget());
+        shown = setUp != nullptr;
+        if (setUp) setUp->close();
+    });
+    ui.Click(CDlgSys::kWifiId);
+    EXPECT_TRUE(shown);
+}
