@@ -14,6 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kTemporaryPrefix = ".quavix-save-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
 // A name of our own rather than one built from the target's name, so a long
 // target name cannot push the temporary's name past the file system's limit.
 // The process id and a counter keep two saves (two programs, or two saves in
@@ -21,8 +24,8 @@ namespace {
 std::FILE* OpenTemporary(const fs::path& folder, fs::path& temp) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 16; ++attempt) {
-        temp = folder / (".quavix-save-" + std::to_string(::getpid()) + "-" +
-                         std::to_string(counter.fetch_add(1)) + ".tmp");
+        temp = folder / (std::string(kTemporaryPrefix) + std::to_string(::getpid()) + "-" +
+                         std::to_string(counter.fetch_add(1)) + std::string(kTemporarySuffix));
         if (std::FILE* f = std::fopen(temp.c_str(), "wbx")) return f;
         if (errno != EEXIST) return nullptr;
     }
@@ -39,6 +42,11 @@ void SyncFolder(const fs::path& folder) {
 }
 
 }  // namespace
+
+bool IsSaveTemporaryName(std::string_view fileName) {
+    return fileName.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() &&
+           fileName.starts_with(kTemporaryPrefix) && fileName.ends_with(kTemporarySuffix);
+}
 
 bool SaveFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes) {
     if (path.filename().empty()) return false;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 // Writes bytes as the whole content of path: a temporary file in the same
@@ -24,3 +25,8 @@ bool SaveFileAtomically(const std::filesystem::path& path, std::span<const std::
 // kind's loader still checks the exact size it needs.
 std::optional<std::vector<std::uint8_t>> LoadWholeFile(const std::filesystem::path& path,
                                                        std::size_t maxBytes);
+
+// The name of a temporary file SaveFileAtomically writes beside its target
+// (".quavix-save-<process>-<count>.tmp"); one is left behind only when the
+// program died in the middle of a save. Listings of a folder skip them.
+bool IsSaveTemporaryName(std::string_view fileName);

@@ -139,9 +139,12 @@ std::vector<std::string> ListModeFiles(const std::string& folder) {
     for (; !ec && it != end; it.increment(ec)) {
         std::error_code fileEc;
         if (!it->is_regular_file(fileEc) || fileEc) continue;
+        const std::string name = it->path().filename().string();
+        // A save cut short leaves its temporary file, often of the full size.
+        if (IsSaveTemporaryName(name)) continue;
         const auto size = it->file_size(fileEc);
         if (fileEc || size != kPcModeFileSize) continue;
-        names.push_back(it->path().filename().string());
+        names.push_back(name);
     }
     // The directory's own order is arbitrary; the list is by name.
     std::sort(names.begin(), names.end());
@@ -208,7 +211,9 @@ void CapLiveVolumes(ParamImage& image) {
 
 PcNameRefusal CheckPcName(std::string_view pcName) {
     if (pcName.empty()) return PcNameRefusal::kEmpty;
-    if (pcName == "." || pcName == "..") return PcNameRefusal::kInvalidCharacter;
+    // The save helper's own temporary names would never be listed.
+    if (pcName == "." || pcName == ".." || IsSaveTemporaryName(pcName))
+        return PcNameRefusal::kInvalidCharacter;
     for (const char c : pcName) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F ||

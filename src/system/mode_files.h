@@ -35,7 +35,8 @@ using PcModeFileBytes = std::array<std::uint8_t, kPcModeFileSize>;
 
 // The mode files of a folder by full file name (extension kept, so the name
 // loads again), sorted by name, at most 100. Files of any other size and
-// sub-folders are left out; a missing or unreadable folder gives none.
+// sub-folders are left out, and so are the save helper's temporary files; a
+// missing or unreadable folder gives none.
 std::vector<std::string> ListModeFiles(const std::string& folder);
 
 // The file of the image, with modeName (ModeNameField of the mode-name edit,
@@ -62,7 +63,8 @@ bool UnpackPcModeFile(std::span<const std::uint8_t> bytes, ParamImage& image);
 void CapLiveVolumes(ParamImage& image);
 
 // Why Save To PC refuses a PC name. kInvalidCharacter: one of / \ : ? * < > |
-// or a double quote, a control character, or the name "." or "..".
+// or a double quote, a control character, the name "." or "..", or a name
+// of the save helper's temporary files (it would never be listed).
 enum class PcNameRefusal { kNone, kEmpty, kInvalidCharacter };
 PcNameRefusal CheckPcName(std::string_view pcName);
 

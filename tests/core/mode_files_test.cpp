@@ -40,8 +40,11 @@ TEST_F(ModeFolder, ListsOnlyFilesOfExactlyModeSizeSortedByFullName) {
     Write("long", kPcModeFileSize + 1);
     Write("empty", 0);
     fs::create_directories(dir_ / "folder");
+    // A save cut short leaves its temporary file behind, of the full size.
+    Write(".quavix-save-4242-0.tmp", kPcModeFileSize);
+    Write(".quavix-save-.tmp", kPcModeFileSize);  // no save's name: listed
     const auto names = ListModeFiles(dir_.string());
-    EXPECT_EQ(names, (std::vector<std::string>{"Beta", "alpha.bak", "zeta"}));
+    EXPECT_EQ(names, (std::vector<std::string>{".quavix-save-.tmp", "Beta", "alpha.bak", "zeta"}));
 }
 
 TEST_F(ModeFolder, KeepsTheFirstHundredByName) {
@@ -382,6 +385,8 @@ TEST(PcName, RefusalsForSaveToPc) {
         {"line\n", PcNameRefusal::kInvalidCharacter},
         {std::string("nul\0", 4), PcNameRefusal::kInvalidCharacter},
         {"del\x7F", PcNameRefusal::kInvalidCharacter},
+        {".quavix-save-1-2.tmp", PcNameRefusal::kInvalidCharacter},  // never listed
+        {".quavix-save-1-2.tmp2", PcNameRefusal::kNone},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CheckPcName(c.name), c.refusal) << "name \"" << c.name << "\"";
