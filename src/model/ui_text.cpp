@@ -62,6 +62,14 @@ constexpr UiTextRow kLastMode = {"Last Mode", "上次调用的模式"};
 constexpr UiTextRow kUserModePrefix = {"User Mode ", "模式"};
 constexpr int kUserModes = 10;
 
+// By FileResult.
+constexpr UiTextRow kFileResults[] = {
+    {" \t   Save OK\t\t  ", " \t   存储成功 \t   "},
+    {" \t   Save fail\t   ", " \t   存储失败 \t   "},
+    {" \t   Load OK\t\t  ", " \t   加载成功 \t   "},
+    {" \t   Load fail\t   ", " \t   加载失败 \t  "},
+};
+
 bool ValidLanguage(int language) {
     return language == kLanguageEnglish || language == kLanguageChinese;
 }
@@ -125,6 +133,12 @@ std::vector<std::string> InputComboItems(int language, int systemMode) {
 std::vector<std::string> ReverbTypeItems(int language) { return Items(kReverbTypes, language); }
 
 std::vector<std::string> EchoTypeItems(int language) { return Items(kEchoTypes, language); }
+
+const char* FileResultText(FileResult result, int language) {
+    const auto index = static_cast<std::size_t>(result);
+    if (index >= std::size(kFileResults)) return "";
+    return Pick(kFileResults[index], language);
+}
 
 int LanguageFromStored(std::optional<int> stored, int defaultValue) {
     return stored.value_or(defaultValue) != 0 ? kLanguageChinese : kLanguageEnglish;

@@ -40,6 +40,11 @@ std::vector<std::string> InputComboItems(int language, int systemMode);
 std::vector<std::string> ReverbTypeItems(int language);
 std::vector<std::string> EchoTypeItems(int language);
 
+// The answers of the file operations (PC mode files, boost presets, learn
+// tables). The blanks and tabs are part of the texts.
+enum class FileResult { kSaved, kSaveFailed, kLoaded, kLoadFailed };
+const char* FileResultText(FileResult result, int language);
+
 // The language from the stored "Lang" value (nullopt: missing or unreadable):
 // any non-zero value is Chinese, zero English; without a value the default,
 // taken the same way.

@@ -25,6 +25,7 @@
 #include "model/boost_preset_file.h"
 #include "model/main_layout.h"
 #include "model/param_image.h"
+#include "model/ui_text.h"
 #include "platform/prompts.h"
 #include "platform/text_fit.h"
 
@@ -91,13 +92,11 @@ const PageButton kPageButtons[] = {
     {CDlgBt::kCloseId, "关闭", QRect(kRightX, 120, 108, 26)},
 };
 
-// The boost preset files: the dialogs' filter and suffix, and the answers,
-// in Chinese whatever the language (blanks and tabs are part of the texts).
+// The boost preset files: the dialogs' filter and suffix. Their answers are
+// in Chinese whatever the language.
 constexpr const char* kPresetFilter = "Param Files (*.btpar);;All Files(*.*)";
 constexpr const char* kPresetSuffix = "btpar";
-constexpr const char* kSavedText = " \t   存储成功 \t   ";
-constexpr const char* kSaveFailedText = " \t   存储失败 \t   ";
-constexpr const char* kLoadFailedText = " \t   加载失败 \t  ";
+const char* PresetFileText(FileResult result) { return FileResultText(result, kLanguageChinese); }
 
 void SetEdit(QLineEdit* edit, const std::string& text) {
     edit->setText(QString::fromStdString(text));
@@ -440,8 +439,9 @@ void CDlgBt::SaveBoostFile() {
     const std::optional<std::string> path =
         platform::CurrentPrompts().SaveFileName(this, kPresetFilter, kPresetSuffix);
     if (!path) return;
-    ShowFileResult(SaveBoostPresetFile(std::filesystem::u8path(*path), *Image()) ? kSavedText
-                                                                                 : kSaveFailedText);
+    ShowFileResult(PresetFileText(SaveBoostPresetFile(std::filesystem::u8path(*path), *Image())
+                                      ? FileResult::kSaved
+                                      : FileResult::kSaveFailed));
 }
 
 void CDlgBt::LoadBoostFile() {
@@ -450,7 +450,7 @@ void CDlgBt::LoadBoostFile() {
         platform::CurrentPrompts().OpenFileName(this, kPresetFilter, kPresetSuffix);
     if (!path) return;
     if (!LoadBoostPresetFile(std::filesystem::u8path(*path), *Image())) {
-        ShowFileResult(kLoadFailedText);
+        ShowFileResult(PresetFileText(FileResult::kLoadFailed));
         return;
     }
     SelectTarget(target_);
