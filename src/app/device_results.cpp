@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "model/messages.h"
 #include "link/command_codes.h"
+#include "model/messages.h"
 
 namespace {
 
@@ -121,8 +121,9 @@ void DeviceResults::OnSaved() {
         if (hooks.mainVolumes) hooks.mainVolumes();
         Show(RESULT_SAVED, true);
     } else if (MassSaveIndex >= 0) {
-        if (hooks.massSaveStep) hooks.massSaveStep(MassSaveIndex);
-        --MassSaveIndex;
+        // Counted down first: a step that fails ends the chain and clears it.
+        const int index = MassSaveIndex--;
+        if (hooks.massSaveStep) hooks.massSaveStep(index);
     } else {
         // The chain has ended: slot 0 is selected, and its result re-reads
         // the block and ends the sequence.

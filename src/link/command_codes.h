@@ -52,5 +52,9 @@ constexpr std::uint8_t CMD_LEARN_TABLE = 0x47;
 constexpr std::uint8_t CMD_VIDEO2_INPUT = 0x48;
 constexpr std::uint8_t CMD_BAND_ENABLE = 0x49;
 
+// Whether any frame of the code can be built: not for a code the unit
+// answers but whose payload is not known.
+constexpr bool CommandFrameKnown(unsigned code) { return code != CMD_MASS_SAVE_STEP; }
+
 // Byte 3 of the handshake reply data, and bytes 1..4 of the block header.
 constexpr std::uint8_t DEVICE_TYPE_ID = 0x13;

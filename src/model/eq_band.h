@@ -12,6 +12,7 @@ struct EqBand {
     std::uint16_t frequency;  // Hz, 20..20000
     std::uint16_t q;          // Q x10, 4..999 (shelves 4..20)
     std::int16_t gain;        // gain x10 dB, -240..240
+    bool operator==(const EqBand&) const = default;
 };
 static_assert(sizeof(EqBand) == 8);
 static_assert(offsetof(EqBand, frequency) == 2 && offsetof(EqBand, q) == 4 &&

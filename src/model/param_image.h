@@ -88,6 +88,8 @@ struct ParamImage {
     std::array<ModeName, kUserModeCount> ModeNameTable{};
     int MainToggleBits = 0;  // bits 0..2: main window toggles 1841..1843
     int Language = 0;        // 0 English, 1 Chinese
+
+    bool operator==(const ParamImage&) const = default;
 };
 static_assert(sizeof(ParamImage::ModeNameTable) == kUserModeCount * kModeNameLength);
 static_assert(sizeof(ParamImage::LearnCodes) == kLearnCodeCount * kLearnCodeBytes);

@@ -1,0 +1,132 @@
+#include "app/pc_mode_flow.h"
+
+#include <algorithm>
+
+#include "link/command_builder.h"
+#include "link/command_codes.h"
+#include "model/ui_text.h"
+#include "system/mode_files.h"
+
+namespace {
+
+// Bit 7 of the upload's slot argument: the mode came from a PC file.
+constexpr int kFromPcFile = 0x80;
+
+}  // namespace
+
+PcModeFlow::PcModeFlow(ParamImage& image, DeviceResults& results, std::filesystem::path folder)
+    : image_(image), results_(results), folder_(std::move(folder)) {}
+
+void PcModeFlow::ListFolder() {
+    modeFiles_ = ListModeFiles(folder_.string());
+    image_.ModeFileCount = static_cast<int>(modeFiles_.size());
+}
+
+bool PcModeFlow::FolderHolds(const std::string& pcName) const {
+    return PcModeFileExists(folder_, pcName);
+}
+
+void PcModeFlow::Show(const char* text) {
+    if (hooks.messageBox) hooks.messageBox(text);
+}
+
+bool PcModeFlow::SaveModeFile(const std::string& pcName, const std::string& modeNameText) {
+    const ModeName name = ModeNameField(modeNameText);
+    std::copy(name.begin(), name.end(), image_.CurrentModeName.begin());
+    image_.CurrentModeName[kModeNameLength] = '\0';
+    if (!SavePcModeFile(folder_, pcName, image_, name)) {
+        Show(FileResultText(FileResult::kSaveFailed, image_.Language));
+        return false;
+    }
+    // Listed only once the file is there, so every row stands for a file.
+    const bool listed = std::find(modeFiles_.begin(), modeFiles_.end(), pcName) != modeFiles_.end();
+    if (!listed && modeFiles_.size() < kMaxModeFiles) {
+        modeFiles_.push_back(pcName);
+        image_.ModeFileCount = static_cast<int>(modeFiles_.size());
+        if (hooks.listed) hooks.listed(pcName);
+    }
+    Show(FileResultText(FileResult::kSaved, image_.Language));
+    return true;
+}
+
+bool PcModeFlow::LoadRow(int row) {
+    if (LoadPcModeFile(folder_, modeFiles_[static_cast<std::size_t>(row)], image_)) return true;
+    Show(FileResultText(FileResult::kLoadFailed, image_.Language));
+    return false;
+}
+
+void PcModeFlow::LoadModeFile(int row) {
+    if (row < 0 || row >= static_cast<int>(modeFiles_.size())) return;
+    if (!LoadRow(row)) return;
+    CapLiveVolumes(image_);
+    if (hooks.refreshPages) hooks.refreshPages();
+    // Offline the file stays loaded; the unit gets it only while connected.
+    if (CanSend(CMD_MODE_UPLOAD_START))
+        Post(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, image_.CurrentModeSlot | kFromPcFile);
+    Show(FileResultText(FileResult::kLoaded, image_.Language));
+}
+
+void PcModeFlow::LoadModeToSlot(int row, int slot) {
+    if (!CanSend(CMD_MODE_UPLOAD_START) || row < 0 || row >= static_cast<int>(modeFiles_.size()) ||
+        slot < 0 || slot >= static_cast<int>(kUserModeCount)) {
+        return;
+    }
+    if (!LoadRow(row)) return;
+    image_.CurrentModeSlot = static_cast<std::uint8_t>(slot);
+    if (hooks.refreshPages) hooks.refreshPages();
+    Post(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, slot);
+}
+
+void PcModeFlow::MassSave(const std::vector<std::string>& list) {
+    if (results_.DeviceSequenceActive != 0 || list.empty()) return;
+    const std::size_t count = std::min<std::size_t>(list.size(), kMassSaveMax);
+    chainList_.assign(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(count));
+    chainStart_ = image_;
+    busyBoxPosted_ = false;
+    results_.DeviceSequenceActive = 1;
+    const int last = static_cast<int>(count) - 1;
+    if (!MassSaveStep(last)) return;
+    results_.MassSaveIndex = last - 1;
+    // A step runs only while connected: "Saving..." until the chain ends.
+    Post(WM_LINK_BUSY, 2, 0);
+    busyBoxPosted_ = true;
+}
+
+bool PcModeFlow::MassSaveStep(int index) {
+    // Only inside a chain, on a position of its own list.
+    if (!chainStart_ || results_.DeviceSequenceActive == 0) return false;
+    if (index < 0 || index >= static_cast<int>(chainList_.size()) || !CanSend(CMD_MASS_SAVE_STEP)) {
+        EndChain();
+        return false;
+    }
+    if (!LoadPcModeFile(folder_, chainList_[static_cast<std::size_t>(index)], image_)) {
+        EndChain();
+        Show(FileResultText(FileResult::kLoadFailed, image_.Language));
+        return false;
+    }
+    Post(WM_SEND_COMMAND, CMD_MASS_SAVE_STEP, index);
+    if (index == 0) {
+        // The last file is handed over; the rest (its answer, slot 0, the
+        // block read) is the unit's.
+        chainStart_.reset();
+        chainList_.clear();
+    }
+    return true;
+}
+
+void PcModeFlow::OnLinkClosed() {
+    if (chainStart_) EndChain();
+}
+
+void PcModeFlow::EndChain() {
+    // The steps load files without refreshing the pages: the image goes
+    // back to what the pages show. Nothing else writes the image meanwhile
+    // (the busy box holds the window).
+    if (chainStart_) image_ = *chainStart_;
+    chainStart_.reset();
+    chainList_.clear();
+    results_.DeviceSequenceActive = 0;
+    results_.MassSaveIndex = -1;
+    if (busyBoxPosted_) Post(WM_LINK_IDLE, 0, 0);
+    busyBoxPosted_ = false;
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The main window's side of the PC mode files: the list of the mode folder,
+// the writer behind Save To PC, the three loads (Upload To Equipment, a load
+// into a given slot, a step of the mass save) and the mass-save chain. The
+// window hands it the folder and its hooks; the files themselves are
+// system/mode_files.h's.
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/device_results.h"
+#include "model/messages.h"
+#include "model/param_image.h"
+
+class PcModeFlow {
+public:
+    // At most this many files in one mass save.
+    static constexpr int kMassSaveMax = 10;
+
+    struct Hooks {
+        std::function<void(unsigned msg, WPARAM, LPARAM)> post;
+        // A message box with an OK button, captioned with the program's title.
+        std::function<void(const std::string& text)> messageBox;
+        // Pushes the whole image into the main window and every page.
+        std::function<void()> refreshPages;
+        // Whether a WM_SEND_COMMAND of this code would reach the unit now:
+        // the link is connected, no block read is under way, and the code
+        // has a frame.
+        std::function<bool(unsigned code)> canSend;
+        // The list grew by one name (at its end).
+        std::function<void(const std::string& name)> listed;
+    };
+
+    // folder: the PC mode folder ("param_dir" under the working directory).
+    PcModeFlow(ParamImage& image, DeviceResults& results, std::filesystem::path folder);
+
+    // Start-up: lists the folder (ListModeFiles) and sets ModeFileCount.
+    void ListFolder();
+    // The listed names, as the folder holds them (bytes, whatever encoding).
+    const std::vector<std::string>& ModeFiles() const { return modeFiles_; }
+    const std::filesystem::path& Folder() const { return folder_; }
+    // The folder holds an entry of this name (Save To PC then asks first).
+    bool FolderHolds(const std::string& pcName) const;
+
+    // WM_SAVE_MODE_FILE: the mode-name edit's text (UTF-8) becomes
+    // CurrentModeName; the image is written as pcName (the name Save To PC
+    // checked). A name new to the list becomes its next row once the file
+    // is written; the box says whether it was. false: nothing written.
+    bool SaveModeFile(const std::string& pcName, const std::string& modeNameText);
+
+    // WM_LOAD_MODE_FILE, Upload To Equipment: the row's file into the
+    // image, the live volumes capped by its maxima, every page refreshed,
+    // then stored in the unit's current slot as a PC mode. Offline the
+    // file is loaded all the same. A row outside the list does nothing.
+    void LoadModeFile(int row);
+    // WM_LOAD_MODE_TO_SLOT: the row's file into slot 0..9 of the unit, live
+    // volumes as they are. Only while the unit can take it.
+    void LoadModeToSlot(int row, int slot);
+
+    // WM_MASS_SAVE: hands each file of list (a copy is kept: the picker may
+    // change its own meanwhile) to the unit, the last first, each with its
+    // position; the unit's answer to one step runs the next (DeviceResults).
+    // Nothing while another sequence runs or for an empty list.
+    void MassSave(const std::vector<std::string>& list);
+    // One step: the file at position index into the image, then command 22.
+    // A step that cannot run or whose file fails ends the chain: the image
+    // goes back to what it held at the chain's start, the sequence flag is
+    // cleared and the busy box closed. false then.
+    bool MassSaveStep(int index);
+    // The link closed: a chain still handing over files ends as a failed
+    // step ends it.
+    void OnLinkClosed();
+
+    Hooks hooks;
+
+private:
+    bool CanSend(unsigned code) const { return hooks.canSend && hooks.canSend(code); }
+    void Post(unsigned msg, WPARAM w, LPARAM l) {
+        if (hooks.post) hooks.post(msg, w, l);
+    }
+    void Show(const char* text);
+    // The listed row's file into the image; the failure text otherwise.
+    bool LoadRow(int row);
+    void EndChain();
+
+    ParamImage& image_;
+    DeviceResults& results_;
+    std::filesystem::path folder_;
+    std::vector<std::string> modeFiles_;
+    // The running chain's own copy of the list, and the image it started on.
+    std::vector<std::string> chainList_;
+    std::optional<ParamImage> chainStart_;
+    bool busyBoxPosted_ = false;
+};
