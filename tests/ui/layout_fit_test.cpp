@@ -49,6 +49,7 @@
 #include "platform/window.h"
 #include "system/dlg_wait.h"
 #include "system/dlg_wifi.h"
+#include "system/mass_save_dlg.h"
 
 namespace {
 
@@ -460,6 +461,17 @@ Problems CheckEveryWindow() {
         wifi.show();
         FitCheck check("WiFi set-up, language " + std::to_string(language));
         check.Walk(&wifi);
+        take(check);
+    }
+
+    // The mass-save picker with a name in each list.
+    for (int language : {kLanguageEnglish, kLanguageChinese}) {
+        MassSaveList list;
+        CMassSaveDlg picker(&dlg, {"Stage 1", "Stage 2"}, language, list);
+        picker.show();
+        picker.OnAddAll();
+        FitCheck check("mass-save picker, language " + std::to_string(language));
+        check.Walk(&picker);
         take(check);
     }
 
