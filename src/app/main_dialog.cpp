@@ -92,12 +92,12 @@ constexpr const char* kHdmiText[4] = {"HDMI1", "HDMI2", "HDMI3", "HDMI4"};
 }  // namespace
 
 CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
-    : modeFolder_(std::move(modeFolder)),
-      linkConfig_(std::move(link)),
+    : linkConfig_(std::move(link)),
       link_(this, linkConfig_),
       builder_(image_, link_.Commands()),
       decoder_(image_, builder_.Upload()),
-      results_(image_) {
+      results_(image_),
+      pcModes_(image_, results_, std::move(modeFolder)) {
     setObjectName("CQuavixDlg");
     setFixedSize(kClientWidth, kClientHeight);
     image_.ExtendedFeatures = 1;
@@ -309,13 +309,13 @@ void CQuavixDlg::OnInitDialog() {
     image_.ModeFileCount = 0;
     image_.BaudIndex = 3;
     ClearLearnArea(image_);
-    modeFiles_ = ListModeFiles(modeFolder_);
-    image_.ModeFileCount = static_cast<int>(modeFiles_.size());
-    static_cast<CDlgSys*>(pages_[kTableSys])->SetModeFiles(modeFiles_);
+    pcModes_.ListFolder();
+    static_cast<CDlgSys*>(pages_[kTableSys])->SetModeFiles(pcModes_.ModeFiles());
 
     RefreshAllPages();
 
     WireLink();
+    WirePcModes();
     link_.SetLanguage(image_.Language);
     link_.Start();
     SetItemText(kStatusId, "Idle");
@@ -335,6 +335,7 @@ void CQuavixDlg::WireLink() {
     link_.hooks.statusText = [this](const std::string& text) { SetItemText(kStatusId, text); };
     link_.hooks.disconnected = [this] {
         SetItemText(kConnectId, UiText(image_.Language, 0));
+        pcModes_.OnLinkClosed();
         results_.DeviceSequenceActive = 0;
         image_.KeyLockOn = 0;
     };

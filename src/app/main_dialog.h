@@ -9,6 +9,7 @@
 
 #include "app/device_results.h"
 #include "app/input_rows.h"
+#include "app/pc_mode_flow.h"
 #include "eq/radio_group.h"
 #include "link/command_builder.h"
 #include "link/device_link.h"
@@ -53,7 +54,7 @@ public:
     CPage* Page(PageTableSlot slot) const { return pages_[slot]; }
     CPage* PageForIndex(int pageIndex) const;
     int CurrentPage() const { return currentPage_; }
-    const std::vector<std::string>& ModeFiles() const { return modeFiles_; }
+    const std::vector<std::string>& ModeFiles() const { return pcModes_.ModeFiles(); }
     bool WaitBoxOpen() const { return waitBoxOpen_; }
     CDlgWait* WaitBox() const { return waitBox_; }
 
@@ -65,6 +66,8 @@ public:
     CommandBuilder& Builder() { return builder_; }
     // The multi-step sequences (reset all, mass save) and their state.
     DeviceResults& Results() { return results_; }
+    // The PC mode folder's list, the writer and loads, the mass-save chain.
+    PcModeFlow& PcModes() { return pcModes_; }
     // -1 before the first layout.
     int AppliedAdminMode() const { return appliedAdminMode_.value_or(-1); }
 
@@ -84,6 +87,12 @@ public:
     LRESULT OnSendCommand(WPARAM code, LPARAM argument);
     LRESULT OnLinkStep(WPARAM result, LPARAM);
     LRESULT OnDeviceResult(WPARAM result, LPARAM);
+    // The PC mode files (mode_file_actions.cpp). WM_LOAD_MODE_FILE (0, row):
+    // Upload To Equipment; WM_LOAD_MODE_TO_SLOT (row, slot).
+    LRESULT OnLoadModeFile(WPARAM, LPARAM row);
+    LRESULT OnLoadModeToSlot(WPARAM row, LPARAM slot);
+    // One step of the mass-save chain: list position index to the unit.
+    void MassSaveStep(int index);
     void OnEnglish();
     void OnChinese();
 
@@ -145,6 +154,7 @@ private:
     std::array<CEqPage*, 8> EqPages() const;
     CDlgBt* BoostPage() const;
     void WireLink();
+    void WirePcModes();
     void SetLanguageButtons(int language);
     void SetMainSlider(int column, int value);
     void ShowMainVolumes();
@@ -167,12 +177,12 @@ private:
     ParamImage image_;
     InputRows inputRows_{image_};
     RadioGroup kindRadio_;
-    std::string modeFolder_;
     LinkConfig linkConfig_;
     DeviceLink link_;
     CommandBuilder builder_;
     ReplyDecoder decoder_;
     DeviceResults results_;
+    PcModeFlow pcModes_;
     // The admin level the layout was last applied for; none yet, so the
     // first level the unit reports (whatever its value) applies.
     std::optional<int> appliedAdminMode_;
@@ -181,7 +191,6 @@ private:
     int requestedPage_ = 0;
     int currentPage_ = 0;
     int languageGroupIndex_ = 0;
-    std::vector<std::string> modeFiles_;
     bool waitBoxOpen_ = false;
     CDlgWait* waitBox_ = nullptr;
 };

@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "app/main_dialog.h"
+#include "link/command_builder.h"
 #include "model/param_image.h"
 #include "pages/dlg_bt.h"
 #include "pages/dlg_echo.h"
@@ -24,6 +25,8 @@
 #include "system/access_codes.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wifi.h"
+#include "system/mass_save_dlg.h"
+#include "system/mode_files.h"
 
 namespace {
 
@@ -205,6 +208,32 @@ int ShootWifiSetup(platform::Window& owner, int language, const QString& out) {
     return 2;
 }
 
+// A few PC mode files in the folder, so that the system page lists them
+// (one name in Chinese).
+constexpr const char* kPcModes[] = {"Concert Hall", "Jazz Club", "KTV Room 2", "演唱会",
+                                    "Rock Live"};
+
+bool WritePcModes(const std::string& folder) {
+    ParamImage image;
+    InitParamImage(image);
+    for (const char* name : kPcModes) {
+        if (!SavePcModeFile(folder, name, image, ModeNameField(name))) {
+            std::fprintf(stderr, "snapshot: cannot write the PC mode %s\n", name);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The mass-save picker with every listed PC mode chosen and one picked.
+bool ShootMassSave(CQuavixDlg& dlg, int language, const QString& out) {
+    MassSaveList list;
+    CMassSaveDlg picker(&dlg, dlg.ModeFiles(), language, list);
+    picker.show();
+    picker.OnAddAll();
+    return Save(picker, out, QString("mass-save-") + (language ? "zh" : "en"));
+}
+
 }  // namespace
 
 // The system page's logo controls, shown as their access code shows them,
@@ -252,7 +281,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    CQuavixDlg dlg(QDir(settings.path()).filePath("param_dir").toStdString());
+    const std::string modeFolder = QDir(settings.path()).filePath("param_dir").toStdString();
+    if (!WritePcModes(modeFolder)) return 1;
+    CQuavixDlg dlg(modeFolder);
     dlg.OnInitDialog();
     ShapeCurves(dlg.Image());
     ShowOutputValues(dlg.Image());
@@ -303,6 +334,8 @@ int main(int argc, char** argv) {
         const int wifiShots = ShootWifiSetup(dlg, language, out);
         if (wifiShots < 0) return 1;
         written += wifiShots;
+        if (!ShootMassSave(dlg, language, out)) return 1;
+        ++written;
     }
     std::printf("snapshot: %d images in %s\n", written, argv[1]);
     return 0;
