@@ -252,6 +252,8 @@ bool ShootKinds(CQuavixDlg& dlg, int language, const QString& out) {
         int kind;
         const char* name;
     };
+    // Cinema from the Music page, which it leaves for Master.
+    dlg.SelectPage(kPageMusic);
     for (const Kind& k : {Kind{1, "kind-cinema"}, Kind{2, "kind-auto"}}) {
         dlg.Image().ParamBytes[6] = 6;  // a digital input, so auto may be chosen
         dlg.SetSystemMode(k.kind);
