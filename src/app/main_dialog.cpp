@@ -535,16 +535,13 @@ LRESULT CQuavixDlg::OnSetLanguage(WPARAM store, LPARAM language) {
 
     SetItemText(1372, UiText(lang, image_.ParamBytes[107] == 0 ? 2 : 211));
     for (const Caption& c : kMainCaptions) SetItemText(c.id, UiText(lang, c.row));
-    if (auto* combo = ControlAs<QComboBox>(1859)) {
+    if (auto* combo = ControlAs<QComboBox>(main_ids::kInputCombo)) {
         const QSignalBlocker block(combo);
         combo->clear();
-        const int systemMode = image_.ParamBytes[107];
-        for (const std::string& item : InputComboItems(lang, systemMode))
+        for (const std::string& item : InputComboItems(lang, image_.ParamBytes[107]))
             combo->addItem(QString::fromStdString(item));
-        // HDMI4 has no item: the combo is left without a selection.
-        const int sel = systemMode == 0 ? image_.ParamBytes[6] - 1 : image_.ParamBytes[108];
-        combo->setCurrentIndex(sel >= 0 && sel < combo->count() ? sel : -1);
     }
+    ShowInputCombo();
     for (const PageButton& b : kPageButtons)
         if (b.row >= 0) SetItemText(b.id, UiText(lang, b.row));
     // Both language radios show the language however it was chosen, so a

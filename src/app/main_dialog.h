@@ -168,6 +168,8 @@ private:
     // The refresh's input rows: loaded from the image and shown, nothing sent.
     void LoadInputRows();
     void ShowInputRows();
+    // Selects the input combo's item of the stored input. Sends nothing.
+    void ShowInputCombo();
     void PostInputCommand(const std::optional<InputCommand>& command);
     void ShowTestSignal(int pinkNoiseState);
     // The page-button refresh of the output and calibration pages.

@@ -91,8 +91,21 @@ void CQuavixDlg::ShowInputRows() {
     show(kVideo2Row, InputRows::kVideoButtons, inputRows_.CheckedButton(kInputVideo2));
 }
 
+void CQuavixDlg::ShowInputCombo() {
+    auto* combo = ControlAs<QComboBox>(kInputCombo);
+    if (!combo) return;
+    const QSignalBlocker block(combo);
+    // HDMI4 has no item, nor has an input the unit reports outside the list:
+    // the combo is left without a selection.
+    const auto& b = image_.ParamBytes;
+    const int sel = inputRows_.Kind() == kInputKtv ? b[6] - 1 : b[108];
+    combo->setCurrentIndex(sel >= 0 && sel < combo->count() ? sel : -1);
+}
+
 void CQuavixDlg::PostInputCommand(const std::optional<InputCommand>& command) {
     ShowInputRows();
+    // The combo names the same input as the rows, whichever of them chose it.
+    ShowInputCombo();
     if (!command) return;
     // From COAX on, the KTV input can be kept when the kind turns to auto.
     if (inputRows_.Kind() == kInputKtv)

@@ -318,6 +318,32 @@ TEST_F(MainDialog, AKtvComboPickActsAsARowClick) {
     EXPECT_EQ(dlg->commands, (std::vector<std::pair<int, LPARAM>>{{2, 0}, {2, 0}}));
 }
 
+// The combo names the input the rows chose; setting it is no pick.
+TEST_F(MainDialog, TheComboFollowsARowChoice) {
+    auto dlg = Start();
+    auto* combo = dlg->ControlAs<QComboBox>(1859);
+    struct Case {
+        int systemMode, buttonId;
+        int comboIndex;
+    };
+    const Case cases[] = {
+        {0, 1826, 4},   // COAX
+        {0, 1835, -1},  // HDMI4 has no item
+        {0, 1832, 7},   // the video row's HDMI2 moves the HDMI audio input
+        {1, 1827, 1},   // OPTI
+        {1, 1830, 4},   // HDMI3
+    };
+    for (const Case& c : cases) {
+        dlg->Image().ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(c.systemMode);
+        dlg->RefreshAllPages();
+        dlg->commands.clear();
+        dlg->ControlAs<CMyBtn>(c.buttonId)->click();
+        EXPECT_EQ(combo->currentIndex(), c.comboIndex) << c.buttonId;
+        platform::MessageQueue::Drain();
+        EXPECT_EQ(dlg->commands, (std::vector<std::pair<int, LPARAM>>{{2, 0}})) << c.buttonId;
+    }
+}
+
 TEST_F(MainDialog, ATestBoxTakesTheSignalFromEveryOtherPage) {
     auto dlg = Start();
     dlg->ApplyFeatureFlag(0);
