@@ -616,6 +616,11 @@ TEST(BoostPageInMain, EachShowingStartsOnMicAndCloseReturnsToTheSystemPage) {
         EXPECT_EQ(dlg.CurrentPage(), kPageBt);
         EXPECT_EQ(boost->CurrentTarget(), CDlgBt::kTargetMic);
         EXPECT_EQ(dlg.Image().BoostPageEnabled, 1);
+        // Shown again while it is the current page: back on MIC all the same.
+        boost->SelectTarget(CDlgBt::kTargetRev);
+        dlg.PostMessage(WM_BOOST_PAGE, 0, 1);
+        platform::MessageQueue::Drain();
+        EXPECT_EQ(boost->CurrentTarget(), CDlgBt::kTargetMic);
 
         boost->ControlAs<QPushButton>(CDlgBt::kCloseId)->click();
         platform::MessageQueue::Drain();
