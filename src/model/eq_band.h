@@ -18,6 +18,12 @@ static_assert(sizeof(EqBand) == 8);
 static_assert(offsetof(EqBand, frequency) == 2 && offsetof(EqBand, q) == 4 &&
               offsetof(EqBand, gain) == 6);
 
+constexpr std::uint8_t kBandTypePeq = 0;
+constexpr std::uint8_t kBandTypeLowShelf = 1;
+constexpr std::uint8_t kBandTypeHighShelf = 2;
+constexpr std::uint8_t kBandTypeLowPass = 3;
+constexpr std::uint8_t kBandTypeHighPass = 4;
+
 // The limits of a band's fields in their stored units, inclusive.
 constexpr int kBandFrequencyMin = 20;
 constexpr int kBandFrequencyMax = 20000;
@@ -29,12 +35,15 @@ constexpr int kPassSlopeMax = 7;
 
 // Every field of the band inside its limits, its type at most maxType (a file
 // kind that holds no pass filters allows only 0..2). A file's band is checked
-// with this before it reaches the image.
+// with this before it reaches the image. A pass filter (low-pass, high-pass)
+// is its slope and frequency alone: its Q and gain go unused, and the program
+// holds 0 in them.
 constexpr bool EqBandInRange(const EqBand& band, int maxType) {
+    const bool passFilter = band.type == kBandTypeLowPass || band.type == kBandTypeHighPass;
     return band.slope <= kPassSlopeMax && band.type <= maxType &&
            band.frequency >= kBandFrequencyMin && band.frequency <= kBandFrequencyMax &&
-           band.q >= kBandQMin && band.q <= kBandQMax && band.gain >= kBandGainMin &&
-           band.gain <= kBandGainMax;
+           (passFilter || (band.q >= kBandQMin && band.q <= kBandQMax &&
+                           band.gain >= kBandGainMin && band.gain <= kBandGainMax));
 }
 
 constexpr std::size_t kEqBandRecordSize = 8;

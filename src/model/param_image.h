@@ -12,12 +12,6 @@
 
 #include "model/eq_band.h"
 
-constexpr std::uint8_t kBandTypePeq = 0;
-constexpr std::uint8_t kBandTypeLowShelf = 1;
-constexpr std::uint8_t kBandTypeHighShelf = 2;
-constexpr std::uint8_t kBandTypeLowPass = 3;
-constexpr std::uint8_t kBandTypeHighPass = 4;
-
 constexpr std::size_t kParamBytesCount = 160;
 constexpr std::size_t kParamBytesDeviceCount = 159;  // [159] lives only in PC mode files
 constexpr std::size_t kParamWordsCount = 47;

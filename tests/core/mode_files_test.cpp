@@ -281,7 +281,7 @@ TEST_F(PcModeFile, RefusedFilesLeaveTheImageAsItWas) {
         {"centre band 0 Q 0.3", [](Bytes& b) { SetBand(b, 1054, 4, 3); }},
         {"subwoofer band 0 Q 100.0", [](Bytes& b) { SetBand(b, 1198, 4, 1000); }},
         {"reverb band 0 gain -24.1", [](Bytes& b) { SetBand(b, 1310, 6, -241); }},
-        {"echo last band gain 24.1", [](Bytes& b) { SetBand(b, 1366 + 48, 6, 241); }},
+        {"echo band 4 gain 24.1", [](Bytes& b) { SetBand(b, 1366 + 32, 6, 241); }},
         {"mic 2 band 0 gain -3276.8", [](Bytes& b) { SetBand(b, 398, 6, 0x8000); }},
     };
     const Bytes good = Packed();
@@ -342,6 +342,25 @@ TEST_F(PcModeFile, AnyChangedByteInsideTheSumIsRefused) {
         InitParamImage(target);
         EXPECT_FALSE(UnpackPcModeFile(b, target)) << "byte " << i;
     }
+}
+
+// The pages hold Q 0 and gain 0 in the pass-filter records (a pass filter is
+// its slope and frequency): such an image saves and loads back as it is.
+TEST_F(PcModeFile, PassFilterRecordsCarryNoQOrGain) {
+    for (auto* bands : {&image.MusicEqBands, &image.Mic1EqBands}) {
+        (*bands)[15] = EqBand{3, kBandTypeLowPass, 18000, 0, 0};
+        (*bands)[16] = EqBand{2, kBandTypeHighPass, 30, 0, -241};
+    }
+    const auto bytes = PackPcModeFile(image, NameField("pass"));
+    ASSERT_TRUE(bytes.has_value());
+    ParamImage loaded;
+    InitParamImage(loaded);
+    ASSERT_TRUE(UnpackPcModeFile(*bytes, loaded));
+    EXPECT_EQ(loaded.MusicEqBands[15], image.MusicEqBands[15]);
+    EXPECT_EQ(loaded.Mic1EqBands[16], image.Mic1EqBands[16]);
+    // A PEQ band still needs its Q and gain in range.
+    image.MusicEqBands[0] = EqBand{0, kBandTypePeq, 1000, 0, 0};
+    EXPECT_FALSE(PackPcModeFile(image, NameField("pass")).has_value());
 }
 
 TEST_F(PcModeFile, AnImageThatWouldNotLoadBackIsNotPacked) {
