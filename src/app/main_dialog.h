@@ -87,10 +87,14 @@ public:
     LRESULT OnSendCommand(WPARAM code, LPARAM argument);
     LRESULT OnLinkStep(WPARAM result, LPARAM);
     LRESULT OnDeviceResult(WPARAM result, LPARAM);
-    // The PC mode files (mode_file_actions.cpp). WM_LOAD_MODE_FILE (0, row):
-    // Upload To Equipment; WM_LOAD_MODE_TO_SLOT (row, slot).
+    // The PC mode files (mode_file_actions.cpp). WM_SAVE_MODE_FILE: the PC
+    // name the system page checked; WM_LOAD_MODE_FILE (0, row): Upload To
+    // Equipment; WM_LOAD_MODE_TO_SLOT (row, slot); WM_MASS_SAVE: the page's
+    // mass-save list.
+    LRESULT OnSaveModeFile(WPARAM, LPARAM);
     LRESULT OnLoadModeFile(WPARAM, LPARAM row);
     LRESULT OnLoadModeToSlot(WPARAM row, LPARAM slot);
+    LRESULT OnMassSave(WPARAM, LPARAM);
     // One step of the mass-save chain: list position index to the unit.
     void MassSaveStep(int index);
     void OnEnglish();

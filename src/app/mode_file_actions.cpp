@@ -5,6 +5,7 @@
 #include "app/main_dialog.h"
 #include "link/command_codes.h"
 #include "link/link_sequencer.h"
+#include "model/ui_text.h"
 #include "platform/prompts.h"
 #include "system/dlg_sys.h"
 
@@ -22,7 +23,7 @@ void CQuavixDlg::WirePcModes() {
     PcModeFlow::Hooks& h = pcModes_.hooks;
     h.post = [this](unsigned msg, WPARAM w, LPARAM l) { PostMessage(msg, w, l); };
     h.messageBox = [this](const std::string& text) {
-        platform::MessageBox(this, text, windowTitle().toStdString(), platform::MbType::Ok);
+        platform::MessageBox(this, text, kAppTitle, platform::MbType::Ok);
     };
     h.refreshPages = [this] { RefreshAllPages(); };
     // Not inside the connect sequence: a block read under way would replace
@@ -31,11 +32,28 @@ void CQuavixDlg::WirePcModes() {
         return link_.LinkState() == LinkSequencer::kConnected &&
                !link_.Sequencer().BlockRead().InProgress() && CommandFrameKnown(code);
     };
-    h.listed = [this, sys](const std::string&) { sys->SetModeFiles(pcModes_.ModeFiles()); };
+    h.listed = [sys](const std::string& name) { sys->AddModeFile(name); };
+    sys->hooks.pcNameInFolder = [this](const std::string& name) {
+        return pcModes_.FolderHolds(name);
+    };
     results_.hooks.massSaveStep = [this](int index) { MassSaveStep(index); };
 
+    MapMessage(WM_SAVE_MODE_FILE, &CQuavixDlg::OnSaveModeFile);
     MapMessage(WM_LOAD_MODE_FILE, &CQuavixDlg::OnLoadModeFile);
     MapMessage(WM_LOAD_MODE_TO_SLOT, &CQuavixDlg::OnLoadModeToSlot);
+    MapMessage(WM_MASS_SAVE, &CQuavixDlg::OnMassSave);
+}
+
+LRESULT CQuavixDlg::OnSaveModeFile(WPARAM, LPARAM) {
+    auto* sys = static_cast<CDlgSys*>(pages_[kTableSys]);
+    if (const std::optional<std::string> pcName = sys->TakeCheckedPcName())
+        pcModes_.SaveModeFile(*pcName, sys->ModeNameText());
+    return 0;
+}
+
+LRESULT CQuavixDlg::OnMassSave(WPARAM, LPARAM) {
+    pcModes_.MassSave(static_cast<CDlgSys*>(pages_[kTableSys])->MassSaveNames());
+    return 0;
 }
 
 LRESULT CQuavixDlg::OnLoadModeFile(WPARAM, LPARAM row) {

@@ -22,14 +22,13 @@
 #include "platform/text.h"
 #include "platform/text_fit.h"
 #include "system/access_codes.h"
+#include "system/mode_files.h"
 #include "system/user_modes.h"
 
 namespace {
 
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
 
-constexpr int kModeListId = 1827;
-constexpr int kPcNameEditId = 1560;
 constexpr int kLockPasswordEditId = 1579;
 constexpr int kSwModeFlagBit = 27;
 constexpr int kDanceMicThresholdOffset = -60;
@@ -185,7 +184,7 @@ constexpr EditRule kEditRules[] = {
 };
 
 // Edits where the nudge letters type as letters.
-constexpr int kTypingEdits[] = {kPcNameEditId, CDlgSys::kModeNameEditId,
+constexpr int kTypingEdits[] = {CDlgSys::kPcNameEditId, CDlgSys::kModeNameEditId,
                                 CDlgSys::kLockNewPasswordEditId, CDlgSys::kLogoLine1EditId,
                                 CDlgSys::kLogoLine2EditId};
 
@@ -241,6 +240,7 @@ CDlgSys::CDlgSys(platform::Window* mainWindow)
     : CPage(mainWindow), sliders_(*this), recordMixer_(*this) {
     setObjectName("CDlgSys");
     MapMessage(WM_SLIDER_POS, &CDlgSys::OnSliderPos);
+    MapMessage(WM_MASS_SAVE_REQUEST, &CDlgSys::OnMassSaveRequest);
     CreateControls();
     ConnectHandlers();
     SetLanguage(Language());
@@ -306,7 +306,7 @@ void CDlgSys::CreateControls() {
     modeList_->setRootIsDecorated(false);
     modeList_->setGeometry(752, 26, 326, 270);
     modeList_->setColumnWidth(0, 60);
-    AddControl(kModeListId, modeList_);
+    AddControl(CDlgSys::kPcModeListId, modeList_);
 
     auto* combo1859 = ControlAs<QComboBox>(1859);
     platform::RefillCombo(combo1859, InputComboItems(kLanguageEnglish, 1));
@@ -352,6 +352,12 @@ void CDlgSys::ConnectHandlers() {
     click(kRecallId, [this] { OnLoadFromEquipment(); });
     click(kSaveId, [this] { OnSaveToEquipment(); });
     click(kResetId, [this] { OnResetToFactory(); });
+    click(kSaveToPcId, [this] { OnSaveToPc(); });
+    click(kUploadToEquipmentId, [this] { OnLoadFromPc(); });
+    click(kMassSaveId, [this] { OnMassSave(); });
+    connect(modeList_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) {
+        OnPcModeClick(modeList_->indexOfTopLevelItem(item));
+    });
     platform::OnUserEdit(ControlAs<QLineEdit>(kLockNewPasswordEditId),
                          [this](const std::string& text) { OnLockNewPasswordEdit(text); });
     platform::OnUserSelect(ControlAs<QComboBox>(kUserModeComboId),
@@ -367,12 +373,68 @@ void CDlgSys::Wire(ParamImage* image) {
 
 void CDlgSys::SetModeFiles(const std::vector<std::string>& names) {
     modeList_->clear();
-    int row = 1;
-    for (const std::string& name : names) {
-        auto* item = new QTreeWidgetItem(modeList_);
-        item->setText(0, QString::number(row++));
-        item->setText(1, QString::fromStdString(name));
+    modeFiles_.clear();
+    for (const std::string& name : names) AddModeFile(name);
+}
+
+void CDlgSys::AddModeFile(const std::string& name) {
+    modeFiles_.push_back(name);
+    auto* item = new QTreeWidgetItem(modeList_);
+    item->setText(0, QString::number(modeFiles_.size()));
+    item->setText(1, QString::fromStdString(name));
+}
+
+std::optional<std::string> CDlgSys::TakeCheckedPcName() {
+    if (checkedPcNames_.empty()) return std::nullopt;
+    std::string name = std::move(checkedPcNames_.front());
+    checkedPcNames_.pop_front();
+    return name;
+}
+
+void CDlgSys::OnSaveToPc() {
+    if (modeFiles_.size() >= kMaxModeFiles) return;
+    const std::string name = ItemText(kPcNameEditId);
+    const PcNameRefusal refusal = CheckPcName(name);
+    if (refusal != PcNameRefusal::kNone) {
+        platform::MessageBox(this, PcNameRefusalText(refusal, Language()), kAppTitle);
+        return;
     }
+    // Asked whenever the folder holds the name, listed or not.
+    if (hooks.pcNameInFolder && hooks.pcNameInFolder(name) &&
+        platform::MessageBox(this, PcModeOverwriteQuestion(Language()), kAppTitle,
+                             platform::MbType::YesNo) != IDYES) {
+        return;
+    }
+    checkedPcNames_.push_back(name);
+    Main()->PostMessage(WM_SAVE_MODE_FILE, 0, 0);
+}
+
+void CDlgSys::OnLoadFromPc() {
+    const QList<QTreeWidgetItem*> picked = modeList_->selectedItems();
+    if (picked.isEmpty()) return;
+    Main()->PostMessage(WM_LOAD_MODE_FILE, 0, modeList_->indexOfTopLevelItem(picked.front()));
+}
+
+void CDlgSys::OnPcModeClick(int row) {
+    if (row < 0 || row >= static_cast<int>(modeFiles_.size())) return;
+    platform::SetEditText(ControlAs<QLineEdit>(kPcNameEditId),
+                          modeFiles_[static_cast<std::size_t>(row)]);
+}
+
+void CDlgSys::OnMassSave() {
+    CMassSaveDlg picker(this, modeFiles_, Language(), massSaveList_);
+    picker.DoModal();
+}
+
+LRESULT CDlgSys::OnMassSaveRequest(WPARAM, LPARAM) {
+    const ParamImage* image = Image();
+    if (!image) return 0;
+    if (image->AdminMode != 1) {
+        platform::MessageBox(this, UserModeMessage(UserModeText::kNotAdmin, Language()), kAppTitle);
+        return 0;
+    }
+    Main()->PostMessage(WM_MASS_SAVE, 0, 0);
+    return 0;
 }
 
 std::span<const PageCaption> CDlgSys::Captions() const { return kCaptions; }

@@ -3,7 +3,9 @@
 // microphone, the IR and UART enables, the language, the unit's user modes,
 // the PC modes, the lock key and admin logins, the logo and the learn and
 // WiFi buttons.
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "pages/page.h"
 #include "pages/slider_table.h"
 #include "system/logo_record.h"
+#include "system/mass_save_dlg.h"
 
 class QTreeWidget;
 
@@ -38,6 +41,12 @@ public:
     static constexpr int kSwAutoId = 1811;
     static constexpr int kIrEnableId = 1819;
     static constexpr int kUartEnableId = 1820;
+    static constexpr int kPcNameEditId = 1560;
+    static constexpr int kPcModeListId = 1827;
+    static constexpr int kSaveToPcId = 1314;
+    static constexpr int kUploadToEquipmentId = 1313;
+    // Hidden: the unit's mass-save step has no known frame.
+    static constexpr int kMassSaveId = 1316;
 
     // What the page asks of the main window beyond posted messages.
     struct Hooks {
@@ -45,13 +54,23 @@ public:
         std::function<bool()> linkConnected;
         // Runs the WiFi module set-up.
         std::function<void()> openWifi;
+        // The PC mode folder holds an entry of this name.
+        std::function<bool(const std::string& pcName)> pcNameInFolder;
     };
 
     explicit CDlgSys(platform::Window* mainWindow);
 
     void Wire(ParamImage* image) override;
-    // The PC mode list (1827): its 1-based number and the file name per row.
+    // The PC mode list (1827): its 1-based number and the file name per row;
+    // AddModeFile appends one row.
     void SetModeFiles(const std::vector<std::string>& names);
+    void AddModeFile(const std::string& name);
+    // The PC name Save To PC checked, oldest first, for the WM_SAVE_MODE_FILE
+    // it posted: the writer takes the checked name, not what the edit holds
+    // when the message arrives. nullopt when none waits.
+    std::optional<std::string> TakeCheckedPcName();
+    // The names the mass-save picker chose last.
+    const MassSaveList& MassSaveNames() const { return massSaveList_; }
     void SetLanguage(int language) override;
     std::span<const PageCaption> Captions() const override;
 
@@ -102,6 +121,14 @@ public:
     void OnSaveToEquipment();
     void OnResetToFactory();
     void OnPowerModeSelChange(int index);
+    void OnSaveToPc();
+    void OnLoadFromPc();
+    // A click on a row of the PC mode list: its name into the PC name edit.
+    void OnPcModeClick(int row);
+    // Runs the mass-save picker.
+    void OnMassSave();
+    // WM_MASS_SAVE_REQUEST from the picker: admin level 1 only.
+    LRESULT OnMassSaveRequest(WPARAM, LPARAM);
 
     Hooks hooks;
 
@@ -129,6 +156,10 @@ private:
     RadioGroup adminRadio_;
     RadioGroup uiModeRadio_;
     QTreeWidget* modeList_ = nullptr;
+    // The list's names as the folder holds them (bytes, whatever encoding).
+    std::vector<std::string> modeFiles_;
+    std::deque<std::string> checkedPcNames_;
+    MassSaveList massSaveList_;
     int lockValue_ = 0;
     int adminValue_ = 1;
     int selectedMode_ = 0;

@@ -97,6 +97,22 @@ struct VolumeCap {
 };
 constexpr VolumeCap kLiveVolumeCaps[] = {{0, 4}, {1, 11}, {109, 149}};
 
+// Save To PC's texts, English and Chinese.
+struct PcModeText {
+    const char* english;
+    const char* chinese;
+    const char* In(int language) const { return language == 1 ? chinese : english; }
+};
+struct RefusalText {
+    PcNameRefusal refusal;
+    PcModeText text;
+};
+constexpr RefusalText kRefusalTexts[] = {
+    {PcNameRefusal::kEmpty, {"PC Name is empty ", "模式名称不能为空"}},
+    {PcNameRefusal::kInvalidCharacter, {"Invalid charater in PC Name", "模式名称包含非法字符"}},
+};
+constexpr PcModeText kOverwriteQuestion = {"overwrite ?", "确定覆盖旧文件?"};
+
 std::uint8_t SummedBytes(std::span<const std::uint8_t> bytes) {
     unsigned sum = bytes[0] + bytes[2];
     for (std::size_t i = kBytesOffset; i <= kPowerOnModeOffset; ++i) sum += bytes[i];
@@ -223,6 +239,14 @@ PcNameRefusal CheckPcName(std::string_view pcName) {
     }
     return PcNameRefusal::kNone;
 }
+
+const char* PcNameRefusalText(PcNameRefusal refusal, int language) {
+    for (const RefusalText& r : kRefusalTexts)
+        if (r.refusal == refusal) return r.text.In(language);
+    return "";
+}
+
+const char* PcModeOverwriteQuestion(int language) { return kOverwriteQuestion.In(language); }
 
 bool PcModeFileExists(const std::filesystem::path& folder, const std::string& pcName) {
     std::error_code ec;

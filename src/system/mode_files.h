@@ -68,6 +68,11 @@ void CapLiveVolumes(ParamImage& image);
 enum class PcNameRefusal { kNone, kEmpty, kInvalidCharacter };
 PcNameRefusal CheckPcName(std::string_view pcName);
 
+// What Save To PC says: a refused name's text (kNone: ""), and the question
+// before a file of the folder is replaced.
+const char* PcNameRefusalText(PcNameRefusal refusal, int language);
+const char* PcModeOverwriteQuestion(int language);
+
 // The folder holds an entry of this name, file or not: saving asks before it
 // overwrites (and fails when the entry is not a file).
 bool PcModeFileExists(const std::filesystem::path& folder, const std::string& pcName);

@@ -1,0 +1,498 @@
+// PC mode files through the system page's PC Mode group, with the main
+// window connected to the emulator: Save To PC checked against the file's
+// layout worked out here, Upload To Equipment and a load into a slot as the
+// records the unit stores, refused names and files, and a mass save that
+// ends cleanly since the unit's step has no known frame.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/main_dialog.h"
+#include "eq/my_btn.h"
+#include "link/param_block.h"
+#include "support/connected_main.h"
+#include "support/device_block_layout.h"
+#include "support/scripted_prompts.h"
+#include "support/temp_folder.h"
+#include "system/dlg_sys.h"
+#include "system/mass_save_dlg.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using blocktest::Bytes;
+using testsupport::Hex;
+
+constexpr int kSystemPageButton = 1815;
+constexpr const char* kSaveOk = " \t   Save OK\t\t  ";
+constexpr const char* kSaveFail = " \t   Save fail\t   ";
+constexpr const char* kLoadOk = " \t   Load OK\t\t  ";
+constexpr const char* kLoadFail = " \t   Load fail\t   ";
+
+void Put16At(Bytes& f, std::size_t at, unsigned v) {
+    f[at] = static_cast<std::uint8_t>(v & 0xFF);
+    f[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+}
+
+// A PC mode file as its layout says: tag, version, the byte and word areas,
+// the nine band areas as 8-byte records, both flag words, the 16-byte name,
+// the masks, the power-on mode, and the checksum over bytes 0, 2, 8..1468.
+Bytes FileLayout(const ParamImage& i, const std::string& name) {
+    Bytes f(1488, 0);
+    f[0] = 34;
+    f[2] = 2;
+    for (int k = 0; k < 160; ++k) f[8 + k] = i.ParamBytes[k];
+    for (int k = 0; k < 47; ++k) Put16At(f, 168 + 2 * k, i.ParamWords[k]);
+    const std::pair<std::size_t, std::span<const EqBand>> areas[] = {
+        {262, i.Mic1EqBands},       {398, i.Mic2EqBands},     {534, i.MusicEqBands},
+        {670, i.MasterEqBands},     {862, i.SurroundEqBands}, {1054, i.CentreEqBands},
+        {1198, i.SubwooferEqBands}, {1310, i.ReverbEqBands},  {1366, i.EchoEqBands}};
+    for (const auto& [offset, bands] : areas) {
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            const std::size_t at = offset + 8 * b;
+            f[at] = bands[b].slope;
+            f[at + 1] = bands[b].type;
+            Put16At(f, at + 2, bands[b].frequency);
+            Put16At(f, at + 4, bands[b].q);
+            Put16At(f, at + 6, static_cast<std::uint16_t>(bands[b].gain));
+        }
+    }
+    for (int k = 0; k < 4; ++k) {
+        f[1424 + k] = static_cast<std::uint8_t>(i.ParamFlags >> (8 * k));
+        f[1428 + k] = static_cast<std::uint8_t>(i.CinemaParamFlags >> (8 * k));
+    }
+    std::string field = name;
+    field.resize(16, ' ');
+    std::copy(field.begin(), field.end(), f.begin() + 1432);
+    for (int k = 0; k < 10; ++k) Put16At(f, 1448 + 2 * k, i.BandEnableMasks[k]);
+    f[1468] = static_cast<std::uint8_t>(i.PowerOnMode & 0xFF);
+    unsigned sum = f[0] + f[2];
+    for (std::size_t k = 8; k <= 1468; ++k) sum += f[k];
+    f[1485] = static_cast<std::uint8_t>(-sum & 0xFF);
+    return f;
+}
+
+Bytes ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+Bytes BlockOf(const ParamImage& image) {
+    Bytes block(kDeviceParamBlockSize);
+    PackDeviceParamBlock(image, block.data());
+    return block;
+}
+
+// A mode a file could hold: defaults with a few areas changed, low maxima.
+ParamImage FileImage() {
+    ParamImage image;
+    InitParamImage(image);
+    image.ParamBytes[4] = 40;    // music maximum
+    image.ParamBytes[11] = 30;   // microphone maximum
+    image.ParamBytes[149] = 20;  // cinema and auto music maximum
+    image.ParamWords[3] = 1234;
+    image.MusicEqBands[2] = EqBand{0, 1, 150, 12, -65};
+    image.EchoEqBands[1].gain = 90;
+    image.ParamFlags = 0x01020304;
+    image.BandEnableMasks[2] = 0x00FF;
+    image.PowerOnMode = 4;
+    return image;
+}
+
+class PcModeFiles : public ::testing::Test {
+protected:
+    // The unit holds live volumes above the file's maxima.
+    void Connect() {
+        ParamImage unitImage;
+        InitParamImage(unitImage);
+        unitImage.ParamBytes[0] = 90;
+        unitImage.ParamBytes[1] = 60;
+        unitImage.ParamBytes[2] = 55;
+        unit.Connect(BlockOf(unitImage));
+        if (HasFatalFailure()) return;
+        Dlg().show();
+        Dlg().ControlAs<CMyBtn>(kSystemPageButton)->click();
+        platform::MessageQueue::Drain();
+        ASSERT_EQ(Dlg().CurrentPage(), kPageSys);
+    }
+    fs::path Folder() const { return fs::path(unit.folder.path().toStdString()); }
+    void WriteFile(const std::string& name, const Bytes& bytes) {
+        testsupport::WriteFileBytes(Folder() / name, bytes);
+    }
+    CQuavixDlg& Dlg() { return *unit.dlg; }
+    CDlgSys& Sys() { return *static_cast<CDlgSys*>(Dlg().Page(kTableSys)); }
+    QTreeWidget* List() { return Sys().ControlAs<QTreeWidget>(CDlgSys::kPcModeListId); }
+    void Click(int id) { QTest::mouseClick(Sys().ControlAs<QPushButton>(id), Qt::LeftButton); }
+    void Type(int editId, const std::string& text) {
+        QLineEdit* edit = Sys().ControlAs<QLineEdit>(editId);
+        edit->clear();
+        edit->setFocus();
+        QTest::keyClicks(edit, QString::fromStdString(text));
+    }
+    void ClickRow(int row) {
+        QTreeWidget* list = List();
+        list->scrollToItem(list->topLevelItem(row));
+        const QRect at = list->visualItemRect(list->topLevelItem(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());
+    }
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (int r = 0; r < List()->topLevelItemCount(); ++r) {
+            const QTreeWidgetItem* item = List()->topLevelItem(r);
+            rows.push_back((item->text(0) + " " + item->text(1)).toStdString());
+        }
+        return rows;
+    }
+    // What reached the unit since mark once things had time to settle.
+    std::vector<emu::Command> Quiet(std::size_t mark) {
+        platform::MessageQueue::Drain();
+        linktest::RunFor(300);
+        return unit.RequestsSince(mark);
+    }
+
+    testsupport::ScriptedPrompts prompts;
+    testsupport::ConnectedMain unit;
+};
+
+TEST_F(PcModeFiles, SaveToPcWritesTheImageAsTheFileLayout) {
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    Type(CDlgSys::kModeNameEditId, "Club Night");
+    Type(CDlgSys::kPcNameEditId, "Club");
+    const std::size_t mark = unit.Mark();
+    Click(CDlgSys::kSaveToPcId);
+    EXPECT_TRUE(Quiet(mark).empty()) << "a save sends nothing";
+    ASSERT_EQ(prompts.Texts(), std::vector<std::string>{kSaveOk});
+    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+    EXPECT_EQ(Hex(ReadFile(Folder() / "Club")), Hex(FileLayout(Dlg().Image(), "Club Night")));
+    EXPECT_EQ(Rows(), std::vector<std::string>{"1 Club"});
+    EXPECT_EQ(Dlg().Image().ModeFileCount, 1);
+}
+
+// Checked when the message is handled: the name the click checked, not
+// what the edit holds by then.
+TEST_F(PcModeFiles, TheWriterWritesTheNameTheClickChecked) {
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    Type(CDlgSys::kPcNameEditId, "First");
+    Click(CDlgSys::kSaveToPcId);
+    Sys().ControlAs<QLineEdit>(CDlgSys::kPcNameEditId)->setText("Sec/ond");
+    platform::MessageQueue::Drain();
+    EXPECT_TRUE(fs::exists(Folder() / "First"));
+    EXPECT_EQ(Rows(), std::vector<std::string>{"1 First"});
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kSaveOk});
+}
+
+TEST_F(PcModeFiles, RefusedNamesWriteNothing) {
+    struct Case {
+        std::string name;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"", "PC Name is empty "},
+        {"a/b", "Invalid charater in PC Name"},
+        {"a\\b", "Invalid charater in PC Name"},
+        {"x:y", "Invalid charater in PC Name"},
+        {"why?", "Invalid charater in PC Name"},
+        {"*", "Invalid charater in PC Name"},
+        {"<a>", "Invalid charater in PC Name"},
+        {"a|b", "Invalid charater in PC Name"},
+        {"\"q\"", "Invalid charater in PC Name"},
+        {".", "Invalid charater in PC Name"},
+        {"..", "Invalid charater in PC Name"},
+        {"tab\there", "Invalid charater in PC Name"},
+    };
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompts.Clear();
+        // Pasted: a tab cannot be typed into the edit.
+        Sys().ControlAs<QLineEdit>(CDlgSys::kPcNameEditId)->setText(QString::fromStdString(c.name));
+        Click(CDlgSys::kSaveToPcId);
+        platform::MessageQueue::Drain();
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{c.text});
+    }
+    EXPECT_TRUE(fs::is_empty(Folder()));
+    EXPECT_TRUE(Rows().empty());
+
+    Dlg().OnChinese();
+    platform::MessageQueue::Drain();
+    prompts.Clear();
+    Sys().ControlAs<QLineEdit>(CDlgSys::kPcNameEditId)->clear();
+    Click(CDlgSys::kSaveToPcId);
+    Sys().ControlAs<QLineEdit>(CDlgSys::kPcNameEditId)->setText("a?");
+    Click(CDlgSys::kSaveToPcId);
+    EXPECT_EQ(prompts.Texts(),
+              (std::vector<std::string>{"模式名称不能为空", "模式名称包含非法字符"}));
+}
+
+// The question comes whenever the folder holds the name, listed or not.
+TEST_F(PcModeFiles, OverwriteIsAskedWhenTheFolderHoldsTheName) {
+    struct Case {
+        const char* what;
+        const char* name;
+        int answer;
+        std::vector<std::string> texts;
+        std::vector<std::string> rows;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"listed, yes", "Listed", IDYES, {"overwrite ?", kSaveOk}, {"1 Listed"}, true},
+        {"listed, no", "Listed", IDNO, {"overwrite ?"}, {"1 Listed"}, false},
+        {"written after the list was made, yes",
+         "Later",
+         IDYES,
+         {"overwrite ?", kSaveOk},
+         {"1 Listed", "2 Later"},
+         true},
+        {"a folder of that name, yes",
+         "Folder",
+         IDYES,
+         {"overwrite ?", kSaveFail},
+         {"1 Listed"},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::ScriptedPrompts scripted;
+        testsupport::ConnectedMain fresh;
+        const fs::path folder = fs::path(fresh.folder.path().toStdString());
+        const Bytes old = FileLayout(FileImage(), "old");
+        testsupport::WriteFileBytes(folder / "Listed", old);
+        ParamImage unitImage;
+        InitParamImage(unitImage);
+        fresh.Connect(BlockOf(unitImage));
+        if (HasFatalFailure()) return;
+        fresh.dlg->show();
+        testsupport::WriteFileBytes(folder / "Later", old);
+        fs::create_directory(folder / "Folder");
+        fresh.dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+        platform::MessageQueue::Drain();
+        auto& sys = *static_cast<CDlgSys*>(fresh.dlg->Page(kTableSys));
+        sys.ControlAs<QLineEdit>(CDlgSys::kPcNameEditId)->setText(c.name);
+        scripted.Answer(c.answer);
+        QTest::mouseClick(sys.ControlAs<QPushButton>(CDlgSys::kSaveToPcId), Qt::LeftButton);
+        platform::MessageQueue::Drain();
+        EXPECT_EQ(scripted.Texts(), c.texts);
+        EXPECT_EQ(scripted.shown()[0].type, platform::MbType::YesNo);
+        auto* list = sys.ControlAs<QTreeWidget>(CDlgSys::kPcModeListId);
+        std::vector<std::string> rows;
+        for (int r = 0; r < list->topLevelItemCount(); ++r)
+            rows.push_back((list->topLevelItem(r)->text(0) + " " + list->topLevelItem(r)->text(1))
+                               .toStdString());
+        EXPECT_EQ(rows, c.rows);
+        if (fs::is_regular_file(folder / c.name))
+            EXPECT_EQ(ReadFile(folder / c.name) != old, c.replaced);
+        EXPECT_TRUE(fs::is_directory(folder / "Folder"));
+    }
+}
+
+TEST_F(PcModeFiles, AHundredRowsTakeNoMore) {
+    const Bytes file = FileLayout(FileImage(), "m");
+    for (int i = 0; i < 100; ++i) WriteFile("m" + std::to_string(100 + i), file);
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_EQ(List()->topLevelItemCount(), 100);
+    for (const char* name : {"New", "m100"}) {
+        Sys().ControlAs<QLineEdit>(CDlgSys::kPcNameEditId)->setText(name);
+        Click(CDlgSys::kSaveToPcId);
+        platform::MessageQueue::Drain();
+    }
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_FALSE(fs::exists(Folder() / "New"));
+    EXPECT_EQ(ReadFile(Folder() / "m100"), file);
+}
+
+TEST_F(PcModeFiles, UploadToEquipmentStoresTheFileAsAPcModeOfTheCurrentSlot) {
+    const ParamImage file = FileImage();
+    WriteFile("Alpha", FileLayout(FileImage(), "unused"));
+    WriteFile("Stage", FileLayout(file, "Stage Name"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    const int slot = Dlg().Image().CurrentModeSlot;
+    const int live109 = Dlg().Image().ParamBytes[109];
+    const std::size_t mark = unit.Mark();
+    Click(CDlgSys::kUploadToEquipmentId);  // no row picked: nothing
+    EXPECT_TRUE(Quiet(mark).empty());
+    EXPECT_TRUE(prompts.shown().empty());
+
+    ClickRow(1);
+    EXPECT_EQ(Sys().ItemText(CDlgSys::kPcNameEditId), "Stage");
+    Click(CDlgSys::kUploadToEquipmentId);
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.Mode(slot).has_value(); }, 10000));
+    Quiet(mark);
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    EXPECT_TRUE(unit.device.UploadErrors().empty());
+
+    // The file's areas, with the live volumes as they were, capped by the
+    // file's maxima (effect has none).
+    ParamImage expected = file;
+    std::string name = "Stage Name";
+    name.resize(16, ' ');
+    std::copy(name.begin(), name.end(), expected.CurrentModeName.begin());
+    expected.ParamBytes[0] = 40;
+    expected.ParamBytes[1] = 30;
+    expected.ParamBytes[2] = 55;
+    expected.ParamBytes[109] = static_cast<std::uint8_t>(std::min(live109, 20));
+    const std::optional<emu::StoredMode> stored = unit.device.Mode(slot);
+    EXPECT_TRUE(stored->fromFile);
+    EXPECT_EQ(stored->powerOnMode, 4);
+    EXPECT_EQ(Hex(stored->record), Hex(blocktest::ModeRecordFromImage(expected)));
+    // The pages show the loaded file.
+    EXPECT_EQ(Dlg().ItemText(1076), "40");
+    EXPECT_EQ(Sys().ItemText(CDlgSys::kModeNameEditId), "Stage Name");
+}
+
+TEST_F(PcModeFiles, ALoadToASlotKeepsTheLiveVolumes) {
+    const ParamImage file = FileImage();
+    WriteFile("Stage", FileLayout(file, "Stage Name"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    const ParamImage before = Dlg().Image();
+    Dlg().PostMessage(WM_LOAD_MODE_TO_SLOT, 0, 7);  // no window of ours posts it
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.Mode(7).has_value(); }, 10000));
+    linktest::RunFor(300);
+    EXPECT_TRUE(prompts.shown().empty());
+    ParamImage expected = file;
+    std::string name = "Stage Name";
+    name.resize(16, ' ');
+    std::copy(name.begin(), name.end(), expected.CurrentModeName.begin());
+    for (int b : {0, 1, 2, 109}) expected.ParamBytes[b] = before.ParamBytes[b];
+    EXPECT_FALSE(unit.device.Mode(7)->fromFile);
+    EXPECT_EQ(Hex(unit.device.Mode(7)->record), Hex(blocktest::ModeRecordFromImage(expected)));
+    EXPECT_EQ(Dlg().Image().CurrentModeSlot, 7);
+}
+
+// A file that fails any check changes neither the image nor the unit.
+TEST_F(PcModeFiles, RefusedFilesChangeNeitherImageNorUnit) {
+    Bytes badChecksum = FileLayout(FileImage(), "x");
+    badChecksum[300] ^= 0x01;
+    ParamImage wide = FileImage();
+    wide.MusicEqBands[0].q = 1000;
+    ParamImage noInput = FileImage();
+    noInput.ParamBytes[6] = 0;
+    Bytes badTag = FileLayout(FileImage(), "x");
+    badTag[0] = 35;
+    badTag[1485] = static_cast<std::uint8_t>(badTag[1485] - 1);
+    WriteFile("1 checksum", badChecksum);
+    WriteFile("2 band Q", FileLayout(wide, "x"));
+    WriteFile("3 input 0", FileLayout(noInput, "x"));
+    WriteFile("4 tag", badTag);
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_EQ(List()->topLevelItemCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        SCOPED_TRACE(row);
+        prompts.Clear();
+        const ParamImage before = Dlg().Image();
+        const std::size_t mark = unit.Mark();
+        ClickRow(row);
+        Click(CDlgSys::kUploadToEquipmentId);
+        EXPECT_TRUE(Quiet(mark).empty());
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadFail});
+        EXPECT_TRUE(blocktest::SameImage(Dlg().Image(), before));
+    }
+}
+
+// Offline the file is loaded and shown; nothing goes anywhere.
+TEST(PcModeFilesOffline, UploadToEquipmentLoadsTheFile) {
+    testsupport::ScriptedPrompts prompts;
+    testsupport::TempFolder folder;
+    testsupport::WriteFileBytes(folder / "Stage", FileLayout(FileImage(), "Stage Name"));
+    platform::WriteSettingInt(kLangSettingName, 0);
+    LinkConfig link;  // never connected: nobody presses Connect here
+    link.tcpAddress = "127.0.0.1";
+    link.tcpPort = 9;
+    CQuavixDlg dlg(folder.Path().string(), link);
+    dlg.OnInitDialog();
+    dlg.show();
+    platform::MessageQueue::Drain();
+    dlg.Image().ParamBytes[0] = 90;
+    auto& sys = *static_cast<CDlgSys*>(dlg.Page(kTableSys));
+    dlg.ControlAs<CMyBtn>(kSystemPageButton)->click();
+    platform::MessageQueue::Drain();
+    auto* list = sys.ControlAs<QTreeWidget>(CDlgSys::kPcModeListId);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->topLevelItem(0)).center());
+    QTest::mouseClick(sys.ControlAs<QPushButton>(CDlgSys::kUploadToEquipmentId), Qt::LeftButton);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    EXPECT_EQ(dlg.Image().ParamWords[3], 1234);
+    EXPECT_EQ(dlg.Image().ParamBytes[0], 40);
+    EXPECT_EQ(dlg.ItemText(1076), "40");
+}
+
+class PcModeMassSave : public PcModeFiles {
+protected:
+    // Opens the picker with the hidden button as the program would, runs
+    // script in it, then closes it.
+    void RunPicker(const std::function<void(CMassSaveDlg&)>& script) {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            auto* picker = qobject_cast<CMassSaveDlg*>(QApplication::activeModalWidget());
+            if (!picker) {
+                ADD_FAILURE() << "the picker is not the modal window";
+                return;
+            }
+            ran = true;
+            script(*picker);
+            picker->close();
+        });
+        Sys().ControlAs<QPushButton>(CDlgSys::kMassSaveId)->click();
+        EXPECT_TRUE(ran);
+        platform::MessageQueue::Drain();
+    }
+    static void PickerClick(CMassSaveDlg& d, int id) {
+        QTest::mouseClick(d.ControlAs<QPushButton>(id), Qt::LeftButton);
+        platform::MessageQueue::Drain();
+    }
+};
+
+TEST_F(PcModeMassSave, EndsCleanlyWithoutAStepFrameAndAResetAllRunsAfter) {
+    WriteFile("A", FileLayout(FileImage(), "A"));
+    WriteFile("B", FileLayout(FileImage(), "B"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    EXPECT_TRUE(Sys().Control(CDlgSys::kMassSaveId)->isHidden());
+    ASSERT_EQ(Dlg().Image().AdminMode, 1);
+    const ParamImage before = Dlg().Image();
+    const std::size_t mark = unit.Mark();
+    RunPicker([&](CMassSaveDlg& d) {
+        PickerClick(d, CMassSaveDlg::kAddAllId);
+        PickerClick(d, CMassSaveDlg::kMassSaveId);
+    });
+    EXPECT_EQ(Sys().MassSaveNames(), (MassSaveList{"A", "B"}));
+    EXPECT_TRUE(Quiet(mark).empty());
+    EXPECT_EQ(unit.device.CountOf(0x16), 0);
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
+    EXPECT_TRUE(blocktest::SameImage(Dlg().Image(), before));
+    EXPECT_TRUE(prompts.shown().empty());
+
+    // Nothing of the chain is left in the way of the next sequence.
+    prompts.Answer(IDOK);
+    const int blockReads = unit.device.CountOf(0x40);
+    Click(1311);  // Reset All Settings
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.CountOf(0x40) > blockReads; }, 10000));
+    linktest::RunFor(300);
+    EXPECT_EQ(unit.device.CountOf(0x14), 1);
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
+}
+
+TEST_F(PcModeMassSave, NeedsAdminModeOne) {
+    WriteFile("A", FileLayout(FileImage(), "A"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    Dlg().Image().AdminMode = 2;
+    RunPicker([&](CMassSaveDlg& d) {
+        PickerClick(d, CMassSaveDlg::kAddAllId);
+        PickerClick(d, CMassSaveDlg::kMassSaveId);
+    });
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{"must be in admin mode"});
+    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
+}
+
+}  // namespace
