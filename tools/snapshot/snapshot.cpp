@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <cstdio>
 #include <cstdlib>
 
@@ -225,7 +226,14 @@ bool WritePcModes(const std::string& folder) {
     return true;
 }
 
-// The mass-save picker with every listed PC mode chosen and one picked.
+// A PC mode row picked as a click picks it: its name in the PC name edit.
+void PickPcMode(CQuavixDlg& dlg, int row) {
+    auto* sys = static_cast<CDlgSys*>(dlg.Page(kTableSys));
+    sys->ControlAs<QTreeWidget>(CDlgSys::kPcModeListId)->topLevelItem(row)->setSelected(true);
+    sys->OnPcModeClick(row);
+}
+
+// The mass-save picker with every listed PC mode chosen.
 bool ShootMassSave(CQuavixDlg& dlg, int language, const QString& out) {
     MassSaveList list;
     CMassSaveDlg picker(&dlg, dlg.ModeFiles(), language, list);
@@ -292,6 +300,7 @@ int main(int argc, char** argv) {
     ShowEffectValues(dlg.Image());
     dlg.RefreshAllPages();
     dlg.show();
+    PickPcMode(dlg, 1);
     // The Boost page and its button shown as the system page's access code
     // shows them.
     dlg.PostMessage(WM_BOOST_PAGE, 0, 1);
