@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/modal_script.h"
+
 namespace {
 
 using Names = std::vector<std::string>;
@@ -43,20 +45,10 @@ protected:
     // Opens the picker modally over the page, runs script while it is up,
     // then closes it with its close box.
     void Run(const Names& pcNames, int language, const std::function<void(CMassSaveDlg&)>& script) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            auto* dlg = qobject_cast<CMassSaveDlg*>(QApplication::activeModalWidget());
-            if (!dlg) {
-                ADD_FAILURE() << "the picker is not the modal window";
-                return;
-            }
-            ran = true;
-            script(*dlg);
-            dlg->close();
-        });
+        const auto ran = testsupport::WhenModal<CMassSaveDlg>(script);
         CMassSaveDlg picker(&page, pcNames, language, list);
         picker.DoModal();
-        EXPECT_TRUE(ran);
+        EXPECT_TRUE(*ran);
         platform::MessageQueue::Drain();
     }
 

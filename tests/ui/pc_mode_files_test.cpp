@@ -22,6 +22,7 @@
 #include "link/param_block.h"
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
+#include "support/modal_script.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_folder.h"
 #include "system/dlg_sys.h"
@@ -431,19 +432,9 @@ protected:
     // Opens the picker with the hidden button as the program would, runs
     // script in it, then closes it.
     void RunPicker(const std::function<void(CMassSaveDlg&)>& script) {
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            auto* picker = qobject_cast<CMassSaveDlg*>(QApplication::activeModalWidget());
-            if (!picker) {
-                ADD_FAILURE() << "the picker is not the modal window";
-                return;
-            }
-            ran = true;
-            script(*picker);
-            picker->close();
-        });
+        const auto ran = testsupport::WhenModal<CMassSaveDlg>(script);
         Sys().ControlAs<QPushButton>(CDlgSys::kMassSaveId)->click();
-        EXPECT_TRUE(ran);
+        EXPECT_TRUE(*ran);
         platform::MessageQueue::Drain();
     }
     static void PickerClick(CMassSaveDlg& d, int id) {
