@@ -535,13 +535,7 @@ LRESULT CQuavixDlg::OnSetLanguage(WPARAM store, LPARAM language) {
 
     SetItemText(1372, UiText(lang, image_.ParamBytes[107] == 0 ? 2 : 211));
     for (const Caption& c : kMainCaptions) SetItemText(c.id, UiText(lang, c.row));
-    if (auto* combo = ControlAs<QComboBox>(main_ids::kInputCombo)) {
-        const QSignalBlocker block(combo);
-        combo->clear();
-        for (const std::string& item : InputComboItems(lang, image_.ParamBytes[107]))
-            combo->addItem(QString::fromStdString(item));
-    }
-    ShowInputCombo();
+    FillInputCombo();
     for (const PageButton& b : kPageButtons)
         if (b.row >= 0) SetItemText(b.id, UiText(lang, b.row));
     // Both language radios show the language however it was chosen, so a

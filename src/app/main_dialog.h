@@ -172,8 +172,9 @@ private:
     // The refresh's input rows: loaded from the image and shown, nothing sent.
     void LoadInputRows();
     void ShowInputRows();
-    // Selects the input combo's item of the stored input. Sends nothing.
-    void ShowInputCombo();
+    // The input combo's items for the language and kind, and the item of the
+    // stored input selected. Sends nothing.
+    void FillInputCombo();
     void PostInputCommand(const std::optional<InputCommand>& command);
     void ShowTestSignal(int pinkNoiseState);
     // The page-button refresh of the output and calibration pages.

@@ -9,6 +9,7 @@
 #include "app/main_ids.h"
 #include "eq/my_btn.h"
 #include "link/command_codes.h"
+#include "model/ui_text.h"
 #include "pages/dlg_cal.h"
 #include "pages/output_page.h"
 
@@ -91,10 +92,21 @@ void CQuavixDlg::ShowInputRows() {
     show(kVideo2Row, InputRows::kVideoButtons, inputRows_.CheckedButton(kInputVideo2));
 }
 
-void CQuavixDlg::ShowInputCombo() {
+void CQuavixDlg::FillInputCombo() {
     auto* combo = ControlAs<QComboBox>(kInputCombo);
     if (!combo) return;
     const QSignalBlocker block(combo);
+    // The items follow the language and the kind (KTV lists the analogue
+    // inputs too), so a kind switch refills them as a language switch does.
+    QStringList items;
+    for (const std::string& item : InputComboItems(image_.Language, image_.ParamBytes[107]))
+        items << QString::fromStdString(item);
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    if (shown != items) {
+        combo->clear();
+        combo->addItems(items);
+    }
     // HDMI4 has no item, nor has an input the unit reports outside the list:
     // the combo is left without a selection.
     const auto& b = image_.ParamBytes;
@@ -105,7 +117,7 @@ void CQuavixDlg::ShowInputCombo() {
 void CQuavixDlg::PostInputCommand(const std::optional<InputCommand>& command) {
     ShowInputRows();
     // The combo names the same input as the rows, whichever of them chose it.
-    ShowInputCombo();
+    FillInputCombo();
     if (!command) return;
     // From COAX on, the KTV input can be kept when the kind turns to auto.
     if (inputRows_.Kind() == kInputKtv)

@@ -344,6 +344,28 @@ TEST_F(MainDialog, TheComboFollowsARowChoice) {
     }
 }
 
+// A kind switch lists the kind's inputs, the stored one selected, as a
+// language switch does.
+TEST_F(MainDialog, AKindSwitchRefillsTheCombo) {
+    platform::WriteSettingInt("Lang", 0);
+    auto dlg = Start();
+    auto* combo = dlg->ControlAs<QComboBox>(1859);
+    dlg->Image().ParamBytes[6] = 3;    // AUX
+    dlg->Image().ParamBytes[108] = 2;  // HDMI1
+    dlg->RefreshAllPages();
+    ASSERT_EQ(combo->currentText().toStdString(), "AUX");
+    auto kind = [&](int buttonId) {
+        dlg->ControlAs<CMyBtn>(buttonId)->click();
+        platform::MessageQueue::Drain();
+    };
+    kind(1821);  // cinema
+    EXPECT_EQ(combo->count(), 5);
+    EXPECT_EQ(combo->currentText().toStdString(), "HDMI1");
+    kind(1820);  // KTV
+    EXPECT_EQ(combo->count(), 9);
+    EXPECT_EQ(combo->currentText().toStdString(), "AUX");
+}
+
 TEST_F(MainDialog, ATestBoxTakesTheSignalFromEveryOtherPage) {
     auto dlg = Start();
     dlg->ApplyFeatureFlag(0);
