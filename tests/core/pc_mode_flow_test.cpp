@@ -241,6 +241,18 @@ TEST_F(UploadToEquipment, ToASlotKeepsTheLiveVolumesAndSaysNothing) {
     EXPECT_EQ(image.ParamBytes[109], 90);
 }
 
+// A row opens its file by the name's bytes as the folder listed them, also
+// when they are no UTF-8.
+TEST_F(Flow, ARowLoadsByTheListedBytes) {
+    const std::string gbkName = "\xC4\xA3\xCA\xBD";
+    WriteMode(gbkName, 0x4711);
+    flow.ListFolder();
+    ASSERT_EQ(flow.ModeFiles(), std::vector<std::string>{gbkName});
+    flow.LoadModeFile(0);
+    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 0x80), Box(kLoadOk)}));
+    EXPECT_EQ(image.ParamWords[46], 0x4711);
+}
+
 TEST_F(UploadToEquipment, RefusedRowsAndFilesChangeNothing) {
     struct Case {
         const char* what;
