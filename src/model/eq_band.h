@@ -46,6 +46,15 @@ constexpr bool EqBandInRange(const EqBand& band, int maxType) {
                            band.gain >= kBandGainMin && band.gain <= kBandGainMax));
 }
 
+// What one microphone's band gives the other while their EQs are linked:
+// type, frequency, Q and gain. The slope byte stays the target's own.
+constexpr void CopyLinkedBand(const EqBand& from, EqBand& to) {
+    to.type = from.type;
+    to.frequency = from.frequency;
+    to.q = from.q;
+    to.gain = from.gain;
+}
+
 constexpr std::size_t kEqBandRecordSize = 8;
 
 // A band as a file's 8-byte record: slope, type, frequency, Q x10, gain x10.

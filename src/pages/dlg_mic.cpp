@@ -106,16 +106,11 @@ void CDlgMic::SetEqLink(bool on, int mic) {
         return;
     }
     // The unit copies the bands itself on command 60; the page's copy keeps
-    // the image as the unit now has it. The slope byte is the pass filters'
-    // and stays.
+    // the image as the unit now has it.
     const std::span<EqBand> source = EqModuleBands(*image, from, false);
     const std::span<EqBand> target = EqModuleBands(*image, to, false);
-    for (std::size_t b = 0; b < std::min(source.size(), target.size()); ++b) {
-        target[b].type = source[b].type;
-        target[b].frequency = source[b].frequency;
-        target[b].q = source[b].q;
-        target[b].gain = source[b].gain;
-    }
+    for (std::size_t b = 0; b < std::min(source.size(), target.size()); ++b)
+        CopyLinkedBand(source[b], target[b]);
     const std::uint32_t fromBit = 1u << kEqOnBit[from];
     const std::uint32_t toBit = 1u << kEqOnBit[to];
     image->ParamFlags =

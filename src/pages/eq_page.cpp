@@ -59,6 +59,9 @@ constexpr Caption kCaptions[] = {
     {2012, 19, false},  {2013, 20, false}, {2021, 115, true},
     {2022, 114, false}, {2016, 117, true}, {2017, 116, false},
 };
+// A band mask word has one bit per band: bands beyond it are never linked.
+constexpr int kMaskBits = 16;
+
 constexpr int kBypassTextRow = 23;
 constexpr int kResetTextRow = 24;
 
@@ -293,15 +296,16 @@ bool CEqPage::Linked() const {
 }
 
 void CEqPage::PostBand(int band) {
-    if (Linked()) {
-        // The linked microphone follows: the band and its enable bit.
+    // The linked microphone follows: the band's values and its enable bit,
+    // for the bands a mask word has a bit for.
+    if (Linked() && band >= 0 && band < kMaskBits) {
         const std::span<EqBand> mine = CurrentSet();
         const std::span<EqBand> other = EqModuleBands(*Image(), OtherModule(), false);
-        if (band >= 0 && band < static_cast<int>(std::min(mine.size(), other.size())))
-            other[static_cast<std::size_t>(band)] = mine[static_cast<std::size_t>(band)];
+        const auto b = static_cast<std::size_t>(band);
+        if (b < mine.size() && b < other.size()) CopyLinkedBand(mine[b], other[b]);
         std::uint16_t* from = MaskWordOf(ModuleId());
         std::uint16_t* to = MaskWordOf(OtherModule());
-        if (from && to && band >= 0 && band < 16) {
+        if (from && to) {
             const auto bit = static_cast<std::uint16_t>(1u << band);
             *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
         }
@@ -664,7 +668,8 @@ void CEqPage::EqReset() {
         band.frequency = DefaultBandFreqs[static_cast<std::size_t>(*row + b)];
         band.q = 10;
         band.gain = 0;
-        if (b < static_cast<int>(other.size())) other[static_cast<std::size_t>(b)] = band;
+        if (b < static_cast<int>(other.size()))
+            CopyLinkedBand(band, other[static_cast<std::size_t>(b)]);
     }
     if (std::uint16_t* mask = MaskWordOf(ModuleId())) *mask = 0xFFFF;
     if (linked)

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <tuple>
+#include <vector>
 
 #include "eq/band_panel.h"
 #include "eq/my_btn.h"
@@ -121,6 +126,61 @@ TEST_F(MicPage, LinkOnWhileTheUnitIsLinkedCopiesButSendsNothing) {
     image.ParamBytes[152] = 0;
     link->click();
     EXPECT_TRUE(main.Take().empty());
+}
+
+// While linked, an edit of the shown microphone's bands gives the other
+// microphone their type, frequency, Q and gain; its slope bytes stay its own.
+TEST_F(MicPage, ALinkedBandEditKeepsTheOtherMicsSlopes) {
+    struct Case {
+        const char* what;
+        void (*act)(CDlgMic&);
+        std::vector<int> bands;  // the bands the edit changes
+    };
+    const Case cases[] = {
+        {"panel gain",
+         [](CDlgMic& p) {
+             auto* gain =
+                 p.Panel()->ControlAs<QLineEdit>(CDlgVS::kGainEditId + 2 * CDlgVS::kEditIdStride);
+             gain->setText("-4.5");
+             QTest::keyClick(gain, Qt::Key_Return);
+         },
+         {2}},
+        {"EQ reset",
+         [](CDlgMic& p) { p.ControlAs<QPushButton>(1542)->click(); },
+         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        InitParamImage(image);
+        image.ParamBytes[152] = 1;
+        for (int b = 0; b < 15; ++b) {
+            image.Mic1EqBands[b].slope = 6;
+            image.Mic2EqBands[b].slope = 3;
+            image.Mic2EqBands[b].q = static_cast<std::uint16_t>(20 + b);
+        }
+        page.LoadFromImage();
+        page.SelectMic(1);
+        const ParamImage before = image;
+        c.act(page);
+        platform::MessageQueue::Drain();
+        for (int b : c.bands) {
+            SCOPED_TRACE(b);
+            const EqBand& mine = image.Mic2EqBands[b];
+            const EqBand& other = image.Mic1EqBands[b];
+            EXPECT_NE(std::make_tuple(mine.frequency, mine.q, mine.gain),
+                      std::make_tuple(before.Mic2EqBands[b].frequency, before.Mic2EqBands[b].q,
+                                      before.Mic2EqBands[b].gain));
+            EXPECT_EQ(std::make_tuple(other.type, other.frequency, other.q, other.gain),
+                      std::make_tuple(mine.type, mine.frequency, mine.q, mine.gain));
+        }
+        // The PEQ bands; the pass filters' slopes come from their bytes.
+        for (int b = 0; b < 15; ++b) {
+            EXPECT_EQ(image.Mic1EqBands[b].slope, 6) << b;
+            EXPECT_EQ(image.Mic2EqBands[b].slope, 3) << b;
+        }
+        main.Take();
+        page.SelectMic(0);
+    }
 }
 
 TEST_F(MicPage, ARefreshShowsTheImageSendsNothingAndAMoveBackCounts) {
