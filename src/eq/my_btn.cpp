@@ -59,9 +59,16 @@ void CMyBtn::SetTextLeft(int left) {
     update();
 }
 
+void CMyBtn::SetTextRight(int right) {
+    if (textRight_ == right) return;
+    textRight_ = right;
+    update();
+}
+
 QRect CMyBtn::TextRect() const {
     QRect box = rect();
     box.setLeft(textLeft_);
+    box.setRight(box.right() - textRight_);
     return box;
 }
 

@@ -51,7 +51,11 @@ public:
     // Left edge in pixels of the caption's rectangle.
     void SetTextLeft(int left);
     int TextLeft() const { return textLeft_; }
-    // Where the caption is written: the button from its text left edge on.
+    // Pixels kept clear of the caption at the right edge, so a right-aligned
+    // caption stays off a framed picture's border.
+    void SetTextRight(int right);
+    int TextRight() const { return textRight_; }
+    // Where the caption is written: the button between its text margins.
     QRect TextRect() const;
 
     int Id() const { return id_; }
@@ -76,4 +80,5 @@ private:
     int align_ = kAlignCentre;
     std::uint32_t textColour_ = 0;
     int textLeft_ = 0;
+    int textRight_ = 0;
 };

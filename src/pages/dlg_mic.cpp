@@ -35,6 +35,8 @@ constexpr int kMaskWord[2] = {0, 1};
 // panel; the Mic 1 / Mic 2 buttons and the link box under them.
 constexpr SliderColumn kColumn{380, 140, 525, 664, 56, 724, 8, 36};
 constexpr int kSelectorY = 192;
+// The Mic 1 / Mic 2 captions are right-aligned inside the picture's frame.
+constexpr int kSelectorTextRight = 8;
 constexpr int kLinkX = 540;
 
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
@@ -53,6 +55,7 @@ CDlgMic::CDlgMic(platform::Window* mainWindow) : CEqPage(mainWindow, kEqMic), sl
         button->setGeometry(kColumn.captionX + mic * 75, kSelectorY, 65, 26);
         button->Setup(SelectorSkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignRight),
                       kPageBackground, kPageBackground, kPageBackground);
+        button->SetTextRight(kSelectorTextRight);
         button->setText(mic == 0 ? "Mic 1" : "Mic 2");
         connect(button, &QAbstractButton::clicked, this, [this, mic] { SelectMic(mic); });
     }

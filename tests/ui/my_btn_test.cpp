@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/case_name.h"
-
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "platform/window.h"
+#include "support/case_name.h"
 
 namespace {
 
@@ -176,7 +175,7 @@ TEST_F(MyBtnTest, CaptionUsesTheOwnersColourAndGreyWhenDisabled) {
     EXPECT_EQ(off.pixel(5, 5), Over(kPlain, kChecked));
 }
 
-TEST_F(MyBtnTest, CaptionAlignsWithinTextLeftAndTheRightEdge) {
+TEST_F(MyBtnTest, CaptionAlignsWithinItsTextMargins) {
     btn->setText("HH");
     btn->SetTextLeft(40);
     const QRgb black = qRgb(0, 0, 0);
@@ -196,6 +195,15 @@ TEST_F(MyBtnTest, CaptionAlignsWithinTextLeftAndTheRightEdge) {
     std::tie(lo, hi) = CaptionColumns(Shot(), black);
     EXPECT_GE(hi, 96);
     EXPECT_LE(hi, 99);
+
+    // A right margin keeps the caption off the last columns.
+    btn->SetTextRight(10);
+    std::tie(lo, hi) = CaptionColumns(Shot(), black);
+    EXPECT_GE(hi, 86);
+    EXPECT_LE(hi, 89);
+    btn->Setup(Faces(), CMyBtn::Flags(CMyBtn::kLookPush, CMyBtn::kAlignCentre), 0, kPlain, 0);
+    std::tie(lo, hi) = CaptionColumns(Shot(), black);
+    EXPECT_NEAR((lo + hi) / 2.0, 65.0, 2.0);
 }
 
 TEST_F(MyBtnTest, PageButtonLooksLightOnTheStrip) {
