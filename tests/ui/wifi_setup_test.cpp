@@ -25,6 +25,8 @@
 #include "support/scripted_prompts.h"
 #include "support/typing.h"
 #include "support/wifi_frame_layout.h"
+#include "system/access_codes.h"
+#include "system/dlg_sys.h"
 #include "system/dlg_wifi.h"
 
 namespace {
@@ -395,6 +397,9 @@ TEST_F(WifiSetup, NameAndPasswordLengths) {
          "密码至少8位",
          {},
          {}},
+        // The edits take no character GBK lacks: it would go out as '?'.
+        {"a character GBK lacks is not taken", 0, false, "Qu😀avix", "1234ก5678", nullptr, "Quavix",
+         "12345678"},
         {"empty station password", 0, true, "home", "", nullptr, "home", ""},
         {"7-byte station password", 0, true, "home", "1234567", nullptr, "home", "1234567"},
         {"65-byte station password", 1, true, "home", std::string(65, 'p'), "密码太长", {}, {}},
@@ -555,20 +560,32 @@ TEST_F(WifiSetup, RestoreAsksThenPostsOneAndClosingAlwaysPostsZero) {
     EXPECT_EQ(owner.commands, (std::vector<std::pair<unsigned, LPARAM>>{{kWifiModuleCommand, 0}}));
 }
 
-// End to end through the main window to the device emulator: the restore
-// request and the close behind it both reach the unit, in order, though each
-// has to wait behind a reply the unit holds back.
+// End to end through the main window to the device emulator: the system
+// page's WiFi button, shown by its access code, opens the set-up on the main
+// window's link settings; the restore request and the close behind it both
+// reach the unit, in order, though each has to wait behind a reply the unit
+// holds back.
 TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
     platform::WriteSettingInt(kLangSettingName, 0);
     QTemporaryDir folder;
     emu::DeviceEmulator device;
     emu::EmulatorTcpServer server{device};
     ASSERT_TRUE(server.Listen());
-    auto main = testsupport::StartMainOnEmulator(folder, server);
+    emu::FakeWifiModule module;
+    ASSERT_TRUE(module.Listen());
+    auto main = testsupport::StartMainOnEmulator(folder, server, module.Port());
+    main->show();
     main->ControlAs<CMyBtn>(1818)->click();  // WIFI
     main->ControlAs<CMyBtn>(1001)->click();  // Connect
     ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "OK"; }, 10000))
         << main->ItemText(1002);
+    main->SelectPage(kPageSys);
+    auto* sys = static_cast<CDlgSys*>(main->Page(kTableSys));
+    auto* code = sys->ControlAs<QLineEdit>(CDlgSys::kLockNewPasswordEditId);
+    code->setFocus();
+    QTest::keyClicks(code, QString::fromStdString(AccessCodeText(AccessCode::kWifi)));
+    auto* wifiButton = sys->ControlAs<QAbstractButton>(CDlgSys::kWifiId);
+    ASSERT_TRUE(wifiButton->isVisible());
 
     emu::Knobs knobs = device.GetKnobs();
     knobs.delayTicks = 10;
@@ -579,15 +596,22 @@ TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
 
     testsupport::ScriptedPrompts prompts;
     prompts.Answer(IDYES);
+    bool opened = false;
     QTimer::singleShot(0, [&] {
         auto* dlg = qobject_cast<CDlgWifi*>(QApplication::activeModalWidget());
         ASSERT_NE(dlg, nullptr);
+        opened = true;
+        EXPECT_EQ(dlg->windowTitle(), "WIFI Setting");
+        // The module is found where the main window's settings say.
+        QTest::mouseClick(dlg->ControlAs<QPushButton>(CDlgWifi::kConnectId), Qt::LeftButton);
+        EXPECT_TRUE(WaitFor([&] { return dlg->Connected() && module.PeerConnected(); }, kWaitMs));
         QTest::mouseClick(dlg->ControlAs<QPushButton>(CDlgWifi::kRestoreId), Qt::LeftButton);
         platform::MessageQueue::Drain();
         EXPECT_TRUE(main->Link().ReplyPending()) << "the restore request waits";
         dlg->close();
     });
-    RunWifiSetup(main.get(), 0, main->LinkSettings());
+    QTest::mouseClick(wifiButton, Qt::LeftButton);
+    ASSERT_TRUE(opened);
 
     ASSERT_TRUE(WaitFor([&] { return device.CountOf(kWifiModuleCommand) == 2; }, kWaitMs));
     std::vector<emu::Bytes> sent;
