@@ -32,6 +32,7 @@
 #include "system/dlg_sys.h"
 #include "system/dlg_wait.h"
 #include "system/dlg_wifi.h"
+#include "system/learn_codes.h"
 #include "system/mode_files.h"
 
 namespace {
@@ -113,6 +114,10 @@ CQuavixDlg::CQuavixDlg(std::string modeFolder, LinkConfig link)
     MapMessage(WM_REFRESH_PAGES, &CQuavixDlg::OnRefreshPages);
     MapMessage(WM_REFRESH_PAGES_LOCAL, &CQuavixDlg::OnRefreshPages);
     MapMessage(WM_BOOST_PAGE, &CQuavixDlg::OnBoostPage);
+    MapMessage(WM_OPEN_LEARN, &CQuavixDlg::OnOpenLearn);
+    MapMessage(WM_LEARN_ITEM, &CQuavixDlg::OnLearnItem);
+    MapMessage(WM_LEARN_RESULT, &CQuavixDlg::OnLearnResult);
+    MapMessage(WM_LEARN_CANCEL, &CQuavixDlg::OnLearnCancel);
 }
 
 CQuavixDlg::~CQuavixDlg() {
@@ -338,6 +343,8 @@ void CQuavixDlg::WireLink() {
         pcModes_.OnLinkClosed();
         results_.DeviceSequenceActive = 0;
         image_.KeyLockOn = 0;
+        // No answer to a learn request can come any more.
+        image_.LearnSlotIndex = 0;
     };
     link_.hooks.featureFlag = [this](int flag) { ApplyFeatureFlag(flag); };
     link_.hooks.linkClosing = [cal, echo] {
@@ -578,6 +585,10 @@ LRESULT CQuavixDlg::OnLinkBusy(WPARAM mode, LPARAM) {
     waitBox_ = &box;
     box.SetMode(static_cast<int>(mode));
     box.SetLanguage(image_.Language);
+    if (mode == CDlgWait::kCustom) {
+        const int slot = image_.LearnSlotIndex;
+        if (IsLearnSlot(slot)) box.SetCustomText("正在学习: " + LearnFunctionName(slot));
+    }
     box.DoModal();
     // A box closed by OnLinkIdle has already cleared the state; a newer box
     // opened meanwhile keeps its own.

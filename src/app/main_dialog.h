@@ -25,6 +25,7 @@ class CPage;
 class CEqPage;
 class CDlgBt;
 class CDlgWait;
+class CDlgLearn;
 
 class CQuavixDlg : public platform::Window {
     Q_OBJECT
@@ -82,6 +83,14 @@ public:
     LRESULT OnSetLanguage(WPARAM store, LPARAM language);
     LRESULT OnLinkBusy(WPARAM mode, LPARAM);
     LRESULT OnLinkIdle(WPARAM, LPARAM);
+    // Serial-code learning: the learn dialog, one slot learned through the
+    // busy box, its result, and the box closed before the unit answered.
+    LRESULT OnOpenLearn(WPARAM, LPARAM);
+    LRESULT OnLearnItem(WPARAM slot, LPARAM);
+    LRESULT OnLearnResult(WPARAM length, LPARAM);
+    LRESULT OnLearnCancel(WPARAM, LPARAM);
+    // The learn dialog while it runs, else null.
+    CDlgLearn* LearnDialog() const { return learnDialog_; }
     LRESULT OnSliderPos(WPARAM id, LPARAM pos);
     LRESULT OnKeyNudge(WPARAM column, LPARAM up);
     LRESULT OnSendCommand(WPARAM code, LPARAM argument);
@@ -200,4 +209,5 @@ private:
     int languageGroupIndex_ = 0;
     bool waitBoxOpen_ = false;
     CDlgWait* waitBox_ = nullptr;
+    CDlgLearn* learnDialog_ = nullptr;
 };

@@ -20,6 +20,8 @@ constexpr std::uint8_t kUploadStart = 0x41;
 constexpr std::uint8_t kUploadData = 0x42;
 constexpr std::uint8_t kUploadEnd = 0x43;
 constexpr std::uint8_t kLearn = 0x44;
+constexpr std::uint8_t kLearnTable = 0x47;
+constexpr int kLearnCodesLength = 32 * 16;
 
 // The unit's command set: the data length each command carries (what
 // follows the code up to the check), one or two lengths where the mode
@@ -68,6 +70,7 @@ void DeviceEmulator::SetKnobs(const Knobs& knobs) {
     knobs_ = knobs;
     learnStep_ = 0;
     repliesToUnaskedBefore_ = 0;
+    loginStep_ = 0;
 }
 
 Knobs DeviceEmulator::GetKnobs() const {
@@ -258,8 +261,19 @@ std::optional<Bytes> DeviceEmulator::Answer(const Command& c, const Knobs& k) {
             for (int i = 0; i < n; ++i) a.push_back(static_cast<std::uint8_t>(0xC0 + i));
             return a;
         }
+        case kLearnTable: {
+            LearnTable table;
+            table.codes.assign(d.begin(), d.begin() + kLearnCodesLength);
+            for (int i = 0; i < 4; ++i)
+                table.baudRate |=
+                    static_cast<std::uint32_t>(d[static_cast<std::size_t>(kLearnCodesLength + i)])
+                    << (8 * i);
+            learnTable_ = table;
+            return Bytes{0x00};
+        }
         default:
             if (c.code >= kLockKey && c.code <= kAdminPassword) {
+                if (loginStep_ < k.loginScript.size()) return Bytes{k.loginScript[loginStep_++]};
                 const auto it = k.loginStatus.find(c.code);
                 return Bytes{it == k.loginStatus.end() ? std::uint8_t{1} : it->second};
             }
@@ -314,6 +328,11 @@ int DeviceEmulator::WrongLengths() const {
 std::vector<std::string> DeviceEmulator::UploadErrors() const {
     std::lock_guard lock(mutex_);
     return uploadErrors_;
+}
+
+std::optional<LearnTable> DeviceEmulator::KeptLearnTable() const {
+    std::lock_guard lock(mutex_);
+    return learnTable_;
 }
 
 Bytes DeviceEmulator::Block() const {

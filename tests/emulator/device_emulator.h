@@ -55,6 +55,9 @@ struct Knobs {
     bool closeAfterConnect = false;  // TCP: drops each connection at once
     // The status byte of the login answers 0x2B..0x2E (1 accepted).
     std::map<std::uint8_t, std::uint8_t> loginStatus;
+    // The status bytes of the coming login answers, one per answer in order;
+    // once it has run out, loginStatus answers.
+    std::vector<std::uint8_t> loginScript;
     // The code lengths the learn answers report, one per 0x44 request; once
     // it has run out every answer reports 0 (nothing received yet).
     std::vector<int> learnScript;
@@ -72,6 +75,12 @@ struct HeaderState {
     std::int8_t adminLevel = 1;
     std::int8_t pinkNoise = 0;
     std::int8_t powerOnMode = 3;
+};
+
+// The learn table a 0x47 download left in the unit.
+struct LearnTable {
+    Bytes codes;  // 32 codes of 16 bytes, slot order
+    std::uint32_t baudRate = 0;
 };
 
 // A mode stored by an upload.
@@ -120,6 +129,7 @@ public:
     Bytes Header() const;
     int CurrentSlot() const;
     std::optional<StoredMode> Mode(int slot) const;
+    std::optional<LearnTable> KeptLearnTable() const;
 
 private:
     bool LengthFits(const Command& c) const;
@@ -140,6 +150,8 @@ private:
     int wrongLengths_ = 0;
     std::size_t learnStep_ = 0;
     int repliesToUnaskedBefore_ = 0;
+    std::size_t loginStep_ = 0;
+    std::optional<LearnTable> learnTable_;
     int currentSlot_ = 2;
     Bytes block_;
 

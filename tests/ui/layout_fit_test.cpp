@@ -47,6 +47,8 @@
 #include "pages/eq_page.h"
 #include "platform/text_fit.h"
 #include "platform/window.h"
+#include "system/dlg_learn.h"
+#include "system/dlg_query.h"
 #include "system/dlg_wait.h"
 #include "system/dlg_wifi.h"
 #include "system/mass_save_dlg.h"
@@ -454,6 +456,17 @@ Problems CheckEveryWindow() {
         }
     }
 
+    // A modal dialog walked inside its own loop.
+    auto walkModal = [&take](auto& dialog, const std::string& name) {
+        FitCheck check(name);
+        QTimer::singleShot(0, &dialog, [&dialog, &check] {
+            check.Walk(&dialog);
+            dialog.EndModal(IDOK);
+        });
+        dialog.DoModal();
+        take(check);
+    };
+
     // The WiFi set-up, not connected (its Connect button declares its
     // Disconnect caption).
     for (int language : {kLanguageEnglish, kLanguageChinese}) {
@@ -475,20 +488,25 @@ Problems CheckEveryWindow() {
         take(check);
     }
 
+    // The learn dialog with the longest code in every slot, and the question
+    // before a filled slot is learned again (both Chinese in either language).
+    ParamImage& image = dlg.Image();
+    for (LearnCode& code : image.LearnCodes)
+        code = LearnCode{8, 0xDD, 0xDD, 0xDD, 0xDD, 0xDD, 0xDD, 0xDD, 0xDD};
+    CDlgLearn learn(&dlg, image);
+    walkModal(learn, "learn dialog");
+    ClearLearnArea(image);
+    CDlgQuery query(&dlg);
+    walkModal(query, "learn question");
+
     // The busy box with each of its texts.
     for (int language : {kLanguageEnglish, kLanguageChinese}) {
         for (int mode : {CDlgWait::kConnecting, CDlgWait::kLoading, CDlgWait::kSaving}) {
             CDlgWait box(&dlg);
             box.SetMode(mode);
             box.SetLanguage(language);
-            FitCheck check("busy box mode " + std::to_string(mode) + ", language " +
-                           std::to_string(language));
-            QTimer::singleShot(0, &box, [&box, &check] {
-                check.Walk(&box);
-                box.EndModal(IDOK);
-            });
-            box.DoModal();
-            take(check);
+            walkModal(box, "busy box mode " + std::to_string(mode) + ", language " +
+                               std::to_string(language));
         }
     }
     platform::MessageQueue::Drain();

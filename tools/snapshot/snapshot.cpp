@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,8 @@
 #include "platform/text_fit.h"
 #include "platform/window.h"
 #include "system/access_codes.h"
+#include "system/dlg_learn.h"
+#include "system/dlg_query.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wifi.h"
 #include "system/mass_save_dlg.h"
@@ -242,6 +245,36 @@ bool ShootMassSave(CQuavixDlg& dlg, int language, const QString& out) {
     return Save(picker, out, QString("mass-save-") + (language ? "zh" : "en"));
 }
 
+// The learn dialog with codes learned in a few slots, the longest among
+// them, at 115200 baud; and the question before a filled slot is learned
+// again. Both are Chinese whatever the language.
+int ShootLearning(CQuavixDlg& dlg, int language, const QString& out) {
+    ParamImage& image = dlg.Image();
+    const ParamImage kept = image;
+    image.LearnCodes[0] = LearnCode{3, 0x01, 0xAB, 0x7F};
+    image.LearnCodes[9] = LearnCode{8, 0xFF, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
+    image.LearnCodes[18] = LearnCode{2, 0xA5, 0x5A};
+    image.LearnCodes[28] = LearnCode{1, 0x7E};
+    image.BaudIndex = 9;
+    const QString lang = language ? "zh" : "en";
+    bool saved = false;
+    CDlgLearn learn(&dlg, image);
+    QTimer::singleShot(0, &learn, [&] {
+        saved = Save(learn, out, "learn-" + lang);
+        learn.EndModal(IDOK);
+    });
+    learn.DoModal();
+    CDlgQuery query(&dlg);
+    QTimer::singleShot(0, &query, [&] {
+        saved = Save(query, out, "learn-query-" + lang) && saved;
+        query.EndModal(IDOK);
+    });
+    query.DoModal();
+    image.LearnCodes = kept.LearnCodes;
+    image.BaudIndex = kept.BaudIndex;
+    return saved ? 2 : -1;
+}
+
 }  // namespace
 
 // The system page's logo controls, shown as their access code shows them,
@@ -347,6 +380,9 @@ int main(int argc, char** argv) {
         written += wifiShots;
         if (!ShootMassSave(dlg, language, out)) return 1;
         ++written;
+        const int learnShots = ShootLearning(dlg, language, out);
+        if (learnShots < 0) return 1;
+        written += learnShots;
     }
     std::printf("snapshot: %d images in %s\n", written, argv[1]);
     return 0;
