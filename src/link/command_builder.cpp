@@ -131,10 +131,12 @@ constexpr std::uint8_t kOutputCinemaFirst[kOutputChannels] = {116, 116, 124, 124
 
 constexpr int kDirectTrailing = 4;
 
-// Codes whose every request must reach the unit: a later one of the same
-// code may not replace it in the queue. The WiFi module's restore (55, 1) is
-// followed at once by the set-up dialog's close (55, 0).
-constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE};
+// Codes whose every request must reach the unit: a later command may not
+// replace it in the queue. The WiFi module's restore (55, 1) is followed at
+// once by the set-up dialog's close (55, 0). The header re-read after a mode
+// select starts the block read that refreshes the pages and closes the busy
+// box; replaced by a change, it would leave both waiting for good.
+constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE, CMD_READ_HEADER};
 
 bool KeepsItsTurn(unsigned code) {
     return std::find(std::begin(kInOrderCodes), std::end(kInOrderCodes), code) !=

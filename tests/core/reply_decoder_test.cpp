@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/device_results.h"
 #include "link/command_builder.h"
+#include "link/command_codes.h"
 #include "link/device_block_read.h"
 #include "link_test_support.h"
 #include "support/device_block_layout.h"
@@ -370,6 +372,69 @@ TEST_F(ReplyDecoderLink, HeaderReReadWhileConnectedReadsTheBlockAgain) {
     blocktest::ExpectImageHoldsBlock(image, block);
     blocktest::ExpectImageHoldsHeader(image, header);
     EXPECT_EQ(seq.LinkState(), 3);
+}
+
+// The builder, the decoder and the device results behind a sequencer, each
+// posted message handled as the main window handles it.
+struct BuiltLink : DecodedLink {
+    BuiltLink() {
+        results.hooks.post = [this](unsigned msg, WPARAM w, LPARAM l) {
+            host.PostMessage(msg, w, l);
+        };
+        onPosted = [this](const Posted& p) {
+            if (p.msg == WM_SEND_COMMAND) builder.OnSendCommand(static_cast<unsigned>(p.w), p.l);
+            if (p.msg == WM_DEVICE_RESULT) results.OnDeviceResult(p.w);
+            return p.msg == WM_SEND_COMMAND || p.msg == WM_DEVICE_RESULT;
+        };
+    }
+    void Post(unsigned code, LPARAM argument = 0) {
+        host.PostMessage(WM_SEND_COMMAND, code, argument);
+    }
+    CommandBuilder builder{image, seq};
+    DeviceResults results{image};
+};
+
+// A selected mode is read back whole, even when its re-read has to wait for
+// a reply in flight and more requests come in behind it: the block read
+// runs to its end (the pages refresh, the busy box closes) and the image
+// holds the unit's new mode.
+TEST(ReplyDecoderChain, ModeSelectedIsReadBackWhateverComesBehindTheReRead) {
+    struct Case {
+        const char* what;
+        void (*behind)(BuiltLink&);
+    };
+    const Case cases[] = {
+        {"a change", [](BuiltLink& l) { l.Post(CMD_MUSIC_SETTINGS); }},
+        {"two changes",
+         [](BuiltLink& l) {
+             l.Post(CMD_MUSIC_SETTINGS);
+             l.Post(CMD_MIC_SETTINGS);
+         }},
+        {"a boost save", [](BuiltLink& l) { l.Post(CMD_BOOST_SAVE); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuiltLink l;
+        l.block = blocktest::MakeBlock(4);
+        l.ConnectUsb();
+        l.block = blocktest::MakeBlock(8);  // the mode the unit switches to
+        // The select goes out; a change waits for its reply and goes out
+        // when it is in, ahead of the re-read the select's result asks for.
+        l.Post(CMD_SELECT_MODE, 3);
+        l.Post(CMD_EFFECT_VOLUME);
+        l.Pump();
+        l.Tick();
+        ASSERT_EQ(l.usb.SentCode(), CMD_EFFECT_VOLUME);
+        ASSERT_TRUE(l.seq.ReplyPending());
+        const int idles = l.HandledCount(WM_LINK_IDLE);
+        c.behind(l);
+        l.Pump();
+        for (int i = 0; i < 80 && l.HandledCount(WM_REFRESH_PAGES) < 2; ++i) l.Tick();
+        EXPECT_EQ(l.HandledCount(WM_REFRESH_PAGES), 2);
+        EXPECT_GT(l.HandledCount(WM_LINK_IDLE), idles) << "the busy box stays open";
+        blocktest::ExpectImageHoldsBlock(l.image, l.block);
+        EXPECT_EQ(l.seq.LinkState(), 3);
+    }
 }
 
 }  // namespace
