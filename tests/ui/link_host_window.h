@@ -11,6 +11,7 @@
 
 #include "link/device_link.h"
 #include "platform/window.h"
+#include "support/modal_watchdog.h"
 
 namespace linktest {
 
@@ -49,8 +50,11 @@ protected:
     void OnTimer(int id) override { link.OnTimer(id); }
 };
 
-// Runs the event loop until pred holds or timeoutMs has passed.
+// Runs the event loop until pred holds or timeoutMs has passed. A modal
+// dialog that opens meanwhile and stays open long past that is ended as a
+// failure, so a box that never closes fails the test instead of hanging it.
 inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
+    const testsupport::ModalWatchdog watchdog(timeoutMs);
     QElapsedTimer clock;
     clock.start();
     while (!pred()) {
