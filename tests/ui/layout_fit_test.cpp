@@ -1,7 +1,9 @@
 // Every text of every window shows whole at the program's font. The test
-// walks the widget tree of the main window with each page shown, of the band
-// editor on every EQ page and of the busy box, in both languages and both
-// mode kinds, and measures each control's widest text against the room its
+// walks the widget tree of the main window with each page shown (the Mic
+// page with either microphone, the Echo page in each type, whatever the
+// access codes show), of the band editor on every EQ page, of the WiFi
+// set-up and of the busy box, in both languages and the three mode kinds,
+// and measures each control's widest text against the room its
 // style leaves for text: labels, edits (their declared widest value), push
 // buttons and skinned buttons, check boxes and radio buttons, every item of
 // every combo, group box titles and list headers. It also checks that no
@@ -45,11 +47,15 @@
 #include "eq/my_btn.h"
 #include "model/param_image.h"
 #include "model/ui_text.h"
+#include "pages/dlg_echo.h"
+#include "pages/dlg_mic.h"
 #include "pages/eq_page.h"
 #include "platform/text_fit.h"
 #include "platform/window.h"
+#include "system/access_codes.h"
 #include "system/dlg_learn.h"
 #include "system/dlg_query.h"
+#include "system/dlg_sys.h"
 #include "system/dlg_wait.h"
 #include "system/dlg_wifi.h"
 #include "system/mass_save_dlg.h"
@@ -363,15 +369,38 @@ private:
 
 struct State {
     int language;
-    int systemMode;  // 0 KTV, 1 cinema
+    int systemMode;  // 0 KTV, 1 cinema, 2 auto
     int features;    // the unit's extended features flag
     const char* name;
 };
 constexpr State kStates[] = {
     {kLanguageEnglish, 0, 1, "English, KTV"},
     {kLanguageEnglish, 1, 0, "English, cinema, no extended features"},
+    {kLanguageEnglish, 2, 1, "English, auto"},
     {kLanguageChinese, 0, 1, "Chinese, KTV"},
     {kLanguageChinese, 1, 0, "Chinese, cinema, no extended features"},
+    {kLanguageChinese, 2, 1, "Chinese, auto"},
+};
+
+// A page that lays itself out by a value shows other controls for each:
+// the microphone shown, the echo type.
+struct PageLayout {
+    int page;
+    const char* name;
+    void (*show)(CQuavixDlg& dlg);
+};
+void ShowEchoType(CQuavixDlg& dlg, std::uint8_t type) {
+    dlg.Image().ParamBytes[85] = type;
+    static_cast<CDlgEcho*>(dlg.PageForIndex(kPageEcho))->LoadFromImage();
+}
+const PageLayout kPageLayouts[] = {
+    {kPageMic, "Mic 1",
+     [](CQuavixDlg& d) { static_cast<CDlgMic*>(d.PageForIndex(kPageMic))->SelectMic(0); }},
+    {kPageMic, "Mic 2",
+     [](CQuavixDlg& d) { static_cast<CDlgMic*>(d.PageForIndex(kPageMic))->SelectMic(1); }},
+    {kPageEcho, "mono", [](CQuavixDlg& d) { ShowEchoType(d, 0); }},
+    {kPageEcho, "stereo", [](CQuavixDlg& d) { ShowEchoType(d, 1); }},
+    {kPageEcho, "dual", [](CQuavixDlg& d) { ShowEchoType(d, 2); }},
 };
 
 // Each problem once, with the states it was seen in.
@@ -417,8 +446,12 @@ Problems CheckEveryWindow() {
     link.tcpPort = 9;  // never connected: nobody presses Connect here
     CQuavixDlg dlg(QDir(folder.path()).filePath("param_dir").toStdString(), link);
     dlg.OnInitDialog();
-    dlg.Image().BoostPageEnabled = 1;
     dlg.show();
+    // Whatever the access codes show (the Boost page and its button, the
+    // logo controls, the WiFi button) is shown throughout.
+    auto* sys = static_cast<CDlgSys*>(dlg.PageForIndex(kPageSys));
+    for (AccessCode code : {AccessCode::kBoost, AccessCode::kLogo, AccessCode::kWifi})
+        sys->OnLockNewPasswordEdit(AccessCodeText(code));
     platform::MessageQueue::Drain();
 
     Problems problems;
@@ -434,9 +467,18 @@ Problems CheckEveryWindow() {
             if (!dlg.PageForIndex(page)) continue;
             dlg.SelectPage(page);
             platform::MessageQueue::Drain();
-            FitCheck check(std::string(state.name) + ", page " + std::to_string(page));
+            const std::string where = std::string(state.name) + ", page " + std::to_string(page);
+            FitCheck check(where);
             check.Walk(&dlg);
             take(check);
+            for (const PageLayout& layout : kPageLayouts) {
+                if (layout.page != page) continue;
+                layout.show(dlg);
+                platform::MessageQueue::Drain();
+                FitCheck laid(where + ", " + layout.name);
+                laid.Walk(&dlg);
+                take(laid);
+            }
         }
 
         // The band editor over every EQ page, on a PEQ row and on both pass
