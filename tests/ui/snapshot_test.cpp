@@ -20,15 +20,16 @@ TEST(Snapshot, RendersEveryPageInBothLanguages) {
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
 
     const QStringList pages = {
-        "music",       "mic",    "mic2",       "reverb", "echo-mono",     "echo-stereo",
-        "echo-dual",   "master", "surround",   "centre", "subwoofer",     "system",
-        "calibration", "boost",  "boost-echo", "wifi",   "wifi-connected"};
+        "music",       "mic",    "mic2",       "reverb", "echo-mono",      "echo-stereo",
+        "echo-dual",   "master", "surround",   "centre", "subwoofer",      "system",
+        "calibration", "boost",  "boost-echo", "wifi",   "wifi-connected", "music-last-bands",
+        "band-editor"};
     for (const char* lang : {"en", "zh"}) {
         for (const QString& page : pages) {
             const QString file = QDir(out.path()).filePath(page + "-" + QString(lang) + ".png");
             QImage image(file);
             ASSERT_FALSE(image.isNull()) << file.toStdString();
-            if (!page.startsWith("wifi")) {
+            if (!page.startsWith("wifi") && page != "band-editor") {
                 EXPECT_GE(image.width(), 1000);
             }
             QSet<QRgb> colours;

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -16,11 +17,14 @@
 #include <cstdlib>
 
 #include "app/main_dialog.h"
+#include "eq/band_editor.h"
+#include "eq/band_panel.h"
 #include "link/command_builder.h"
 #include "model/param_image.h"
 #include "pages/dlg_bt.h"
 #include "pages/dlg_echo.h"
 #include "pages/dlg_mic.h"
+#include "pages/eq_page.h"
 #include "platform/settings.h"
 #include "platform/text_fit.h"
 #include "platform/window.h"
@@ -173,6 +177,37 @@ void ShowEffectsShot(CQuavixDlg& dlg, const Shot& shot) {
         dlg.Image().ParamBytes[85] = static_cast<std::uint8_t>(shot.echoType);
         static_cast<CDlgEcho*>(dlg.PageForIndex(kPageEcho))->LoadFromImage();
     }
+}
+
+bool Save(QWidget& widget, const QString& out, const QString& name);
+
+// The Music page's band panel scrolled to its last rows, which hold the
+// widest values (20000 Hz, -24.0 dB, Q 99.9), and the band editor open on
+// the last of them; the image and the panel are put back afterwards.
+bool ShootBands(CQuavixDlg& dlg, int language, const QString& out) {
+    const ParamImage kept = dlg.Image();
+    auto* page = static_cast<CEqPage*>(dlg.PageForIndex(kPageMusic));
+    const std::span<EqBand> bands = page->CurrentSet();
+    const int last = page->PeqCount() - 1;
+    bands[static_cast<std::size_t>(last - 1)] = {0, kBandTypePeq, 20, 4, 240};
+    bands[static_cast<std::size_t>(last)] = {0, kBandTypePeq, 20000, 999, -240};
+    dlg.RefreshAllPages();
+    dlg.SelectPage(kPageMusic);
+    platform::MessageQueue::Drain();
+    CDlgVS* panel = page->findChild<CDlgVS*>();
+    panel->ScrollBar()->setValue(panel->ScrollBar()->maximum());
+    const QString lang = language ? "zh" : "en";
+    bool saved = Save(dlg, out, "music-last-bands-" + lang);
+    {
+        CDlgEQ editor(page, bands, page->ModuleId(), last, language);
+        editor.show();
+        saved = saved && Save(editor, out, "band-editor-" + lang);
+    }
+    panel->ScrollBar()->setValue(panel->ScrollBar()->minimum());
+    dlg.Image() = kept;
+    dlg.RefreshAllPages();
+    platform::MessageQueue::Drain();
+    return saved;
 }
 
 bool Save(QWidget& widget, const QString& out, const QString& name) {
@@ -374,6 +409,8 @@ int main(int argc, char** argv) {
         }
         dlg.ApplyFeatureFlag(1);
         if (!ShootKinds(dlg, language, out)) return 1;
+        written += 2;
+        if (!ShootBands(dlg, language, out)) return 1;
         written += 2;
         const int wifiShots = ShootWifiSetup(dlg, language, out);
         if (wifiShots < 0) return 1;
