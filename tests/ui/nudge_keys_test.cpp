@@ -56,7 +56,9 @@ const NudgeKey kNudgeKeys[] = {
 };
 // clang-format on
 
-enum class Target { kMainWindow, kMusicPage };
+constexpr int kVodGainSliderId = 1061;
+
+enum class Target { kMainWindow, kMusicPage, kMusicPageSlider };
 
 class NudgeKeys : public ::testing::TestWithParam<Target>, public testsupport::ConnectedMain {
 protected:
@@ -72,8 +74,16 @@ protected:
     }
 
     QWidget* Receiver() {
-        if (GetParam() == Target::kMainWindow) return dlg.get();
-        return dlg->Page(kTableMusic);
+        switch (GetParam()) {
+            case Target::kMainWindow:
+                return dlg.get();
+            case Target::kMusicPage:
+                return dlg->Page(kTableMusic);
+            case Target::kMusicPageSlider:
+                // The key goes to the control that has the focus.
+                return dlg->Page(kTableMusic)->Control(kVodGainSliderId);
+        }
+        return nullptr;
     }
 };
 
@@ -101,10 +111,18 @@ TEST_P(NudgeKeys, EachKeyMovesItsVolumeByOneAndSendsOneFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Typed, NudgeKeys,
-                         ::testing::Values(Target::kMainWindow, Target::kMusicPage),
+                         ::testing::Values(Target::kMainWindow, Target::kMusicPage,
+                                           Target::kMusicPageSlider),
                          [](const auto& info) {
-                             return info.param == Target::kMainWindow ? "OnTheMainWindow"
-                                                                      : "OnTheMusicPage";
+                             switch (info.param) {
+                                 case Target::kMainWindow:
+                                     return "OnTheMainWindow";
+                                 case Target::kMusicPage:
+                                     return "OnTheMusicPage";
+                                 case Target::kMusicPageSlider:
+                                     return "OnASliderOfTheMusicPage";
+                             }
+                             return "";
                          });
 
 }  // namespace
