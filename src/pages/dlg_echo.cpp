@@ -48,11 +48,8 @@ constexpr EchoSlider kSliders[] = {
 // clang-format on
 constexpr int kLivelinessId = 1230;
 
-// Captions that do not follow the type: control id, text row.
-struct Caption {
-    int id, row;
-};
-constexpr Caption kFixedCaptions[] = {
+// Captions that do not follow the type.
+constexpr PageCaption kFixedCaptions[] = {
     {1468, 67}, {1470, 194}, {1474, 74}, {1472, 75}, {1475, 80}, {1473, 81}, {1471, 70}, {1543, 64},
 };
 constexpr int kTypeCaptionId = 1475;
@@ -109,6 +106,7 @@ constexpr int kPolarityDx = 194;
 
 CDlgEcho::CDlgEcho(platform::Window* mainWindow) : CEqPage(mainWindow, kEqEcho), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgEcho::OnSliderPos);
+    AddCaptions(kFixedCaptions);
     CreateGroupBox(this, kGroupId, QRect());
     ShowItem(kGroupId, false);
     for (const EchoSlider& s : kSliders) {
@@ -232,7 +230,6 @@ void CDlgEcho::LoadFromImage() {
 
 void CDlgEcho::SetLanguage(int language) {
     CEqPage::SetLanguage(language);
-    for (const Caption& c : kFixedCaptions) SetItemText(c.id, UiText(Language(), c.row));
     UpdateEchoLabels();
     QComboBox* combo = TypeCombo();
     platform::FillCombo(combo, EchoTypeItems(Language()), combo->currentIndex());

@@ -8,7 +8,6 @@
 #include "eq/my_slider.h"
 #include "link/command_codes.h"
 #include "model/param_image.h"
-#include "model/ui_text.h"
 #include "pages/slider_table.h"
 
 namespace {
@@ -80,7 +79,7 @@ const MusicSlider kSliders[] = {
 };
 
 constexpr int kGroupId = 1382;
-constexpr int kGroupRow = 28;
+constexpr PageCaption kGroupCaption[] = {{kGroupId, 28}};
 
 // The group box and the columns of its rows, in pixels at the program's font;
 // the first row starts below the box's title.
@@ -95,7 +94,10 @@ CDlgMusic::CDlgMusic(platform::Window* mainWindow)
     : CEqPage(mainWindow, kEqMusic), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgMusic::OnSliderPos);
     CreateGroupBox(this, kGroupId, kGroupRect);
+    AddCaptions(kGroupCaption);
     for (const MusicSlider& s : kSliders) {
+        const PageCaption rowCaption[] = {{s.captionId, s.captionRow}};
+        AddCaptions(rowCaption);
         const int y = s.y;
         auto* caption = new QLabel(this);
         caption->setGeometry(kCaptionX, y, kSliderX - kCaptionX, 24);
@@ -131,11 +133,4 @@ void CDlgMusic::RefreshLabels() { sliders_.RefreshLabels(); }
 void CDlgMusic::LoadFromImage() {
     CEqPage::LoadFromImage();
     sliders_.Load();
-}
-
-void CDlgMusic::SetLanguage(int language) {
-    CEqPage::SetLanguage(language);
-    SetItemText(kGroupId, UiText(Language(), kGroupRow));
-    for (const MusicSlider& s : kSliders)
-        SetItemText(s.captionId, UiText(Language(), s.captionRow));
 }

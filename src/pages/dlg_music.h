@@ -18,7 +18,6 @@ public:
     void RefreshLabels();
     // The EQ half, then the sliders and their labels.
     void LoadFromImage() override;
-    void SetLanguage(int language) override;
 
     CMySlider* Slider(int id) const;
 

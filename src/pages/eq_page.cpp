@@ -49,16 +49,12 @@ constexpr int kRowCaptionY = 250;
 constexpr int kRowY = 268;
 constexpr int kRowHeight = 22;
 
-// Captions set by the language switch: control id, text row.
-struct Caption {
-    int id, row;
-    bool withSlopes;  // only on the pages with slope combos
+// Captions of every EQ page: the pass-filter row and EQ BYPASS / EQ RESET.
+constexpr PageCaption kPassRowCaptions[] = {
+    {2009, 213}, {2010, 22}, {2011, 21}, {2012, 19}, {2013, 20}, {2022, 114}, {2017, 116},
 };
-constexpr Caption kCaptions[] = {
-    {2009, 213, false}, {2010, 22, false}, {2011, 21, false},
-    {2012, 19, false},  {2013, 20, false}, {2021, 115, true},
-    {2022, 114, false}, {2016, 117, true}, {2017, 116, false},
-};
+// Only on the pages with slope combos.
+constexpr PageCaption kSlopeCaptions[] = {{2021, 115}, {2016, 117}};
 // A band mask word has one bit per band: bands beyond it are never linked.
 constexpr int kMaskBits = 16;
 
@@ -94,6 +90,11 @@ CEqPage::CEqPage(platform::Window* mainWindow, EqPageKind kind)
     MapMessage(WM_OPEN_EQ_EDITOR, &CEqPage::OnOpenEqEditor);
     graphRect_ = QRect(0, kGraphTop, kGraphWidth, kGraphHeight);
     resp_->lowPass48Db = spec_.lowPass48Db ? 1 : 0;
+    AddCaptions(kPassRowCaptions);
+    if (!spec_.FixedSlopes()) AddCaptions(kSlopeCaptions);
+    const PageCaption buttons[] = {{spec_.bypassId, kBypassTextRow},
+                                   {spec_.resetId, kResetTextRow}};
+    AddCaptions(buttons);
     BuildControls();
     FillCombos();
 }
@@ -233,15 +234,13 @@ void CEqPage::FillCombos() {
     SetLanguage(Language());
 }
 
+void CEqPage::AddCaptions(std::span<const PageCaption> captions) {
+    captions_.insert(captions_.end(), captions.begin(), captions.end());
+}
+
 void CEqPage::SetLanguage(int language) {
     CPage::SetLanguage(language);
     const int lang = Language();
-    for (const Caption& c : kCaptions) {
-        if (c.withSlopes && spec_.FixedSlopes()) continue;
-        SetItemText(c.id, UiText(lang, c.row));
-    }
-    SetItemText(spec_.bypassId, UiText(lang, kBypassTextRow));
-    SetItemText(spec_.resetId, UiText(lang, kResetTextRow));
     if (lpSlope_) Refill(lpSlope_, CrossoverTypeItems(lang, spec_.lowPass48Db));
     if (hpSlope_) Refill(hpSlope_, CrossoverTypeItems(lang, false));
     Refill(bandType_, FilterTypeItems(lang));

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "eq/eq_graph.h"
 #include "eq/resp.h"
@@ -91,6 +92,7 @@ public:
     LRESULT OnOpenEqEditor(WPARAM, LPARAM);
 
     void SetLanguage(int language) override;
+    std::span<const PageCaption> Captions() const override { return captions_; }
 
     const EqPageSpec& Spec() const { return spec_; }
     int PeqCount() const { return spec_.PeqCount(); }
@@ -114,6 +116,9 @@ public:
     bool MarkerCentre(int band, QPoint* centre) const;
 
 protected:
+    // Adds captions the language switch sets with the page's own (before the
+    // page's first SetLanguage).
+    void AddCaptions(std::span<const PageCaption> captions);
     // Which of the page's modules is shown (the microphone page: 0 mic 1,
     // 1 mic 2); reloads the panel, the bypass box and the curve.
     void SelectModuleSlot(int slot);
@@ -132,6 +137,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::vector<PageCaption> captions_;
+
     void BuildControls();
     void DrawBandLabel(std::span<const EqBand> set);
     void ShowBand();

@@ -38,6 +38,19 @@ COutputPage::COutputPage(platform::Window* mainWindow, EqPageKind kind)
     : CEqPage(mainWindow, kind), out_(OutputPageSpecFor(kind)), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &COutputPage::OnSliderPos);
     BuildOutputControls();
+    for (int i = 0; i < out_.flagCount; ++i) {
+        const PageCaption flag[] = {{out_.flags[i].id, out_.flags[i].captionRow}};
+        AddCaptions(flag);
+    }
+    for (const OutputPinkBox& box : out_.pink) {
+        const PageCaption pink[] = {{box.id, box.captionRow}};
+        if (box.code) AddCaptions(pink);
+    }
+    if (out_.speaker >= 0) {
+        static constexpr PageCaption kSpeakerCaptions[] = {
+            {kSpeakerCaptionId, 207}, {kLargeId, 208}, {kSmallId, 209}};
+        AddCaptions(kSpeakerCaptions);
+    }
     // Laid once for cinema, so the delay labels declare their distances as
     // well as their KTV times, then for KTV until the first refresh.
     LayForSystemMode(1);
@@ -279,14 +292,4 @@ void COutputPage::SetLanguage(int language) {
     }
     SetItemText(OutputRoleFor(kOutVolume1).captionId, UiText(lang, out_.volume1Row));
     CaptionDelays();
-    for (int i = 0; i < out_.flagCount; ++i)
-        SetItemText(out_.flags[i].id, UiText(lang, out_.flags[i].captionRow));
-    for (const OutputPinkBox& box : out_.pink)
-        if (box.code) SetItemText(box.id, UiText(lang, box.captionRow));
-    if (out_.speaker >= 0) {
-        static constexpr struct {
-            int id, row;
-        } kSpeakerCaptions[] = {{kSpeakerCaptionId, 207}, {kLargeId, 208}, {kSmallId, 209}};
-        for (const auto& c : kSpeakerCaptions) SetItemText(c.id, UiText(lang, c.row));
-    }
 }
