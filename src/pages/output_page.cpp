@@ -30,6 +30,8 @@ constexpr int kPolaritySize = 20;
 constexpr int kPolarityX = 90;
 constexpr int kSpeakerButtonWidth = 45;
 constexpr int kSmallOffset = 48;
+// The 16-pixel box and a small gap.
+constexpr int kSpeakerTextLeft = 18;
 constexpr int kBoxHeight = 10;
 
 }  // namespace
@@ -153,8 +155,11 @@ void COutputPage::BuildOutputControls() {
         for (int id : {kLargeId, kSmallId}) {
             auto* b = new CMyBtn(this, id, this);
             b->setGeometry(DluRect(x, out_.large.y, kSpeakerButtonWidth, kBoxHeight));
-            b->Setup(CheckBoxSkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignRight),
+            // Each caption right beside its own box: right-aligned in the
+            // wide button, "Large" would sit against the Small box.
+            b->Setup(CheckBoxSkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignLeft),
                      kPageBackground, kPageBackground, kPageBackground);
+            b->SetTextLeft(kSpeakerTextLeft);
             x += kSmallOffset;
         }
         connect(ControlAs<CMyBtn>(kLargeId), &QAbstractButton::clicked, this,

@@ -338,6 +338,37 @@ TEST_F(OutputPage, CaptionsFollowTheKindAndTheLanguage) {
     }
 }
 
+// Large and Small each read beside their own box: the caption's first inked
+// column follows the 16-pixel box within a few pixels, on every page with the
+// speaker group and in both languages, so "Large" never sits against the
+// Small box.
+TEST_F(OutputPage, SpeakerSizeCaptionsSitBesideTheirOwnBoxes) {
+    constexpr int kBoxWidth = 16;
+    constexpr int kMostGap = 6;
+    for (EqPageKind kind : {kEqMaster, kEqSurround, kEqCentre}) {
+        Page(kind, 1);
+        for (int language : {0, 1}) {
+            page->SetLanguage(language);
+            for (int id : {COutputPage::kLargeId, COutputPage::kSmallId}) {
+                CMyBtn* button = page->ControlAs<CMyBtn>(id);
+                ASSERT_NE(button, nullptr) << id;
+                const QImage picture = button->grab().toImage();
+                int firstInk = -1;
+                for (int x = kBoxWidth; x < picture.width() && firstInk < 0; ++x)
+                    for (int y = 0; y < picture.height(); ++y)
+                        if (qGray(picture.pixel(x, y)) < 128) {
+                            firstInk = x;
+                            break;
+                        }
+                SCOPED_TRACE(std::to_string(kind) + " " + std::to_string(id) + " " +
+                             std::to_string(language));
+                ASSERT_GE(firstInk, 0) << "no caption drawn";
+                EXPECT_LE(firstInk - kBoxWidth, kMostGap);
+            }
+        }
+    }
+}
+
 TEST_F(OutputPage, OnePageHasOnlyItsOwnControls) {
     Page(kEqSubwoofer, 1);
     for (int id : {1249, 1244, 1251, 1242, 1253, 1555, 1931, 1248, COutputPage::kLargeId})
