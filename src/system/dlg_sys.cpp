@@ -360,6 +360,7 @@ void CDlgSys::ConnectHandlers() {
     });
     platform::OnUserEdit(ControlAs<QLineEdit>(kLockNewPasswordEditId),
                          [this](const std::string& text) { OnLockNewPasswordEdit(text); });
+    ConnectLogins();
     platform::OnUserSelect(ControlAs<QComboBox>(kUserModeComboId),
                            [this](int index) { OnUserModeSelChange(index); });
     platform::OnUserSelect(ControlAs<QComboBox>(kPowerOnComboId),
@@ -429,7 +430,7 @@ void CDlgSys::OnMassSave() {
 LRESULT CDlgSys::OnMassSaveRequest(WPARAM, LPARAM) {
     const ParamImage* image = Image();
     if (!image) return 0;
-    if (image->AdminMode != 1) {
+    if (image->AdminModeConfirmed != 1) {
         platform::MessageBox(this, UserModeMessage(UserModeText::kNotAdmin, Language()), kAppTitle);
         return 0;
     }
@@ -527,9 +528,7 @@ void CDlgSys::OnLockNewPasswordEdit(const std::string& utf8) {
                 break;
         }
     }
-    const bool fourEach =
-        ControlAs<QLineEdit>(kLockPasswordEditId)->text().size() == 4 && edit->text().size() == 4;
-    EnableItem(kLockModifyId, fourEach);
+    OnLockPasswordEdit();
 }
 
 bool CDlgSys::OnKeyDown(int qtKey, const QString& text) {
@@ -581,7 +580,7 @@ void CDlgSys::OnLoadFromEquipment() {
 void CDlgSys::OnSaveToEquipment() {
     const ParamImage* image = Image();
     if (!image || !ValidSlot(selectedMode_)) return;
-    switch (CheckModeStore(image->AdminMode, ModeNameText())) {
+    switch (CheckModeStore(image->AdminModeConfirmed, ModeNameText())) {
         case UserModeRefusal::kNotAdmin:
             platform::MessageBox(this, UserModeMessage(UserModeText::kNotAdmin, Language()),
                                  kAppTitle);
@@ -602,7 +601,7 @@ void CDlgSys::OnResetToFactory() {
     if (!image) return;
     const int lang = Language();
     const std::string warning = UserModeMessage(UserModeText::kWarning, lang);
-    if (CheckModeReset(image->AdminMode) != UserModeRefusal::kNone) {
+    if (CheckModeReset(image->AdminModeConfirmed) != UserModeRefusal::kNone) {
         platform::MessageBox(this, UserModeMessage(UserModeText::kNotAdmin, lang), warning);
         return;
     }

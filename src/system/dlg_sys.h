@@ -3,6 +3,7 @@
 // microphone, the IR and UART enables, the language, the unit's user modes,
 // the PC modes, the lock key and admin logins, the logo and the learn and
 // WiFi buttons.
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -116,6 +117,15 @@ public:
     void OnSetLogo();
     void OnClearLogo();
     void OnLockNewPasswordEdit(const std::string& utf8);
+    // The lock key and admin logins: the password edits enable the radios
+    // and Modify buttons; a radio asks the unit for a state or level, Modify
+    // for a new password. The unit decides and answers (WM_DEVICE_RESULT).
+    void OnLockPasswordEdit();
+    void OnAdminPasswordEdit();
+    void OnLockState(int state);
+    void OnAdminLevel(int level);
+    void OnChangeLockPassword();
+    void OnChangeAdminPassword();
     void OnUserModeSelChange(int index);
     void OnLoadFromEquipment();
     void OnSaveToEquipment();
@@ -138,6 +148,7 @@ protected:
 private:
     void CreateControls();
     void ConnectHandlers();
+    void ConnectLogins();
     void SetLanguageRadio(int language);
     // The IR and UART buttons from UnlockFlags; posts it when it differs
     // from what was sent last.
@@ -165,4 +176,8 @@ private:
     int selectedMode_ = 0;
     int lastUnlockSent_ = 0;
     LogoRecord logoRecord_{};
+    // The login records the posts point at: lock (43) or its password
+    // change (44) share one buffer, admin (45) and its change (46) another.
+    std::array<std::uint8_t, 8> lockRecord_{};
+    std::array<std::uint8_t, 12> adminRecord_{};
 };

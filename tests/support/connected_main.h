@@ -17,6 +17,7 @@
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_tcp_server.h"
 #include "eq/my_btn.h"
+#include "link/param_block.h"
 #include "model/ui_text.h"
 #include "platform/settings.h"
 #include "support/device_block_layout.h"
@@ -29,6 +30,15 @@ namespace testsupport {
 using blocktest::Bytes;
 
 constexpr std::uint8_t kKeepAliveCode = 0x1C;
+
+// The block of a unit that holds the program's start-up defaults.
+inline Bytes DefaultsBlock() {
+    ParamImage image;
+    InitParamImage(image);
+    Bytes block(kDeviceParamBlockSize);
+    PackDeviceParamBlock(image, block.data());
+    return block;
+}
 
 class ConnectedMain {
 public:

@@ -86,13 +86,7 @@ private:
 
 class LearnFlow : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ParamImage image;
-        InitParamImage(image);
-        Bytes block(kDeviceParamBlockSize);
-        PackDeviceParamBlock(image, block.data());
-        unit.Connect(block);
-    }
+    void SetUp() override { unit.Connect(testsupport::DefaultsBlock()); }
 
     void Script(std::vector<int> learnScript) {
         emu::Knobs knobs = unit.device.GetKnobs();

@@ -476,7 +476,7 @@ TEST_F(PcModeMassSave, EndsCleanlyWithoutAStepFrameAndAResetAllRunsAfter) {
 TEST_F(PcModeMassSave, NeedsAdminModeOne) {
     WriteFile("A", FileLayout(FileImage(), "A"));
     ASSERT_NO_FATAL_FAILURE(Connect());
-    Dlg().Image().AdminMode = 2;
+    Dlg().Image().AdminModeConfirmed = 2;
     RunPicker([&](CMassSaveDlg& d) {
         PickerClick(d, CMassSaveDlg::kAddAllId);
         PickerClick(d, CMassSaveDlg::kMassSaveId);

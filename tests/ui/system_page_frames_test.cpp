@@ -286,10 +286,10 @@ TEST_F(SystemPageFrames, SaveUploadsTheImageAsTheUnitStoresIt) {
 TEST_F(SystemPageFrames, RefusedSavesSendNothing) {
     ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
     Ui ui = U();
-    Dlg().Image().AdminMode = 0;
+    Dlg().Image().AdminModeConfirmed = 0;
     std::size_t mark = unit.Mark();
     ui.Click(CDlgSys::kSaveId);
-    Dlg().Image().AdminMode = 1;
+    Dlg().Image().AdminModeConfirmed = 1;
     ui.Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText("BAD{NAME");
     ui.Click(CDlgSys::kSaveId);
     platform::MessageQueue::Drain();

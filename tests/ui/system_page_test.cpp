@@ -354,7 +354,7 @@ TEST_F(SystemPage, OutOfRangeValuesFromTheUnitSelectNothing) {
     EXPECT_EQ(Get<QComboBox>(CDlgSys::kPowerOnComboId)->currentIndex(), -1);
     for (int id : {1814, 1815, 1816}) EXPECT_FALSE(Btn(id)->Checked()) << id;
 
-    image.AdminMode = 1;
+    image.AdminMode = image.AdminModeConfirmed = 1;
     Click(CDlgSys::kRecallId);
     Click(CDlgSys::kSaveId);
     EXPECT_TRUE(main.Take().empty());
@@ -412,7 +412,7 @@ class SystemPageRefusedSave : public SystemPage,
 
 TEST_P(SystemPageRefusedSave, ShowsWhyUnderTheTitleAndSendsNothing) {
     const RefusedSave& c = GetParam();
-    image.AdminMode = c.admin;
+    image.AdminModeConfirmed = c.admin;
     page.SetLanguage(c.language);
     page.hooks.linkConnected = [] { return true; };
     Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText(QString::fromUtf8(c.name));
@@ -428,7 +428,7 @@ INSTANTIATE_TEST_SUITE_P(Saves, SystemPageRefusedSave, ::testing::ValuesIn(kRefu
                          testsupport::CaseName<RefusedSave>);
 
 TEST_F(SystemPage, SaveInAdminModeUploadsToTheSelectedSlot) {
-    image.AdminMode = 1;
+    image.AdminModeConfirmed = 1;
     image.CurrentModeSlot = 5;
     page.LoadFromImage();
     page.hooks.linkConnected = [] { return true; };
@@ -440,7 +440,7 @@ TEST_F(SystemPage, SaveInAdminModeUploadsToTheSelectedSlot) {
 }
 
 TEST_F(SystemPage, ResetAsksUnderWarningAndOnlyOkPosts) {
-    image.AdminMode = 0;
+    image.AdminModeConfirmed = 0;
     Click(CDlgSys::kResetId);
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(prompts.shown()[0].text, "must be in admin mode");
@@ -448,7 +448,7 @@ TEST_F(SystemPage, ResetAsksUnderWarningAndOnlyOkPosts) {
     EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
     prompts.Clear();
 
-    image.AdminMode = 1;
+    image.AdminModeConfirmed = 1;
     page.SetLanguage(1);
     prompts.Answer(IDCANCEL);
     Click(CDlgSys::kResetId);

@@ -1,0 +1,173 @@
+// The lock key and admin logins on the system page, typed and clicked as a
+// user does, against the emulator: which controls the passwords enable, the
+// records the unit receives, and the radios after the unit's answer.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include "support/connected_main.h"
+#include "support/scripted_prompts.h"
+#include "system/dlg_sys.h"
+
+namespace {
+
+using testsupport::Bytes;
+
+constexpr int kSystemPageButton = 1815;
+constexpr int kWaitMs = 5000;
+
+class Logins : public ::testing::Test {
+protected:
+    void SetUp() override {
+        emu::HeaderState header;
+        header.options = 0x0A;  // the keys unlocked
+        header.adminLevel = 1;
+        unit.device.SetHeader(header);
+        unit.Connect(testsupport::DefaultsBlock());
+        if (HasFatalFailure()) return;
+        unit.dlg->show();
+        QTest::mouseClick(unit.dlg->ControlAs<QAbstractButton>(kSystemPageButton), Qt::LeftButton);
+        platform::MessageQueue::Drain();
+    }
+    CDlgSys& Sys() { return *static_cast<CDlgSys*>(unit.dlg->Page(kTableSys)); }
+    ParamImage& Image() { return unit.dlg->Image(); }
+    void Type(int id, const char* text) {
+        auto* edit = Sys().ControlAs<QLineEdit>(id);
+        edit->setFocus();
+        QTest::keyClicks(edit, text);
+    }
+    void Click(int id) { QTest::mouseClick(Sys().ControlAs<QAbstractButton>(id), Qt::LeftButton); }
+    bool Enabled(int id) { return Sys().Control(id)->isEnabled(); }
+    bool Checked(int id) { return Sys().ControlAs<CMyBtn>(id)->Checked(); }
+    void SetLoginScript(std::vector<std::uint8_t> statuses) {
+        emu::Knobs knobs = unit.device.GetKnobs();
+        knobs.loginScript = std::move(statuses);
+        unit.device.SetKnobs(knobs);
+    }
+    // The one frame an action sent, and the answer's box shown.
+    emu::Command OneFrame(std::size_t mark) {
+        const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+        EXPECT_EQ(sent.size(), 1u);
+        linktest::WaitFor([&] { return !prompts.Texts().empty(); }, kWaitMs);
+        platform::MessageQueue::Drain();
+        return sent.empty() ? emu::Command{} : sent.front();
+    }
+
+    testsupport::ScriptedPrompts prompts;
+    testsupport::ConnectedMain unit;
+};
+
+TEST_F(Logins, PasswordLengthsEnableTheRadiosAndModifyButtons) {
+    EXPECT_EQ(Image().KeyLockOn, 0);
+    const int all[] = {1812, 1813, 1814, 1815, 1816, 1581, 1589};
+    for (int id : all) EXPECT_FALSE(Enabled(id)) << id;
+    Type(1579, "12a34");  // the letter is refused
+    EXPECT_EQ(Sys().ItemText(1579), "1234");
+    EXPECT_TRUE(Enabled(1812));
+    EXPECT_TRUE(Enabled(1813));
+    EXPECT_FALSE(Enabled(1581));
+    Type(1580, "5678");
+    EXPECT_TRUE(Enabled(1581));
+    Type(1579, "5");  // a fifth digit
+    for (int id : {1812, 1813, 1581}) EXPECT_FALSE(Enabled(id)) << id;
+
+    Type(1587, "12345");
+    EXPECT_FALSE(Enabled(1815));
+    Type(1587, "6");
+    for (int id : {1814, 1815, 1816}) EXPECT_TRUE(Enabled(id)) << id;
+    Type(1588, "65432x1");
+    EXPECT_EQ(Sys().ItemText(1588), "654321");
+    EXPECT_TRUE(Enabled(1589));
+}
+
+TEST_F(Logins, LockAcceptedThenUnlockRefusedPutsTheRadioBack) {
+    Type(1579, "1234");
+    std::size_t mark = unit.Mark();
+    Click(1813);
+    emu::Command lock = OneFrame(mark);
+    EXPECT_EQ(lock.code, 0x2B);
+    EXPECT_EQ(lock.data, (Bytes{1, 2, 3, 4, 1, 0}));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"        Modify Lockkey OK        "}));
+    EXPECT_EQ(Image().KeyLockConfirmed, 1);
+    EXPECT_TRUE(Checked(1813));
+
+    // Lock again: nothing to send, the radio stays.
+    mark = unit.Mark();
+    Click(1813);
+    linktest::RunFor(200);
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
+
+    SetLoginScript({0});
+    prompts.Clear();
+    mark = unit.Mark();
+    Click(1812);
+    EXPECT_EQ(OneFrame(mark).data, (Bytes{1, 2, 3, 4, 0, 0}));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"        Password error        "}));
+    EXPECT_EQ(Image().KeyLockOn, 1);
+    EXPECT_TRUE(Checked(1813));
+    EXPECT_FALSE(Checked(1812));
+}
+
+TEST_F(Logins, AdminLevelRefusedReturnsToTheConfirmedLevel) {
+    Type(1587, "135790");
+    SetLoginScript({0});
+    const std::size_t mark = unit.Mark();
+    Click(1814);  // User
+    const emu::Command level = OneFrame(mark);
+    EXPECT_EQ(level.code, 0x2D);
+    EXPECT_EQ(level.data, (Bytes{1, 3, 5, 7, 9, 0, 0, 0}));
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"        Password error        "}));
+    EXPECT_EQ(Image().AdminMode, 1);
+    EXPECT_TRUE(Checked(1815));
+    EXPECT_FALSE(Checked(1814));
+}
+
+TEST_F(Logins, PasswordChangesSendOldAndNewDigits) {
+    Type(1579, "1234");
+    Type(1580, "5678");
+    std::size_t mark = unit.Mark();
+    Click(1581);
+    const emu::Command lock = OneFrame(mark);
+    EXPECT_EQ(lock.code, 0x2C);
+    EXPECT_EQ(lock.data, (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 0}));
+
+    Type(1587, "000111");
+    Type(1588, "999888");
+    prompts.Clear();
+    mark = unit.Mark();
+    Click(1589);
+    const emu::Command admin = OneFrame(mark);
+    EXPECT_EQ(admin.code, 0x2E);
+    EXPECT_EQ(admin.data, (Bytes{0, 0, 0, 1, 1, 1, 9, 9, 9, 8, 8, 8, 0}));
+    EXPECT_EQ(prompts.Texts(),
+              (std::vector<std::string>{"        Modify admin password OK        "}));
+}
+
+TEST_F(Logins, ANewLockPasswordWithALetterIsRefusedOnThePage) {
+    Type(1579, "1234");
+    Type(1580, "12a4");
+    const std::size_t mark = unit.Mark();
+    Click(1581);
+    linktest::RunFor(200);
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"密码必须是数字"}));
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A level still waiting for the unit's answer gates nothing: storing a user
+// mode needs the level the unit confirmed.
+TEST_F(Logins, StoringChecksTheConfirmedLevel) {
+    Image().AdminMode = 1;
+    Image().AdminModeConfirmed = 0;
+    const std::size_t mark = unit.Mark();
+    Click(CDlgSys::kSaveId);
+    linktest::RunFor(200);
+    EXPECT_EQ(prompts.Texts().size(), 1u);
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
+}
+
+}  // namespace
