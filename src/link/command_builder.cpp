@@ -135,8 +135,10 @@ constexpr int kDirectTrailing = 4;
 // replace it in the queue. The WiFi module's restore (55, 1) is followed at
 // once by the set-up dialog's close (55, 0). The header re-read after a mode
 // select starts the block read that refreshes the pages and closes the busy
-// box; replaced by a change, it would leave both waiting for good.
-constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE, CMD_READ_HEADER};
+// box; replaced by a change, it would leave both waiting for good. The mode
+// select before it is what starts that read, for a Recall and for the
+// reset-all and mass-save chains alike.
+constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE, CMD_SELECT_MODE, CMD_READ_HEADER};
 
 bool KeepsItsTurn(unsigned code) {
     return std::find(std::begin(kInOrderCodes), std::end(kInOrderCodes), code) !=

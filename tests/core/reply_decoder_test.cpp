@@ -437,4 +437,29 @@ TEST(ReplyDecoderChain, ModeSelectedIsReadBackWhateverComesBehindTheReRead) {
     }
 }
 
+// A mode select that has to wait for a reply in flight is not replaced by a
+// change made behind it: the user's Recall and the reset-all and mass-save
+// chains all end in the block read it starts.
+TEST(ReplyDecoderChain, ModeSelectWaitingBehindAReplyIsNotReplacedByAChange) {
+    BuiltLink l;
+    l.block = blocktest::MakeBlock(4);
+    l.ConnectUsb();
+    l.block = blocktest::MakeBlock(8);
+    // The first change goes out at once; its reply lets the second go, whose
+    // reply is still to come when the select is posted.
+    l.Post(CMD_MIC_SETTINGS);
+    l.Post(CMD_EFFECT_VOLUME);
+    l.Pump();
+    l.Tick();
+    ASSERT_EQ(l.usb.SentCode(), CMD_EFFECT_VOLUME);
+    ASSERT_TRUE(l.seq.ReplyPending());
+    l.Post(CMD_SELECT_MODE, 3);
+    l.Post(CMD_MUSIC_SETTINGS);
+    l.Pump();
+    for (int i = 0; i < 80 && l.HandledCount(WM_REFRESH_PAGES) < 2; ++i) l.Tick();
+    EXPECT_EQ(l.HandledCount(WM_REFRESH_PAGES), 2) << "the selected mode was never read back";
+    blocktest::ExpectImageHoldsBlock(l.image, l.block);
+    EXPECT_EQ(l.seq.LinkState(), 3);
+}
+
 }  // namespace
