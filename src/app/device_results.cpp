@@ -1,6 +1,7 @@
 #include "app/device_results.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "link/command_codes.h"
 #include "model/messages.h"
@@ -64,23 +65,11 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
     switch (kind) {
         case RESULT_LOCK_KEY:
             Show(kind, ok);
-            if (ok) {
-                image_.KeyLockConfirmed = image_.KeyLockOn;
-            } else {
-                image_.KeyLockOn = image_.KeyLockConfirmed;
-                if (hooks.systemLock) hooks.systemLock(image_.KeyLockOn != 0 ? 1 : 0);
-            }
+            SettleLock(ok);
             break;
         case RESULT_ADMIN_MODE:
             Show(kind, ok);
-            if (ok) {
-                image_.AdminModeConfirmed = image_.AdminMode;
-                if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
-                if (hooks.applyAdminMode) hooks.applyAdminMode(image_.AdminMode);
-            } else {
-                image_.AdminMode = image_.AdminModeConfirmed;
-                if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
-            }
+            SettleAdmin(ok);
             break;
         case RESULT_LOCK_PASSWORD:
         case RESULT_ADMIN_PASSWORD:
@@ -109,6 +98,73 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
             break;
     }
     return 0;
+}
+
+namespace {
+
+// One answer to a lock or level request: the confirmed copy takes the state
+// the answered request carried (the value itself when none is known to
+// wait), so answers to two quick picks confirm each in turn. The value
+// follows the confirmed copy on a refusal and once nothing waits any more.
+void Settle(std::deque<int>& pending, bool ok, int& value, int& confirmed) {
+    int carried = value;
+    if (!pending.empty()) {
+        carried = pending.front();
+        pending.pop_front();
+    }
+    if (ok) confirmed = carried;
+    if (!ok || pending.empty()) value = confirmed;
+}
+
+constexpr int kLockStateByte = 4;   // after the 4 digits
+constexpr int kAdminLevelByte = 6;  // after the 6 digits
+
+}  // namespace
+
+void DeviceResults::SettleLock(bool ok) {
+    const int before = image_.KeyLockOn;
+    Settle(lockRequests_, ok, image_.KeyLockOn, image_.KeyLockConfirmed);
+    if ((!ok || image_.KeyLockOn != before) && hooks.systemLock)
+        hooks.systemLock(image_.KeyLockOn != 0 ? 1 : 0);
+}
+
+void DeviceResults::SettleAdmin(bool ok) {
+    Settle(adminRequests_, ok, image_.AdminMode, image_.AdminModeConfirmed);
+    if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
+    // The main window is laid out for the level the unit holds.
+    if (ok && hooks.applyAdminMode) hooks.applyAdminMode(image_.AdminModeConfirmed);
+}
+
+void DeviceResults::RevertLock() {
+    lockRequests_.clear();
+    image_.KeyLockOn = image_.KeyLockConfirmed;
+    if (hooks.systemLock) hooks.systemLock(image_.KeyLockOn != 0 ? 1 : 0);
+}
+
+void DeviceResults::RevertAdmin() {
+    adminRequests_.clear();
+    image_.AdminMode = image_.AdminModeConfirmed;
+    if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
+}
+
+void DeviceResults::OnLoginRequest(unsigned code, LPARAM record, bool handed) {
+    if (code != CMD_LOCK_KEY && code != CMD_ADMIN_MODE) return;
+    const bool lock = code == CMD_LOCK_KEY;
+    if (!handed || record == 0) {
+        lock ? RevertLock() : RevertAdmin();
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(record);
+    if (lock) {
+        lockRequests_.push_back(bytes[kLockStateByte]);
+    } else {
+        adminRequests_.push_back(bytes[kAdminLevelByte]);
+    }
+}
+
+void DeviceResults::OnLinkClosing() {
+    if (!lockRequests_.empty()) RevertLock();
+    if (!adminRequests_.empty()) RevertAdmin();
 }
 
 void DeviceResults::OnSaved() {

@@ -2,6 +2,7 @@
 // What the main window does with a WM_DEVICE_RESULT: the message box of a
 // store, reset, logo or login answer, the undo of a refused login, and the
 // next step of the reset-all and mass-save chains.
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -32,6 +33,16 @@ public:
     // WM_DEVICE_RESULT: kind in bits 8..15, the unit's status in 0..7.
     LRESULT OnDeviceResult(WPARAM wParam);
 
+    // A WM_SEND_COMMAND after the command builder has taken it: for a lock
+    // state (43) or an admin level (45), the state its record carries waits
+    // for the unit's answer, in the order sent; a request that never goes
+    // out (handed false) puts the value and the page's radio back to the
+    // confirmed copy. Other codes are not looked at.
+    void OnLoginRequest(unsigned code, LPARAM record, bool handed);
+    // The link closes: no answer can come for what waits, so the value and
+    // the radio go back to the confirmed copy.
+    void OnLinkClosing();
+
     // A multi-step sequence (reset all, mass save) runs; cleared by the
     // mode-selected result and by a disconnect.
     int DeviceSequenceActive = 0;
@@ -41,13 +52,23 @@ public:
     Hooks hooks;
 
 private:
+    // The states of the lock or level requests sent and not yet answered,
+    // oldest first.
+    using Pending = std::deque<int>;
+
     void Show(int kind, bool ok);
+    void SettleLock(bool ok);
+    void SettleAdmin(bool ok);
+    void RevertLock();
+    void RevertAdmin();
     void Post(unsigned msg, WPARAM w, LPARAM l) {
         if (hooks.post) hooks.post(msg, w, l);
     }
     void OnSaved();
 
     ParamImage& image_;
+    Pending lockRequests_;
+    Pending adminRequests_;
 };
 
 // The text a result shows, padded as the unit's answers are shown; empty

@@ -347,9 +347,10 @@ void CQuavixDlg::WireLink() {
         image_.LearnSlotIndex = 0;
     };
     link_.hooks.featureFlag = [this](int flag) { ApplyFeatureFlag(flag); };
-    link_.hooks.linkClosing = [cal, echo] {
+    link_.hooks.linkClosing = [this, cal, echo] {
         cal->StopAutoStep();
         echo->OnLinkClosing();
+        results_.OnLinkClosing();
     };
     link_.hooks.blockRead = [this](const DeviceBlockRead& read) {
         decoder_.OnBlockRead(read);
@@ -382,7 +383,8 @@ void CQuavixDlg::WireLink() {
 }
 
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
-    builder_.OnSendCommand(static_cast<unsigned>(code), argument);
+    const bool handed = builder_.OnSendCommand(static_cast<unsigned>(code), argument);
+    results_.OnLoginRequest(static_cast<unsigned>(code), argument, handed);
     return 0;
 }
 

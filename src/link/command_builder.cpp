@@ -137,8 +137,11 @@ constexpr int kDirectTrailing = 4;
 // select starts the block read that refreshes the pages and closes the busy
 // box; replaced by a change, it would leave both waiting for good. The mode
 // select before it is what starts that read, for a Recall and for the
-// reset-all and mass-save chains alike.
-constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE, CMD_SELECT_MODE, CMD_READ_HEADER};
+// reset-all and mass-save chains alike. Every lock state and admin level
+// the user picks is answered, in the order picked: the main window confirms
+// each answer with the state its own request carried.
+constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE, CMD_SELECT_MODE, CMD_READ_HEADER,
+                                          CMD_LOCK_KEY, CMD_ADMIN_MODE};
 
 bool KeepsItsTurn(unsigned code) {
     return std::find(std::begin(kInOrderCodes), std::end(kInOrderCodes), code) !=
@@ -195,24 +198,24 @@ void CommandBuilder::Payload::PutBand(const EqBand& band) {
     length += kWireBandSize;
 }
 
-void CommandBuilder::OnSendCommand(unsigned code, LPARAM argument) {
+bool CommandBuilder::OnSendCommand(unsigned code, LPARAM argument) {
     PreStep(code);
     if (link_.LinkState() < 1) {
         link_.DropQueuedCommand();
-        return;
+        return false;
     }
     if (code == CMD_READ_BLOCK) {
         link_.SubmitBlockChunkRequest();
-        return;
+        return true;
     }
-    if (SendDirect(code, argument)) return;
+    if (SendDirect(code, argument)) return true;
     Payload payload;
-    if (!BuildGeneric(code, argument, payload)) return;
-    if (KeepsItsTurn(code)) {
-        link_.SubmitInOrder(static_cast<std::uint8_t>(code), payload.bytes.data(), payload.length);
-        return;
-    }
+    if (!BuildGeneric(code, argument, payload)) return false;
+    if (KeepsItsTurn(code))
+        return link_.SubmitInOrder(static_cast<std::uint8_t>(code), payload.bytes.data(),
+                                   payload.length);
     link_.SubmitGeneric(static_cast<std::uint8_t>(code), payload.bytes.data(), payload.length);
+    return true;
 }
 
 // The volume limits hold in every link state, so a slider moved past its

@@ -15,10 +15,10 @@
 #include <functional>
 #include <string>
 
-#include "model/messages.h"
-#include "model/param_image.h"
 #include "link/command_link.h"
 #include "link/param_block.h"
+#include "model/messages.h"
+#include "model/param_image.h"
 
 // The mode upload under way: the ModeRecord and how far its transfer is.
 // The builder fills it with 0x41 and sends it in 0x42 chunks; the reply
@@ -61,8 +61,12 @@ public:
 
     CommandBuilder(ParamImage& image, CommandLink& link) : image_(image), link_(link) {}
 
-    // WM_SEND_COMMAND (code, argument).
-    void OnSendCommand(unsigned code, LPARAM argument);
+    // WM_SEND_COMMAND (code, argument). False when it sends nothing: the link
+    // is down, a generic code's argument is outside its table, or the link
+    // could not take a request that keeps its turn. True once handed to the
+    // link (a generic command may still give its place in the queue to a
+    // later one).
+    bool OnSendCommand(unsigned code, LPARAM argument);
 
     ModeUpload& Upload() { return upload_; }
     const ModeUpload& Upload() const { return upload_; }

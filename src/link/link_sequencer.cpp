@@ -90,20 +90,23 @@ void LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, i
     SendFromState(code, command_data_.data(), command_data_length_);
 }
 
-void LinkSequencer::SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) {
+bool LinkSequencer::SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) {
     // Not connected: nothing to keep it for. During the block read it waits
-    // like any other request; it changes nothing the block brings.
-    if (state_ != kConnected || length < 0 || length > kCommandDataCapacity) return;
+    // like any other request and goes out after it.
+    if (state_ != kConnected || length < 0 || length > kCommandDataCapacity) return false;
     if (reply_pending_ || !in_order_.empty()) {
         InOrderCommand& waiting = in_order_.emplace_back();
         waiting.code = code;
         if (length > 0) std::memcpy(waiting.data.data(), data, static_cast<std::size_t>(length));
         waiting.length = length;
-        return;
+        return true;
     }
     ShowStatus(LinkStatus::kCommunicating);
     expected_reply_code_ = code;
     SendFromState(code, data, length);
+    // Out and awaiting its reply; not when nothing went out or the failed
+    // write dropped the link.
+    return reply_pending_;
 }
 
 void LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,

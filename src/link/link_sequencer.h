@@ -60,7 +60,7 @@ public:
     // A generic command that a later one must not replace: sent now, or it
     // waits behind the commands of its kind already waiting. The waiting
     // ones go when the link closes, as the queue does.
-    void SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) override;
+    bool SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) override;
     // A frame built whole by the builder (mode upload, boost save, learn
     // table), with its own reply time-outs. It drops a queued command and
     // goes out at once, or as soon as the reply in flight is in.

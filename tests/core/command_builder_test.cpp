@@ -468,6 +468,38 @@ TEST_F(CommandBuilderTest, WifiModuleRequestsKeepTheirTurnBehindAPendingReply) {
     EXPECT_EQ(seq.InOrderWaiting(), 0u);
 }
 
+// Each lock state and admin level picked is answered in the order picked,
+// with the record as it was when its message was handled; the builder says
+// whether a request went to the link at all.
+TEST_F(CommandBuilderTest, LockAndLevelRequestsKeepTheirTurn) {
+    ConnectUsb();
+    answering = false;
+    Send(0x09, 0);  // in flight
+    std::array<std::uint8_t, 5> lock = {1, 2, 3, 4, 1};
+    std::array<std::uint8_t, 7> level = {9, 8, 7, 6, 5, 4, 2};
+    EXPECT_TRUE(builder.OnSendCommand(0x2B, reinterpret_cast<LPARAM>(lock.data())));
+    lock[4] = 0;
+    EXPECT_TRUE(builder.OnSendCommand(0x2B, reinterpret_cast<LPARAM>(lock.data())));
+    Send(0x0A, 0);
+    EXPECT_TRUE(builder.OnSendCommand(0x2D, reinterpret_cast<LPARAM>(level.data())));
+    EXPECT_EQ(seq.InOrderWaiting(), 3u);
+    const std::size_t before = usb.sent.size();
+    answering = true;
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick(6);
+    ASSERT_EQ(usb.sent.size(), before + 4);
+    EXPECT_EQ(usb.sent[before], Frame(0x2B, {1, 2, 3, 4, 1, 0}));
+    EXPECT_EQ(usb.sent[before + 1], Frame(0x2B, {1, 2, 3, 4, 0, 0}));
+    EXPECT_EQ(usb.sent[before + 2], Frame(0x2D, {9, 8, 7, 6, 5, 4, 2, 0}));
+    EXPECT_EQ(usb.sent[before + 3][3], 0x0A);
+
+    seq.OnConnectButton();  // disconnect
+    Pump();
+    EXPECT_FALSE(builder.OnSendCommand(0x2B, reinterpret_cast<LPARAM>(lock.data())));
+    EXPECT_FALSE(builder.OnSendCommand(0x2D, reinterpret_cast<LPARAM>(level.data())));
+    EXPECT_EQ(usb.sent.size(), before + 4);
+}
+
 TEST_F(CommandBuilderTest, OutOfRangeArgumentsLeaveTheQueueAlone) {
     ConnectUsb();
     answering = false;

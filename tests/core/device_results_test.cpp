@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,138 @@ TEST(DeviceResults, LoginAnswersConfirmOrUndo) {
         EXPECT_EQ(r.image.AdminMode, c.adminAfter);
         EXPECT_EQ(r.image.AdminModeConfirmed, c.adminConfirmedAfter);
     }
+}
+
+// Picks, answers and link closes in the order the main window sees them.
+// A pick sets the value as the system page does and hands the record on.
+struct LoginStep {
+    enum Kind { kLock, kLevel, kLockLost, kLevelLost, kAnswer, kClose } kind;
+    int value;  // the state or level picked; the result word of an answer
+};
+
+TEST(DeviceResults, EachAnswerConfirmsTheStateItsRequestCarried) {
+    using S = LoginStep;
+    const char* error = "box:        Password error        ";
+    const char* lockOk = "box:        Modify Lockkey OK        ";
+    const char* adminOk = "box:        Modify Admin mode OK        ";
+    struct Case {
+        const char* what;
+        std::vector<LoginStep> steps;
+        Log log;  // of the answers and closes only
+        int keyLock, keyLockConfirmed, admin, adminConfirmed;
+    };
+    const Case cases[] = {
+        {"lock then unlock, both accepted",
+         {{S::kLock, 1}, {S::kLock, 0}, {S::kAnswer, 0x0801}, {S::kAnswer, 0x0801}},
+         {lockOk, lockOk},
+         0,
+         0,
+         1,
+         1},
+        {"lock then unlock, the unlock refused: the radio shows Lock as the unit does",
+         {{S::kLock, 1}, {S::kLock, 0}, {S::kAnswer, 0x0801}, {S::kAnswer, 0x0800}},
+         {lockOk, error, "lock:1"},
+         1,
+         1,
+         1,
+         1},
+        {"a refusal, then a later pick accepted",
+         {{S::kLock, 1},
+          {S::kLock, 0},
+          {S::kLock, 1},
+          {S::kAnswer, 0x0800},
+          {S::kAnswer, 0x0801},
+          {S::kAnswer, 0x0801}},
+         {error, "lock:0", lockOk, lockOk, "lock:1"},
+         1,
+         1,
+         1,
+         1},
+        {"level 2 then User, both accepted: each laid out in turn",
+         {{S::kLevel, 2}, {S::kLevel, 0}, {S::kAnswer, 0x0A01}, {S::kAnswer, 0x0A01}},
+         {adminOk, "admin:0", "layout:2", adminOk, "admin:0", "layout:0"},
+         0,
+         0,
+         0,
+         0},
+        {"level 2 then User, User refused",
+         {{S::kLevel, 2}, {S::kLevel, 0}, {S::kAnswer, 0x0A01}, {S::kAnswer, 0x0A00}},
+         {adminOk, "admin:0", "layout:2", error, "admin:2"},
+         0,
+         0,
+         2,
+         2},
+        {"a lock that never went out", {{S::kLockLost, 1}}, {"lock:0"}, 0, 0, 1, 1},
+        {"a level that never went out", {{S::kLevelLost, 2}}, {"admin:1"}, 0, 0, 1, 1},
+        {"the link closes with both waiting",
+         {{S::kLock, 1}, {S::kLevel, 0}, {S::kClose, 0}},
+         {"lock:0", "admin:1"},
+         0,
+         0,
+         1,
+         1},
+        {"the link closes after the answers: nothing to put back",
+         {{S::kLock, 1}, {S::kAnswer, 0x0801}, {S::kClose, 0}},
+         {lockOk},
+         1,
+         1,
+         1,
+         1},
+        {"an answer nothing is known to wait for confirms the value",
+         {{S::kAnswer, 0x0A01}},
+         {adminOk, "admin:1", "layout:1"},
+         0,
+         0,
+         1,
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultsRig r;
+        Log log;
+        std::array<std::uint8_t, 12> record{};
+        for (const LoginStep& step : c.steps) {
+            r.log.clear();
+            switch (step.kind) {
+                case S::kLock:
+                case S::kLockLost:
+                    r.image.KeyLockOn = step.value;
+                    record = {1, 2, 3, 4, static_cast<std::uint8_t>(step.value)};
+                    r.results.OnLoginRequest(0x2B, reinterpret_cast<LPARAM>(record.data()),
+                                             step.kind == S::kLock);
+                    break;
+                case S::kLevel:
+                case S::kLevelLost:
+                    r.image.AdminMode = step.value;
+                    record = {1, 2, 3, 4, 5, 6, static_cast<std::uint8_t>(step.value)};
+                    r.results.OnLoginRequest(0x2D, reinterpret_cast<LPARAM>(record.data()),
+                                             step.kind == S::kLevel);
+                    break;
+                case S::kAnswer:
+                    r.results.OnDeviceResult(static_cast<WPARAM>(step.value));
+                    break;
+                case S::kClose:
+                    r.results.OnLinkClosing();
+                    break;
+            }
+            log.insert(log.end(), r.log.begin(), r.log.end());
+            // The record is the page's and changes with the next pick.
+            record.fill(9);
+        }
+        EXPECT_EQ(log, c.log);
+        EXPECT_EQ(r.image.KeyLockOn, c.keyLock);
+        EXPECT_EQ(r.image.KeyLockConfirmed, c.keyLockConfirmed);
+        EXPECT_EQ(r.image.AdminMode, c.admin);
+        EXPECT_EQ(r.image.AdminModeConfirmed, c.adminConfirmed);
+    }
+}
+
+TEST(DeviceResults, OtherRequestsAreNotLookedAt) {
+    ResultsRig r;
+    r.image.KeyLockOn = 1;
+    for (unsigned code : {0x2Cu, 0x2Eu, 0x01u, 0x09u}) r.results.OnLoginRequest(code, 0, false);
+    EXPECT_TRUE(r.log.empty());
+    EXPECT_EQ(r.image.KeyLockOn, 1);
 }
 
 TEST(DeviceResults, SingleSaveCapsTheLiveVolumes) {

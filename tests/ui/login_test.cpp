@@ -144,6 +144,96 @@ TEST_F(Logins, PasswordChangesSendOldAndNewDigits) {
               (std::vector<std::string>{"        Modify admin password OK        "}));
 }
 
+// Lock, then Unlock before the unit has answered the Lock: each answer
+// confirms the state its own request carried, and the radio ends where the
+// unit's key lock is.
+TEST_F(Logins, TwoPicksBeforeTheFirstAnswerEndWhereTheUnitIs) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> statuses;
+        std::vector<std::string> boxes;
+        int keyLock;
+    };
+    const std::string ok = "        Modify Lockkey OK        ";
+    const std::string error = "        Password error        ";
+    const Case cases[] = {
+        {"both accepted", {1, 1}, {ok, ok}, 0},
+        {"the unlock refused", {1, 0}, {ok, error}, 1},
+        {"the lock refused", {0, 1}, {error, ok}, 0},
+    };
+    Type(1579, "2468");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetLoginScript(c.statuses);
+        emu::Knobs knobs = unit.device.GetKnobs();
+        knobs.delayTicks = 10;
+        unit.device.SetKnobs(knobs);
+        prompts.Clear();
+        const std::size_t mark = unit.Mark();
+        Click(1813);
+        platform::MessageQueue::Drain();
+        Click(1812);
+        platform::MessageQueue::Drain();
+        ASSERT_TRUE(linktest::WaitFor([&] { return prompts.Texts().size() == 2; }, kWaitMs));
+        platform::MessageQueue::Drain();
+        const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+        ASSERT_EQ(sent.size(), 2u);
+        EXPECT_EQ(sent[0].data, (Bytes{2, 4, 6, 8, 1, 0}));
+        EXPECT_EQ(sent[1].data, (Bytes{2, 4, 6, 8, 0, 0}));
+        EXPECT_EQ(prompts.Texts(), c.boxes);
+        EXPECT_EQ(Image().KeyLockOn, c.keyLock);
+        EXPECT_EQ(Image().KeyLockConfirmed, c.keyLock);
+        EXPECT_EQ(Checked(1813), c.keyLock == 1);
+        EXPECT_EQ(Checked(1812), c.keyLock == 0);
+        // Back to unlocked for the next case, as the unit is told.
+        if (Image().KeyLockOn != 0) {
+            SetLoginScript({1});
+            prompts.Clear();
+            Click(1812);
+            ASSERT_TRUE(linktest::WaitFor([&] { return !prompts.Texts().empty(); }, kWaitMs));
+            platform::MessageQueue::Drain();
+        }
+    }
+}
+
+// A pick that never reaches the unit leaves nothing to wait for: the value
+// and the radio go back to what the unit last confirmed.
+TEST_F(Logins, APickThatNeverReachesTheUnitPutsTheRadioBack) {
+    Type(1579, "1234");
+    Type(1587, "123456");
+    emu::Knobs knobs = unit.device.GetKnobs();
+    knobs.silentCodes = {0x2B, 0x2D};  // the answers never come
+    unit.device.SetKnobs(knobs);
+    Click(1813);
+    Click(1814);
+    linktest::RunFor(200);
+    EXPECT_EQ(Image().KeyLockOn, 1);
+    EXPECT_TRUE(Checked(1813));
+    EXPECT_TRUE(Checked(1814));
+
+    // The link closes before the answers.
+    QTest::mouseClick(unit.dlg->ControlAs<QAbstractButton>(1001), Qt::LeftButton);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(Image().KeyLockOn, 0);
+    EXPECT_EQ(Image().AdminMode, 1);
+    EXPECT_TRUE(Checked(1812));
+    EXPECT_TRUE(Checked(1815));
+
+    // Picked while not connected: nothing goes, nothing stays picked.
+    const std::size_t mark = unit.Mark();
+    Click(1813);
+    Click(1816);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(Image().KeyLockOn, 0);
+    EXPECT_EQ(Image().AdminMode, 1);
+    EXPECT_TRUE(Checked(1812));
+    EXPECT_TRUE(Checked(1815));
+    EXPECT_FALSE(Checked(1816));
+    EXPECT_TRUE(prompts.Texts().empty());
+    linktest::RunFor(200);
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
+}
+
 TEST_F(Logins, ANewLockPasswordWithALetterIsRefusedOnThePage) {
     Type(1579, "1234");
     Type(1580, "12a4");
