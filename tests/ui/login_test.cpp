@@ -109,18 +109,33 @@ TEST_F(Logins, LockAcceptedThenUnlockRefusedPutsTheRadioBack) {
     EXPECT_FALSE(Checked(1812));
 }
 
-TEST_F(Logins, AdminLevelRefusedReturnsToTheConfirmedLevel) {
+TEST_F(Logins, AdminLevelIsKeptOnlyWhenTheUnitAccepts) {
+    struct Case {
+        const char* what;
+        std::uint8_t status;
+        const char* box;
+        int level;  // the level after the answer
+        int checkedId;
+    };
+    const Case cases[] = {
+        {"refused", 0, "        Password error        ", 1, 1815},
+        {"accepted", 1, "        Modify Admin mode OK        ", 0, 1814},
+    };
     Type(1587, "135790");
-    SetLoginScript({0});
-    const std::size_t mark = unit.Mark();
-    Click(1814);  // User
-    const emu::Command level = OneFrame(mark);
-    EXPECT_EQ(level.code, 0x2D);
-    EXPECT_EQ(level.data, (Bytes{1, 3, 5, 7, 9, 0, 0, 0}));
-    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"        Password error        "}));
-    EXPECT_EQ(Image().AdminMode, 1);
-    EXPECT_TRUE(Checked(1815));
-    EXPECT_FALSE(Checked(1814));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetLoginScript({c.status});
+        prompts.Clear();
+        const std::size_t mark = unit.Mark();
+        Click(1814);  // User
+        const emu::Command level = OneFrame(mark);
+        EXPECT_EQ(level.code, 0x2D);
+        EXPECT_EQ(level.data, (Bytes{1, 3, 5, 7, 9, 0, 0, 0}));
+        EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{c.box}));
+        EXPECT_EQ(Image().AdminMode, c.level);
+        EXPECT_EQ(Image().AdminModeConfirmed, c.level);
+        for (int id : {1814, 1815, 1816}) EXPECT_EQ(Checked(id), id == c.checkedId) << id;
+    }
 }
 
 TEST_F(Logins, PasswordChangesSendOldAndNewDigits) {
