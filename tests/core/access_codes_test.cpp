@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -51,4 +52,24 @@ TEST(AccessCodes, NotSpelledOutInTheSource) {
     const std::string source = ReadSource("src/system/access_codes.cpp");
     ASSERT_FALSE(source.empty());
     for (AccessCode code : kAll) EXPECT_EQ(source.find(AccessCodeText(code)), std::string::npos);
+}
+
+// Nor anywhere else in the program or its tools.
+TEST(AccessCodes, NoProgramFileSpellsThemOut) {
+    int files = 0;
+    for (const char* folder : {"src", "tools", "res"}) {
+        const std::filesystem::path root = std::filesystem::path(QUAVIX_SOURCE_DIR) / folder;
+        if (!std::filesystem::is_directory(root)) continue;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+            if (!entry.is_regular_file()) continue;
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::ostringstream s;
+            s << in.rdbuf();
+            const std::string text = s.str();
+            ++files;
+            for (AccessCode code : kAll)
+                EXPECT_EQ(text.find(AccessCodeText(code)), std::string::npos) << entry.path();
+        }
+    }
+    EXPECT_GT(files, 50);
 }

@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -14,6 +16,7 @@
 #include "pages/page.h"
 #include "platform/settings.h"
 #include "support/recording_dialog.h"
+#include "system/access_codes.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wait.h"
 
@@ -95,6 +98,13 @@ TEST_F(MainDialog, NoStoredLanguageStartsInChineseAndStoresIt) {
     EXPECT_EQ(dlg->ItemText(1545), "音乐");
     EXPECT_TRUE(Checked(*dlg, 1807));
     EXPECT_EQ(platform::ReadSettingInt("Lang"), 1);
+    // The system page's radio shows it too, so its English switches back.
+    auto* sys = static_cast<CDlgSys*>(dlg->Page(kTableSys));
+    EXPECT_TRUE(sys->ControlAs<CMyBtn>(CDlgSys::kChineseId)->Checked());
+    EXPECT_FALSE(sys->ControlAs<CMyBtn>(CDlgSys::kEnglishId)->Checked());
+    sys->ControlAs<QAbstractButton>(CDlgSys::kEnglishId)->click();
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(dlg->Language(), 0);
 }
 
 TEST_F(MainDialog, StoredEnglishStartsInEnglish) {
@@ -414,4 +424,21 @@ TEST_F(MainDialog, TheBoostSwitchShowsAndHidesItsPageButton) {
     EXPECT_FALSE(dlg->Control(1819)->isVisibleTo(dlg.get()));
     EXPECT_FALSE(Checked(*dlg, 1819));
     EXPECT_EQ(dlg->CurrentPage(), kPageSys);
+}
+
+// The Boost access code typed into the system page's new lock password
+// edit reveals the Boost page button and shows its page.
+TEST_F(MainDialog, TheBoostAccessCodeShowsTheBoostPage) {
+    auto dlg = Start();
+    dlg->SelectPage(kPageSys);
+    auto* sys = static_cast<CDlgSys*>(dlg->Page(kTableSys));
+    auto* edit = sys->ControlAs<QLineEdit>(CDlgSys::kLockNewPasswordEditId);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    QTest::keyClicks(edit, QString::fromStdString(AccessCodeText(AccessCode::kBoost)));
+    platform::MessageQueue::Drain();
+    EXPECT_TRUE(edit->text().isEmpty());
+    EXPECT_TRUE(dlg->Control(1819)->isVisibleTo(dlg.get()));
+    EXPECT_EQ(dlg->CurrentPage(), kPageBt);
+    EXPECT_TRUE(dlg->commands.empty());
 }

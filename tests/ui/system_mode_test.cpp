@@ -105,17 +105,20 @@ struct HandOver {
     int b6, b108, b153, b154;
     // Expected after the switch to auto.
     int b6After, b108After, b153After, b154After;
+    // The audio and video buttons auto then shows checked; -1: an input not
+    // taken over, whatever the row showed before.
+    int audioButton, videoButton;
 };
 void PrintTo(const HandOver& c, std::ostream* os) { *os << c.what; }
 
 const HandOver kHandOvers[] = {
-    {"KtvHdmi2GivesCinemaInput3", 0, 8, 0, 1, 2, 8, 3, 1, 1},
-    {"KtvCoaxGivesCinemaInput0", 0, 5, 4, 0, 3, 5, 0, 0, 0},
+    {"KtvHdmi2GivesCinemaInput3", 0, 8, 0, 1, 2, 8, 3, 1, 1, 7, 1},
+    {"KtvCoaxGivesCinemaInput0", 0, 5, 4, 0, 3, 5, 0, 0, 0, 4, 0},
     // An analog KTV input has no cinema twin: the cinema input stays.
-    {"KtvVodKeepsTheCinemaInput", 0, 2, 1, 2, 0, 2, 1, 2, 2},
-    {"KtvInputOutOfRangeKept", 0, 40, 1, 9, 0, 40, 1, 9, 0},
-    {"CinemaOptiGivesKtv6", 1, 3, 1, 0, 2, 6, 1, 2, 2},
-    {"CinemaInputOutOfRangeKept", 1, 3, 9, 0, 7, 3, 9, 0, 7},
+    {"KtvVodKeepsTheCinemaInput", 0, 2, 1, 2, 0, 2, 1, 2, 2, -1, 2},
+    {"KtvInputOutOfRangeKept", 0, 40, 1, 9, 0, 40, 1, 9, 0, -1, -1},
+    {"CinemaOptiGivesKtv6", 1, 3, 1, 0, 2, 6, 1, 2, 2, 5, 2},
+    {"CinemaInputOutOfRangeKept", 1, 3, 9, 0, 7, 3, 9, 0, 7, -1, -1},
 };
 
 class SystemModeHandOver : public SystemMode, public ::testing::WithParamInterface<HandOver> {};
@@ -141,6 +144,15 @@ TEST_P(SystemModeHandOver, EnteringAutoCopiesOnlyInRangeInputs) {
     const int autoRequest = dlg->Rows().Requested(kInputAudio, kInputAuto);
     EXPECT_GE(autoRequest, 0);
     EXPECT_LT(autoRequest, 6);
+    // The rows show the inputs auto took over.
+    if (c.audioButton >= 0) {
+        for (int i = 0; i < 10; ++i)
+            EXPECT_EQ(Checked(main_ids::kAudioRow[i]), i == c.audioButton) << i;
+    }
+    if (c.videoButton >= 0) {
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(Checked(main_ids::kVideoRow[i]), i == c.videoButton) << i;
+    }
 }
 INSTANTIATE_TEST_SUITE_P(Inputs, SystemModeHandOver, ::testing::ValuesIn(kHandOvers),
                          testsupport::CaseName<HandOver>);

@@ -303,6 +303,9 @@ TEST_F(SystemPageFrames, RefusedSavesSendNothing) {
 }
 
 TEST_F(SystemPageFrames, ResetAllOkResetsAndReadsTheUnitBackCancelSendsNothing) {
+    // A current slot other than the first, so the select after the reset
+    // shows it names the unit's slot.
+    unit.device.SetCurrentSlot(4);
     ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
     Ui ui = U();
     std::size_t mark = unit.Mark();
@@ -313,6 +316,7 @@ TEST_F(SystemPageFrames, ResetAllOkResetsAndReadsTheUnitBackCancelSendsNothing) 
     EXPECT_TRUE(unit.RequestsSince(mark).empty());
 
     const int slot = Dlg().Image().CurrentModeSlot;
+    ASSERT_EQ(slot, 4);
     prompts.Answer(IDOK);
     mark = unit.Mark();
     const int blockReads = unit.device.CountOf(0x40);
@@ -379,12 +383,17 @@ TEST_P(SystemPageBlockRead, RefreshesEveryControlAndSendsOnlyTheRead) {
     // The kind's layout.
     EXPECT_EQ(sys.ItemText(1386), UiText(0, kind == 0 ? 38 : 212));
     EXPECT_EQ(sys.Control(1081)->isEnabled(), kind == 0);
+    EXPECT_EQ(sys.Control(1080)->isEnabled(), kind != 2);
+    EXPECT_EQ(Dlg().KindRadioIndex(), kind);
+    if (kind == 2) {
+        EXPECT_EQ(Dlg().CurrentPage(), kPageSys);
+    }
 
     const std::set<std::uint8_t> allowed{0x1C, 0x3F, 0x40};
     for (std::uint8_t code : unit.device.RequestCodes())
         EXPECT_TRUE(allowed.count(code)) << int(code);
 }
-INSTANTIATE_TEST_SUITE_P(Kinds, SystemPageBlockRead, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(Kinds, SystemPageBlockRead, ::testing::Values(0, 1, 2));
 
 TEST_F(SystemPageFrames, WifiCodeShowsTheButtonThatRunsTheSetUp) {
     ASSERT_NO_FATAL_FAILURE(ConnectIn(0));

@@ -502,3 +502,42 @@ TEST_F(SystemPage, KindLayoutEnablesKtvOnlyControls) {
     }
     EXPECT_TRUE(main.Take().empty());
 }
+
+// What the page keeps hidden (the UI-mode group, the kind pair, the cinema
+// input, the record mixer, the EQ and mass-save buttons) stays hidden through
+// refreshes, every kind's layout, both languages and the access codes.
+TEST_F(SystemPage, HiddenControlsStayHidden) {
+    const int hidden[] = {1557, 1808, 1809, 1816, 1817, 1818, 1859, 1833, 1832,
+                          1835, 1834, 1836, 1837, 1839, 1838, 1840, 1841, 1843,
+                          1842, 1844, 1845, 1847, 1846, 1848, 1315, 1316};
+    auto expectHidden = [&](const char* after) {
+        for (int id : hidden) EXPECT_TRUE(page.Control(id)->isHidden()) << after << " " << id;
+    };
+    expectHidden("start");
+    for (int kind : {0, 1, 2, 7}) {
+        image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(kind);
+        page.LoadFromImage();
+        page.ApplySystemMode(kind);
+        expectHidden("kind");
+    }
+    page.SetLanguage(1);
+    page.SetLanguage(0);
+    expectHidden("language");
+    for (AccessCode code : {AccessCode::kBoost, AccessCode::kLogo, AccessCode::kWifi})
+        Type(CDlgSys::kLockNewPasswordEditId, AccessCodeText(code).c_str());
+    expectHidden("access codes");
+}
+
+// Before the first refresh the user-mode list holds only the numbers and
+// their dashes, the first one selected.
+TEST(SystemPageStart, UserModeListShowsNumbersUntilTheFirstRefresh) {
+    testsupport::RecordingMain main;
+    CDlgSys fresh{&main};
+    QComboBox* combo = fresh.ControlAs<QComboBox>(CDlgSys::kUserModeComboId);
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->count(), 10);
+    for (int slot = 0; slot < 10; ++slot)
+        EXPECT_EQ(combo->itemText(slot).toStdString(), std::to_string(slot + 1) + " -") << slot;
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(fresh.SelectedUserMode(), 0);
+}
