@@ -363,6 +363,11 @@ TEST_P(SystemPageBlockRead, RefreshesEveryControlAndSendsOnlyTheRead) {
     }
     EXPECT_EQ(sys.ItemText(1085), std::to_string(block[98] - 60) + "db");
     EXPECT_EQ(sys.ItemText(1087), std::to_string(block[99]) + "s");
+    for (const Slider& s : {Slider{1084, 1085, 98}, Slider{1086, 1087, 99}}) {
+        CMySlider* slider = ui.Get<CMySlider>(s.id);
+        const int v = block[static_cast<std::size_t>(s.byte)];
+        EXPECT_EQ(slider->Value(), std::clamp(v, slider->Min(), slider->Max())) << s.id;
+    }
     const bool swAuto = (block[846 + 3] >> 3) & 1;  // ParamFlags bit 27
     EXPECT_EQ(ui.Get<CMyBtn>(CDlgSys::kSwAutoId)->Checked(), swAuto);
     EXPECT_EQ(ui.Get<CMyBtn>(CDlgSys::kSwManualId)->Checked(), !swAuto);
