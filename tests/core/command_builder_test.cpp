@@ -500,6 +500,32 @@ TEST_F(CommandBuilderTest, LockAndLevelRequestsKeepTheirTurn) {
     EXPECT_EQ(usb.sent.size(), before + 4);
 }
 
+// A lock or level request whose write fails never reaches the unit: the
+// builder says so, so that the main window puts the pick back, and the
+// failed write has dropped the link.
+TEST_F(CommandBuilderTest, ALockOrLevelRequestWhoseWriteFailsIsNotHanded) {
+    struct Case {
+        const char* what;
+        std::uint8_t code;
+        Bytes record;
+    };
+    const Case cases[] = {
+        {"lock", 0x2B, {1, 2, 3, 4, 1}},
+        {"level", 0x2D, {1, 2, 3, 4, 5, 6, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuilderRig rig;
+        rig.ConnectUsb();
+        const std::size_t before = rig.usb.sent.size();
+        rig.usb.sendResult = SendResult::kFailed;
+        EXPECT_FALSE(rig.builder.OnSendCommand(c.code, reinterpret_cast<LPARAM>(c.record.data())));
+        EXPECT_EQ(rig.seq.LinkState(), 0);
+        EXPECT_EQ(rig.host.disconnects, 1);
+        EXPECT_EQ(rig.usb.sent.size(), before);
+    }
+}
+
 TEST_F(CommandBuilderTest, OutOfRangeArgumentsLeaveTheQueueAlone) {
     ConnectUsb();
     answering = false;

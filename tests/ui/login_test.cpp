@@ -249,6 +249,62 @@ TEST_F(Logins, APickThatNeverReachesTheUnitPutsTheRadioBack) {
     EXPECT_TRUE(unit.RequestsSince(mark).empty());
 }
 
+// The password edits take digits only, typed or pasted.
+TEST_F(Logins, PasswordEditsTakeOnlyDigitsTypedOrPasted) {
+    for (int id : {1579, 1587, 1588}) {
+        SCOPED_TRACE(id);
+        Type(id, "1a2b3");
+        EXPECT_EQ(Sys().ItemText(id), "123");
+        // As a paste does: a letter or a digit of another script refuses
+        // the whole paste.
+        Sys().ControlAs<QLineEdit>(id)->insert("4x5");
+        Sys().ControlAs<QLineEdit>(id)->insert(QString::fromUtf8("４"));
+        EXPECT_EQ(Sys().ItemText(id), "123");
+        Sys().ControlAs<QLineEdit>(id)->insert("45");
+        EXPECT_EQ(Sys().ItemText(id), "12345");
+    }
+}
+
+// Whatever reached a password edit another way is checked again before a
+// record is filled: a letter sends nothing, and the picked radio goes back.
+TEST_F(Logins, ALetterThatReachedAPasswordEditSendsNothing) {
+    Type(1579, "1234");
+    Type(1580, "5678");
+    Type(1587, "123456");
+    Type(1588, "654321");
+    for (int id : {1812, 1813, 1814, 1815, 1581, 1589}) ASSERT_TRUE(Enabled(id)) << id;
+    struct Case {
+        int edit;
+        const char* text;
+        int clicked;
+    };
+    const Case cases[] = {
+        {1579, "12a4", 1813},     // lock
+        {1579, "12a4", 1581},     // lock password, the old one
+        {1587, "12345x", 1814},   // admin level
+        {1587, "12345x", 1589},   // admin password, the old one
+        {1588, "6543x1", 1589},   // admin password, the new one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clicked);
+        auto* edit = Sys().ControlAs<QLineEdit>(c.edit);
+        const QString kept = edit->text();
+        edit->setText(QString::fromUtf8(c.text));
+        const std::size_t mark = unit.Mark();
+        Click(c.clicked);
+        linktest::RunFor(200);
+        EXPECT_TRUE(unit.RequestsSince(mark).empty());
+        EXPECT_TRUE(prompts.Texts().empty());
+        EXPECT_EQ(Image().KeyLockOn, 0);
+        EXPECT_EQ(Image().AdminMode, 1);
+        EXPECT_TRUE(Checked(1812));
+        EXPECT_FALSE(Checked(1813));
+        EXPECT_TRUE(Checked(1815));
+        EXPECT_FALSE(Checked(1814));
+        edit->setText(kept);
+    }
+}
+
 TEST_F(Logins, ANewLockPasswordWithALetterIsRefusedOnThePage) {
     Type(1579, "1234");
     Type(1580, "12a4");
