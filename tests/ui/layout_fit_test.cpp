@@ -570,8 +570,9 @@ TEST(LayoutFit, ProgramFontFacesAreInstalled) {
 TEST(LayoutFit, EveryTextFitsItsControlInBothLanguages) {
     // The run on a 144 DPI desktop measures at that DPI: a platform that
     // ignored the setting would pass it without testing anything.
-    if (const int asked = qEnvironmentVariableIntValue("QT_FONT_DPI"))
+    if (const int asked = qEnvironmentVariableIntValue("QT_FONT_DPI")) {
         ASSERT_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInch(), asked);
+    }
     const Problems problems = CheckEveryWindow();
     EXPECT_TRUE(problems.Empty()) << problems.Text();
 }

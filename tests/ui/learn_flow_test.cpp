@@ -16,6 +16,7 @@
 #include "link/param_block.h"
 #include "support/connected_main.h"
 #include "support/learn_table_layout.h"
+#include "support/modal_watchdog.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_folder.h"
 #include "system/dlg_learn.h"
@@ -32,11 +33,13 @@ constexpr std::uint8_t kLearnTableCode = 0x47;
 constexpr int kWaitMs = 5000;
 
 // Runs fn once a modal T is up: the next modal run of that class, wherever
-// its loop is started from.
+// its loop is started from (a busy box opened by a posted message, the
+// question inside the main window's handler). Unlike testsupport::WhenModal
+// it waits for the dialog and leaves closing it to fn.
 template <class T>
-class WhenModal {
+class OnceModal {
 public:
-    explicit WhenModal(std::function<void(T&)> fn) : fn_(std::move(fn)) {
+    explicit OnceModal(std::function<void(T&)> fn) : fn_(std::move(fn)) {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
             if (!modal || !modal->IsModalRunning()) return;
@@ -63,27 +66,6 @@ Bytes LearnRequest(int slot, int operation, std::uint32_t baud = 9600) {
     return p;
 }
 
-// Ends every modal run still up after the time a test may take, so that a
-// box that never closes fails the test instead of hanging it.
-class ModalWatchdog {
-public:
-    explicit ModalWatchdog(int ms) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<platform::Dialog*>(w);
-                if (!dialog || !dialog->IsModalRunning()) continue;
-                ADD_FAILURE() << dialog->objectName().toStdString() << " was never closed";
-                dialog->EndModal(IDCANCEL);
-            }
-            timer_.setInterval(100);
-        });
-        timer_.start(ms);
-    }
-
-private:
-    QTimer timer_;
-};
-
 class LearnFlow : public ::testing::Test {
 protected:
     void SetUp() override { unit.Connect(testsupport::DefaultsBlock()); }
@@ -98,7 +80,7 @@ protected:
     // fn inside its loop; the close box ends it.
     void InLearnDialog(const std::function<void(CDlgLearn&)>& fn) {
         bool closed = false;
-        WhenModal<CDlgLearn> inside([&](CDlgLearn& dlg) {
+        OnceModal<CDlgLearn> inside([&](CDlgLearn& dlg) {
             EXPECT_EQ(unit.dlg->LearnDialog(), &dlg);
             fn(dlg);
             dlg.close();
@@ -128,13 +110,13 @@ protected:
 
     testsupport::ScriptedPrompts prompts;
     testsupport::ConnectedMain unit;
-    ModalWatchdog watchdog{20000};
+    testsupport::ModalWatchdog watchdog{kWaitMs * 2};
 };
 
 TEST_F(LearnFlow, ASlotIsAskedAgainUntilTheUnitHeardItsCode) {
     Script({0, 3});
     std::string boxText;
-    WhenModal<CDlgWait> box([&](CDlgWait& b) { boxText = b.Text(); });
+    OnceModal<CDlgWait> box([&](CDlgWait& b) { boxText = b.Text(); });
     const std::size_t mark = unit.Mark();
     InLearnDialog([&](CDlgLearn& dlg) {
         Press(dlg, 1);
@@ -153,7 +135,7 @@ TEST_F(LearnFlow, ASlotIsAskedAgainUntilTheUnitHeardItsCode) {
 TEST_F(LearnFlow, ClosingTheBusyBoxCancelsTheLearn) {
     Script({});  // the unit hears nothing: it is asked again and again
     std::string boxText;
-    WhenModal<CDlgWait> box([&](CDlgWait& b) {
+    OnceModal<CDlgWait> box([&](CDlgWait& b) {
         boxText = b.Text();
         linktest::RunFor(100);
         b.close();
@@ -220,7 +202,7 @@ TEST_F(LearnFlow, AFilledSlotAsksFirst) {
         SCOPED_TRACE(c.name);
         Script({2});
         unit.dlg->Image().LearnCodes[4] = LearnCode{1, 0x42};
-        WhenModal<CDlgQuery> query([&](CDlgQuery& q) {
+        OnceModal<CDlgQuery> query([&](CDlgQuery& q) {
             if (c.button == 0)
                 q.close();
             else

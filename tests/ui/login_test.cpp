@@ -279,11 +279,11 @@ TEST_F(Logins, ALetterThatReachedAPasswordEditSendsNothing) {
         int clicked;
     };
     const Case cases[] = {
-        {1579, "12a4", 1813},     // lock
-        {1579, "12a4", 1581},     // lock password, the old one
-        {1587, "12345x", 1814},   // admin level
-        {1587, "12345x", 1589},   // admin password, the old one
-        {1588, "6543x1", 1589},   // admin password, the new one
+        {1579, "12a4", 1813},    // lock
+        {1579, "12a4", 1581},    // lock password, the old one
+        {1587, "12345x", 1814},  // admin level
+        {1587, "12345x", 1589},  // admin password, the old one
+        {1588, "6543x1", 1589},  // admin password, the new one
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.clicked);

@@ -290,8 +290,9 @@ TEST_F(PcModeFiles, OverwriteIsAskedWhenTheFolderHoldsTheName) {
             rows.push_back((list->topLevelItem(r)->text(0) + " " + list->topLevelItem(r)->text(1))
                                .toStdString());
         EXPECT_EQ(rows, c.rows);
-        if (fs::is_regular_file(folder / c.name))
+        if (fs::is_regular_file(folder / c.name)) {
             EXPECT_EQ(ReadFile(folder / c.name) != old, c.replaced);
+        }
         EXPECT_TRUE(fs::is_directory(folder / "Folder"));
     }
 }
