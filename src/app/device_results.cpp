@@ -63,11 +63,16 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
     const int kind = static_cast<int>((wParam >> 8) & 0xFF);
     const bool ok = (wParam & 0xFF) == kStatusOk;
     switch (kind) {
+        // Confirmed before the box, the rest after it: the box's loop may
+        // already handle the answer to a later pick, which must find this
+        // answer's state confirmed.
         case RESULT_LOCK_KEY:
+            Confirm(lockRequests_, ok, image_.KeyLockOn, image_.KeyLockConfirmed);
             Show(kind, ok);
             SettleLock(ok);
             break;
         case RESULT_ADMIN_MODE:
+            Confirm(adminRequests_, ok, image_.AdminMode, image_.AdminModeConfirmed);
             Show(kind, ok);
             SettleAdmin(ok);
             break;
@@ -102,34 +107,34 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
 
 namespace {
 
-// One answer to a lock or level request: the confirmed copy takes the state
-// the answered request carried (the value itself when none is known to
-// wait), so answers to two quick picks confirm each in turn. The value
-// follows the confirmed copy on a refusal and once nothing waits any more.
-void Settle(std::deque<int>& pending, bool ok, int& value, int& confirmed) {
+constexpr int kLockStateByte = 4;   // after the 4 digits
+constexpr int kAdminLevelByte = 6;  // after the 6 digits
+
+}  // namespace
+
+// The confirmed copy takes the state the answered request carried (the
+// value itself when none is known to wait), so answers to quick picks
+// confirm each in turn, in the order the unit answers.
+void DeviceResults::Confirm(Pending& pending, bool ok, int value, int& confirmed) {
     int carried = value;
     if (!pending.empty()) {
         carried = pending.front();
         pending.pop_front();
     }
     if (ok) confirmed = carried;
-    if (!ok || pending.empty()) value = confirmed;
 }
 
-constexpr int kLockStateByte = 4;   // after the 4 digits
-constexpr int kAdminLevelByte = 6;  // after the 6 digits
-
-}  // namespace
-
+// The value follows the confirmed copy on a refusal and once nothing waits
+// any more.
 void DeviceResults::SettleLock(bool ok) {
     const int before = image_.KeyLockOn;
-    Settle(lockRequests_, ok, image_.KeyLockOn, image_.KeyLockConfirmed);
+    if (!ok || lockRequests_.empty()) image_.KeyLockOn = image_.KeyLockConfirmed;
     if ((!ok || image_.KeyLockOn != before) && hooks.systemLock)
         hooks.systemLock(image_.KeyLockOn != 0 ? 1 : 0);
 }
 
 void DeviceResults::SettleAdmin(bool ok) {
-    Settle(adminRequests_, ok, image_.AdminMode, image_.AdminModeConfirmed);
+    if (!ok || adminRequests_.empty()) image_.AdminMode = image_.AdminModeConfirmed;
     if (hooks.systemAdmin) hooks.systemAdmin(image_.AdminMode);
     // The main window is laid out for the level the unit holds.
     if (ok && hooks.applyAdminMode) hooks.applyAdminMode(image_.AdminModeConfirmed);

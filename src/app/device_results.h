@@ -57,6 +57,7 @@ private:
     using Pending = std::deque<int>;
 
     void Show(int kind, bool ok);
+    static void Confirm(Pending& pending, bool ok, int value, int& confirmed);
     void SettleLock(bool ok);
     void SettleAdmin(bool ok);
     void RevertLock();

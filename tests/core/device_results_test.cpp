@@ -264,6 +264,54 @@ TEST(DeviceResults, EachAnswerConfirmsTheStateItsRequestCarried) {
     }
 }
 
+// The box of an answer runs a loop of its own: while the user reads it, the
+// answer to the next pick is handled inside it. Each answer still confirms
+// the state its own request carried, in the order the unit answered, and
+// the value and the radio end where the unit is.
+TEST(DeviceResults, AnAnswerHandledWhileAnEarlierAnswersBoxIsUp) {
+    struct Case {
+        const char* what;
+        bool lock;  // else levels
+        std::vector<int> picks;
+        std::vector<WPARAM> answers;
+        int value, confirmed;
+        std::string radio;
+    };
+    const Case cases[] = {
+        {"lock then unlock, the unlock refused", true, {1, 0}, {0x0801, 0x0800}, 1, 1, "lock:1"},
+        {"lock then unlock, both accepted", true, {1, 0}, {0x0801, 0x0801}, 0, 0, "lock:0"},
+        {"lock then unlock, the lock refused", true, {1, 0}, {0x0800, 0x0801}, 0, 0, "lock:0"},
+        {"level 2 then User, User refused", false, {2, 0}, {0x0A01, 0x0A00}, 2, 2, "admin:2"},
+        {"level 2 then User, both accepted", false, {2, 0}, {0x0A01, 0x0A01}, 0, 0, "admin:0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResultsRig r;
+        std::array<std::uint8_t, 7> record{1, 2, 3, 4, 5, 6, 0};
+        for (int pick : c.picks) {
+            (c.lock ? r.image.KeyLockOn : r.image.AdminMode) = pick;
+            record[c.lock ? 4 : 6] = static_cast<std::uint8_t>(pick);
+            r.results.OnLoginRequest(c.lock ? 0x2B : 0x2D, reinterpret_cast<LPARAM>(record.data()),
+                                     true);
+        }
+        // Each box handles the next answer before it closes.
+        std::size_t next = 1;
+        r.results.hooks.messageBox = [&](const std::string& text) {
+            r.log.push_back("box:" + text);
+            if (next < c.answers.size()) r.results.OnDeviceResult(c.answers[next++]);
+        };
+        r.results.OnDeviceResult(c.answers[0]);
+        EXPECT_EQ(next, c.answers.size());
+        // The radio shows the last pick until the answers move it.
+        std::string lastRadio = (c.lock ? "lock:" : "admin:") + std::to_string(c.picks.back());
+        for (const std::string& line : r.log)
+            if (line.rfind(c.lock ? "lock:" : "admin:", 0) == 0) lastRadio = line;
+        EXPECT_EQ(lastRadio, c.radio);
+        EXPECT_EQ(c.lock ? r.image.KeyLockOn : r.image.AdminMode, c.value);
+        EXPECT_EQ(c.lock ? r.image.KeyLockConfirmed : r.image.AdminModeConfirmed, c.confirmed);
+    }
+}
+
 TEST(DeviceResults, OtherRequestsAreNotLookedAt) {
     ResultsRig r;
     r.image.KeyLockOn = 1;

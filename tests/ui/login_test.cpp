@@ -161,7 +161,9 @@ TEST_F(Logins, PasswordChangesSendOldAndNewDigits) {
 
 // Lock, then Unlock before the unit has answered the Lock: each answer
 // confirms the state its own request carried, and the radio ends where the
-// unit's key lock is.
+// unit's key lock is. Also when the user reads the first answer's box a
+// while: the second answer is then handled inside that box's loop, before
+// the first one's box has closed.
 TEST_F(Logins, TwoPicksBeforeTheFirstAnswerEndWhereTheUnitIs) {
     struct Case {
         const char* what;
@@ -177,38 +179,43 @@ TEST_F(Logins, TwoPicksBeforeTheFirstAnswerEndWhereTheUnitIs) {
         {"the lock refused", {0, 1}, {error, ok}, 0},
     };
     Type(1579, "2468");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetLoginScript(c.statuses);
-        emu::Knobs knobs = unit.device.GetKnobs();
-        knobs.delayTicks = 10;
-        unit.device.SetKnobs(knobs);
-        prompts.Clear();
-        const std::size_t mark = unit.Mark();
-        Click(1813);
-        platform::MessageQueue::Drain();
-        Click(1812);
-        platform::MessageQueue::Drain();
-        ASSERT_TRUE(linktest::WaitFor([&] { return prompts.Texts().size() == 2; }, kWaitMs));
-        platform::MessageQueue::Drain();
-        const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
-        ASSERT_EQ(sent.size(), 2u);
-        EXPECT_EQ(sent[0].data, (Bytes{2, 4, 6, 8, 1, 0}));
-        EXPECT_EQ(sent[1].data, (Bytes{2, 4, 6, 8, 0, 0}));
-        EXPECT_EQ(prompts.Texts(), c.boxes);
-        EXPECT_EQ(Image().KeyLockOn, c.keyLock);
-        EXPECT_EQ(Image().KeyLockConfirmed, c.keyLock);
-        EXPECT_EQ(Checked(1813), c.keyLock == 1);
-        EXPECT_EQ(Checked(1812), c.keyLock == 0);
-        // Back to unlocked for the next case, as the unit is told.
-        if (Image().KeyLockOn != 0) {
-            SetLoginScript({1});
+    for (const bool reading : {false, true})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            SCOPED_TRACE(reading ? "each box read a while" : "each box closed at once");
+            prompts.WhileShown([reading](const testsupport::ScriptedPrompts::Shown&) {
+                if (reading) linktest::RunFor(500);
+            });
+            SetLoginScript(c.statuses);
+            emu::Knobs knobs = unit.device.GetKnobs();
+            knobs.delayTicks = 10;
+            unit.device.SetKnobs(knobs);
             prompts.Clear();
-            Click(1812);
-            ASSERT_TRUE(linktest::WaitFor([&] { return !prompts.Texts().empty(); }, kWaitMs));
+            const std::size_t mark = unit.Mark();
+            Click(1813);
             platform::MessageQueue::Drain();
+            Click(1812);
+            platform::MessageQueue::Drain();
+            ASSERT_TRUE(linktest::WaitFor([&] { return prompts.Texts().size() == 2; }, kWaitMs));
+            platform::MessageQueue::Drain();
+            const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+            ASSERT_EQ(sent.size(), 2u);
+            EXPECT_EQ(sent[0].data, (Bytes{2, 4, 6, 8, 1, 0}));
+            EXPECT_EQ(sent[1].data, (Bytes{2, 4, 6, 8, 0, 0}));
+            EXPECT_EQ(prompts.Texts(), c.boxes);
+            EXPECT_EQ(Image().KeyLockOn, c.keyLock);
+            EXPECT_EQ(Image().KeyLockConfirmed, c.keyLock);
+            EXPECT_EQ(Checked(1813), c.keyLock == 1);
+            EXPECT_EQ(Checked(1812), c.keyLock == 0);
+            // Back to unlocked for the next case, as the unit is told.
+            if (Image().KeyLockOn != 0) {
+                SetLoginScript({1});
+                prompts.Clear();
+                Click(1812);
+                ASSERT_TRUE(linktest::WaitFor([&] { return !prompts.Texts().empty(); }, kWaitMs));
+                platform::MessageQueue::Drain();
+            }
         }
-    }
 }
 
 // A pick that never reaches the unit leaves nothing to wait for: the value
