@@ -34,6 +34,9 @@ constexpr int kSwModeFlagBit = 27;
 constexpr int kDanceMicThresholdOffset = -60;
 constexpr int kUserModes = static_cast<int>(kUserModeCount);
 constexpr int kPowerOnEntries = kUserModes + 1;  // "Last Mode", then the ten modes
+// The PC mode list's number and name columns.
+constexpr int kPcModeNumberWidth = 40;
+constexpr int kPcModeNameWidth = 160;
 
 // The value sliders that store and send: row, caption, top edge. Music Max
 // edits byte 4 in KTV and 149 otherwise (ApplySystemMode moves it).
@@ -305,7 +308,10 @@ void CDlgSys::CreateControls() {
     modeList_->setColumnCount(2);
     modeList_->setRootIsDecorated(false);
     modeList_->setGeometry(752, 26, 326, 270);
-    modeList_->setColumnWidth(0, 60);
+    // The columns keep their widths; the list's width beyond them stays empty.
+    modeList_->header()->setStretchLastSection(false);
+    modeList_->setColumnWidth(0, kPcModeNumberWidth);
+    modeList_->setColumnWidth(1, kPcModeNameWidth);
     AddControl(CDlgSys::kPcModeListId, modeList_);
 
     auto* combo1859 = ControlAs<QComboBox>(1859);

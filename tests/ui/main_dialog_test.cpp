@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -208,11 +209,22 @@ TEST_F(MainDialog, ListsTheModeFolderOnTheSystemPage) {
     ASSERT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(list->topLevelItem(1)->text(0).toStdString(), "2");
     EXPECT_EQ(list->topLevelItem(1)->text(1).toStdString(), "b.bak");
-    // Its headers follow the language.
+    // Its headers follow the language; its columns keep their widths, 40
+    // and 160, the list's width beyond them left empty.
+    const auto widths = [list] {
+        return std::vector<int>{list->header()->sectionSize(0), list->header()->sectionSize(1)};
+    };
+    EXPECT_EQ(list->headerItem()->text(0).toStdString(), "序号");
     EXPECT_EQ(list->headerItem()->text(1).toStdString(), "模式名称");
+    EXPECT_EQ(widths(), (std::vector<int>{40, 160}));
     dlg->SendMessage(WM_SET_LANGUAGE, 1, 0);
     EXPECT_EQ(list->headerItem()->text(0).toStdString(), "Index");
     EXPECT_EQ(list->headerItem()->text(1).toStdString(), "Mode Name");
+    dlg->show();
+    dlg->SelectPage(kPageSys);
+    platform::MessageQueue::Drain();
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(widths(), (std::vector<int>{40, 160}));
 }
 
 TEST_F(MainDialog, MainSlidersStoreThenSend) {

@@ -4,10 +4,13 @@
 // end in system_page_frames_test.cpp.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <cstring>
 
 #include "eq/my_btn.h"
@@ -191,6 +194,25 @@ TEST_F(SystemPage, LanguageRadioPostsOnlyWhenItMoves) {
     EXPECT_TRUE(main.TakeMessages().empty());
     Click(CDlgSys::kChineseId);
     EXPECT_EQ(main.TakeMessages(), (std::vector<Message>{{WM_SET_LANGUAGE, 0, 1}}));
+    EXPECT_TRUE(main.Take().empty());
+}
+
+// The PC mode list: titled "Index" / "Mode Name" (Chinese "序号" /
+// "模式名称") by every language switch; its columns keep 40 and 160.
+TEST_F(SystemPage, PcModeListTitlesAndColumnWidths) {
+    auto* list = Get<QTreeWidget>(CDlgSys::kPcModeListId);
+    const auto reads = [list] {
+        QApplication::processEvents();  // the header lays its sections out
+        return std::vector<std::string>{list->headerItem()->text(0).toStdString(),
+                                        list->headerItem()->text(1).toStdString(),
+                                        std::to_string(list->header()->sectionSize(0)),
+                                        std::to_string(list->header()->sectionSize(1))};
+    };
+    EXPECT_EQ(reads(), (std::vector<std::string>{"Index", "Mode Name", "40", "160"}));
+    page.SetLanguage(1);
+    EXPECT_EQ(reads(), (std::vector<std::string>{"序号", "模式名称", "40", "160"}));
+    page.SetLanguage(0);
+    EXPECT_EQ(reads(), (std::vector<std::string>{"Index", "Mode Name", "40", "160"}));
     EXPECT_TRUE(main.Take().empty());
 }
 
