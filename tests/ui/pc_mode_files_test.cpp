@@ -19,6 +19,7 @@
 
 #include "app/main_dialog.h"
 #include "eq/my_btn.h"
+#include "link/link_sequencer.h"
 #include "link/param_block.h"
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
@@ -368,6 +369,49 @@ TEST_F(PcModeFiles, ALoadToASlotKeepsTheLiveVolumes) {
     EXPECT_FALSE(unit.device.Mode(7)->fromFile);
     EXPECT_EQ(Hex(unit.device.Mode(7)->record), Hex(blocktest::ModeRecordFromImage(expected)));
     EXPECT_EQ(Dlg().Image().CurrentModeSlot, 7);
+}
+
+// The connect sequence's block read is about to replace the image: a load
+// arriving meanwhile (the busy box up) goes to no slot of the unit.
+TEST_F(PcModeFiles, DuringTheConnectSequenceALoadGoesToNoSlot) {
+    WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
+    platform::WriteSettingInt(kLangSettingName, 0);
+    unit.device.SetBlock(testsupport::DefaultsBlock());
+    emu::Knobs slow;
+    slow.delayTicks = 5;  // 100 ms a reply: the block read takes seconds
+    unit.device.SetKnobs(slow);
+    ASSERT_TRUE(unit.server.Listen());
+    unit.dlg = testsupport::StartMainOnEmulator(unit.folder, unit.server);
+    Dlg().show();
+    bool posted = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const LinkSequencer& link = Dlg().Link().Sequencer();
+        if (posted || link.LinkState() != LinkSequencer::kConnected ||
+            !link.BlockRead().InProgress())
+            return;
+        posted = true;
+        Dlg().PostMessage(WM_LOAD_MODE_FILE, 0, 0);
+        Dlg().PostMessage(WM_LOAD_MODE_TO_SLOT, 0, 5);
+    });
+    poll.start();
+    Dlg().ControlAs<CMyBtn>(1818)->click();  // WIFI
+    Dlg().ControlAs<CMyBtn>(1001)->click();  // Connect
+    ASSERT_TRUE(linktest::WaitFor([&] { return Dlg().ItemText(1002) == "OK"; }, 20000))
+        << Dlg().ItemText(1002);
+    poll.stop();
+    linktest::RunFor(300);
+    ASSERT_TRUE(posted);
+    // Upload To Equipment loaded the file as it does offline; nothing of it
+    // reached the unit, and the block read went to its end.
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    EXPECT_EQ(unit.device.CountOf(0x41), 0);
+    EXPECT_EQ(unit.device.CountOf(0x42), 0);
+    for (int slot = 0; slot < 10; ++slot) EXPECT_FALSE(unit.device.Mode(slot).has_value()) << slot;
+    EXPECT_EQ(Dlg().Link().LinkState(), LinkSequencer::kConnected);
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
+    blocktest::ExpectImageHoldsBlock(Dlg().Image(), unit.device.Block());
 }
 
 // A file that fails any check changes neither the image nor the unit.
