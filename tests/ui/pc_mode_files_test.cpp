@@ -221,6 +221,10 @@ TEST_F(PcModeFiles, RefusedNamesWriteNothing) {
         Click(CDlgSys::kSaveToPcId);
         platform::MessageQueue::Drain();
         EXPECT_EQ(prompts.Texts(), std::vector<std::string>{c.text});
+        if (!prompts.shown().empty()) {
+            EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+            EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
+        }
     }
     EXPECT_TRUE(fs::is_empty(Folder()));
     EXPECT_TRUE(Rows().empty());
@@ -245,6 +249,7 @@ TEST_F(PcModeFiles, OverwriteIsAskedWhenTheFolderHoldsTheName) {
         std::vector<std::string> texts;
         std::vector<std::string> rows;
         bool replaced;
+        int language = 0;
     };
     const Case cases[] = {
         {"listed, yes", "Listed", IDYES, {"overwrite ?", kSaveOk}, {"1 Listed"}, true},
@@ -261,6 +266,20 @@ TEST_F(PcModeFiles, OverwriteIsAskedWhenTheFolderHoldsTheName) {
          {"overwrite ?", kSaveFail},
          {"1 Listed"},
          false},
+        {"listed, yes, in Chinese",
+         "Listed",
+         IDYES,
+         {"确定覆盖旧文件?", " \t   存储成功 \t   "},
+         {"1 Listed"},
+         true,
+         1},
+        {"a folder of that name, yes, in Chinese",
+         "Folder",
+         IDYES,
+         {"确定覆盖旧文件?", " \t   存储失败 \t   "},
+         {"1 Listed"},
+         false,
+         1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -274,6 +293,7 @@ TEST_F(PcModeFiles, OverwriteIsAskedWhenTheFolderHoldsTheName) {
         fresh.Connect(BlockOf(unitImage));
         if (HasFatalFailure()) return;
         fresh.dlg->show();
+        if (c.language == 1) fresh.dlg->OnChinese();
         testsupport::WriteFileBytes(folder / "Later", old);
         fs::create_directory(folder / "Folder");
         fresh.dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
@@ -284,7 +304,9 @@ TEST_F(PcModeFiles, OverwriteIsAskedWhenTheFolderHoldsTheName) {
         QTest::mouseClick(sys.ControlAs<QPushButton>(CDlgSys::kSaveToPcId), Qt::LeftButton);
         platform::MessageQueue::Drain();
         EXPECT_EQ(scripted.Texts(), c.texts);
+        ASSERT_FALSE(scripted.shown().empty());
         EXPECT_EQ(scripted.shown()[0].type, platform::MbType::YesNo);
+        for (const auto& box : scripted.shown()) EXPECT_EQ(box.caption, kAppTitle) << box.text;
         auto* list = sys.ControlAs<QTreeWidget>(CDlgSys::kPcModeListId);
         std::vector<std::string> rows;
         for (int r = 0; r < list->topLevelItemCount(); ++r)
@@ -331,6 +353,7 @@ TEST_F(PcModeFiles, UploadToEquipmentStoresTheFileAsAPcModeOfTheCurrentSlot) {
     ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.Mode(slot).has_value(); }, 10000));
     Quiet(mark);
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
     EXPECT_TRUE(unit.device.UploadErrors().empty());
 
     // The file's areas, with the live volumes as they were, capped by the
@@ -440,6 +463,9 @@ TEST_F(PcModeFiles, RefusedFilesChangeNeitherImageNorUnit) {
         Click(CDlgSys::kUploadToEquipmentId);
         EXPECT_TRUE(Quiet(mark).empty());
         EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadFail});
+        if (!prompts.shown().empty()) {
+            EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+        }
         EXPECT_TRUE(blocktest::SameImage(Dlg().Image(), before));
     }
 }
