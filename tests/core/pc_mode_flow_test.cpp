@@ -4,7 +4,10 @@
 #include "app/pc_mode_flow.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -317,11 +320,14 @@ TEST_F(Flow, AFailedSaveListsNothingAndKeepsTheOldFile) {
         std::string name;
         int spoilInput;  // ParamBytes[6], the KTV input (1..10)
         const char* text;
+        bool diskFull = false;  // the write fails after 100 bytes
     };
     const Case cases[] = {
         {"an entry that is no file", "folder", 1, kSaveFail},
         {"an image that would not load back", "Live", 0, kSaveFail},
         {"a name refused by the check", "..", 1, kSaveFail},
+        {"the disk full while replacing", "Live", 1, kSaveFail, true},
+        {"the disk full while writing a new name", "New", 1, kSaveFail, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -332,12 +338,28 @@ TEST_F(Flow, AFailedSaveListsNothingAndKeepsTheOldFile) {
         flow.ListFolder();
         const auto old = LoadWholeFile(Folder() / "Live", 1488);
         image.ParamBytes[6] = static_cast<std::uint8_t>(c.spoilInput);
-        EXPECT_FALSE(flow.SaveModeFile(c.name, "x"));
+        rlimit limit{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        if (c.diskFull) {
+            rlimit small = limit;
+            small.rlim_cur = 100;
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+        const bool saved = flow.SaveModeFile(c.name, "x");
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, oldHandler);
+        EXPECT_FALSE(saved);
         EXPECT_EQ(Take(), (Log{Box(c.text)}));
         EXPECT_EQ(flow.ModeFiles(), std::vector<std::string>{"Live"});
         EXPECT_EQ(image.ModeFileCount, 1);
         EXPECT_EQ(LoadWholeFile(Folder() / "Live", 1488), old);
         EXPECT_TRUE(fs::is_directory(Folder() / "folder"));
+        std::vector<std::string> entries;
+        for (const auto& entry : fs::directory_iterator(Folder()))
+            entries.push_back(entry.path().filename().string());
+        std::sort(entries.begin(), entries.end());
+        EXPECT_EQ(entries, (std::vector<std::string>{"Live", "folder"}));
     }
 }
 
