@@ -3,6 +3,8 @@
 // unit until it reports the code it heard.
 #include "app/main_dialog.h"
 #include "link/command_codes.h"
+#include "model/ui_text.h"
+#include "platform/prompts.h"
 #include "system/dlg_learn.h"
 #include "system/dlg_query.h"
 #include "system/dlg_wait.h"
@@ -42,8 +44,11 @@ LRESULT CQuavixDlg::OnLearnItem(WPARAM wParam, LPARAM) {
         }
         if (answer != CDlgQuery::kRelearn) return 0;
     }
-    // Without a connected unit no answer could ever close the box.
-    if (link_.LinkState() != LinkSequencer::kConnected) return 0;
+    // Without a connected unit no answer could ever close the busy box.
+    if (link_.LinkState() != LinkSequencer::kConnected) {
+        platform::MessageBox(this, NotConnectedText(image_.Language), " ", platform::MbType::Ok);
+        return 0;
+    }
     image_.LearnSlotIndex = slot;
     PostMessage(WM_LINK_BUSY, CDlgWait::kCustom, 0);
     PostMessage(WM_SEND_COMMAND, CMD_LEARN, slot | kLearnStart);

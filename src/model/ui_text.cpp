@@ -70,6 +70,8 @@ constexpr UiTextRow kFileResults[] = {
     {" \t   Load fail\t   ", " \t   加载失败 \t  "},
 };
 
+constexpr UiTextRow kNotConnected = {"Not connected to the equipment", "未连接设备"};
+
 bool ValidLanguage(int language) {
     return language == kLanguageEnglish || language == kLanguageChinese;
 }
@@ -139,6 +141,8 @@ const char* FileResultText(FileResult result, int language) {
     if (index >= std::size(kFileResults)) return "";
     return Pick(kFileResults[index], language);
 }
+
+const char* NotConnectedText(int language) { return Pick(kNotConnected, language); }
 
 int LanguageFromStored(std::optional<int> stored, int defaultValue) {
     return stored.value_or(defaultValue) != 0 ? kLanguageChinese : kLanguageEnglish;

@@ -45,6 +45,9 @@ std::vector<std::string> EchoTypeItems(int language);
 enum class FileResult { kSaved, kSaveFailed, kLoaded, kLoadFailed };
 const char* FileResultText(FileResult result, int language);
 
+// The answer to a request that needs the unit while no link is open.
+const char* NotConnectedText(int language);
+
 // The language from the stored "Lang" value (nullopt: missing or unreadable):
 // any non-zero value is Chinese, zero English; without a value the default,
 // taken the same way.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "link/param_block.h"
+#include "model/ui_text.h"
 #include "support/connected_main.h"
 #include "support/learn_table_layout.h"
 #include "support/modal_watchdog.h"
@@ -227,17 +228,50 @@ TEST_F(LearnFlow, AFilledSlotAsksFirst) {
     }
 }
 
+// Offline an empty slot, or a filled one asked to learn again, says the
+// unit is not there, keeps its code and opens no busy box that no answer
+// could close.
 TEST_F(LearnFlow, NothingIsLearnedWithoutAConnectedUnit) {
     unit.dlg->ControlAs<CMyBtn>(1001)->click();  // disconnect
     ASSERT_TRUE(linktest::WaitFor([&] { return unit.dlg->ItemText(1002) == "Idle"; }, kWaitMs));
-    const std::size_t mark = unit.Mark();
-    InLearnDialog([&](CDlgLearn& dlg) {
-        Press(dlg, 1);
-        linktest::RunFor(100);
-        EXPECT_FALSE(unit.dlg->WaitBoxOpen());
-    });
-    EXPECT_EQ(unit.dlg->Image().LearnSlotIndex, 0);
-    EXPECT_TRUE(LearnRequestsSince(mark).empty());
+    const struct {
+        int language;
+        bool filled;
+        const char* text;
+    } cases[] = {
+        {kLanguageEnglish, false, "Not connected to the equipment"},
+        {kLanguageEnglish, true, "Not connected to the equipment"},
+        {kLanguageChinese, false, "未连接设备"},
+        {kLanguageChinese, true, "未连接设备"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.language) + (c.filled ? " filled" : " empty"));
+        ParamImage& image = unit.dlg->Image();
+        image.Language = c.language;
+        const LearnCode code = c.filled ? LearnCode{2, 0x10, 0x20} : LearnCode{};
+        image.LearnCodes[2] = code;
+        prompts.Clear();
+        const std::size_t mark = unit.Mark();
+        OnceModal<CDlgQuery> query([&](CDlgQuery& q) {
+            QTest::mouseClick(q.ControlAs<QAbstractButton>(CDlgQuery::kRelearnId), Qt::LeftButton);
+        });
+        InLearnDialog([&](CDlgLearn& dlg) {
+            Press(dlg, 3);
+            if (c.filled) {
+                EXPECT_TRUE(linktest::WaitFor([&] { return query.Ran(); }, kWaitMs));
+            }
+            linktest::RunFor(100);
+            EXPECT_FALSE(unit.dlg->WaitBoxOpen());
+            EXPECT_EQ(Edit(dlg, 3), c.filled ? "1020" : "");
+        });
+        EXPECT_EQ(query.Ran(), c.filled);
+        ASSERT_EQ(prompts.shown().size(), 1u);
+        EXPECT_EQ(prompts.shown()[0].text, c.text);
+        EXPECT_EQ(prompts.shown()[0].caption, " ");
+        EXPECT_EQ(image.LearnCodes[2], code);
+        EXPECT_EQ(image.LearnSlotIndex, 0);
+        EXPECT_TRUE(LearnRequestsSince(mark).empty());
+    }
 }
 
 // Slots and results that no button can give: nothing is indexed, learned or
