@@ -338,11 +338,15 @@ void CQuavixDlg::WireLink() {
     auto post = [this](unsigned msg, WPARAM w, LPARAM l) { PostMessage(msg, w, l); };
 
     link_.hooks.statusText = [this](const std::string& text) { SetItemText(kStatusId, text); };
-    link_.hooks.disconnected = [this] {
+    link_.hooks.disconnected = [this, sys] {
         SetItemText(kConnectId, UiText(image_.Language, 0));
         pcModes_.OnLinkClosed();
         results_.DeviceSequenceActive = 0;
+        // Offline the keys read unlocked, and the lock radios say so; the
+        // next block read brings the unit's state back.
         image_.KeyLockOn = 0;
+        image_.KeyLockConfirmed = 0;
+        sys->ShowLockState(0);
         // No answer to a learn request can come any more.
         image_.LearnSlotIndex = 0;
     };

@@ -256,6 +256,45 @@ TEST_F(Logins, APickThatNeverReachesTheUnitPutsTheRadioBack) {
     EXPECT_TRUE(unit.RequestsSince(mark).empty());
 }
 
+// The lock radios show the unit's lock state while a link is open and
+// unlocked once it closes, as KeyLockOn then reads.
+TEST_F(Logins, TheLockRadiosFollowTheLinkOfALockedUnit) {
+    auto connectButton = [&] {
+        QTest::mouseClick(unit.dlg->ControlAs<QAbstractButton>(1001), Qt::LeftButton);
+    };
+    auto expectLock = [&](int locked) {
+        EXPECT_EQ(Image().KeyLockOn, locked);
+        EXPECT_EQ(Checked(1813), locked == 1);
+        EXPECT_EQ(Checked(1812), locked == 0);
+    };
+    emu::HeaderState header;
+    header.options = 0x0B;  // the keys locked
+    header.adminLevel = 1;
+    unit.device.SetHeader(header);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        connectButton();  // disconnect
+        platform::MessageQueue::Drain();
+        expectLock(0);
+        connectButton();  // connect to the locked unit
+        ASSERT_TRUE(linktest::WaitFor([&] { return unit.dlg->ItemText(1002) == "OK"; }, kWaitMs));
+        platform::MessageQueue::Drain();
+        expectLock(1);
+    }
+    connectButton();
+    platform::MessageQueue::Drain();
+    expectLock(0);
+    // Offline a Lock pick sends nothing and the radios stay on Unlock.
+    Type(1579, "1234");
+    const std::size_t mark = unit.Mark();
+    Click(1813);
+    platform::MessageQueue::Drain();
+    linktest::RunFor(200);
+    expectLock(0);
+    EXPECT_TRUE(unit.RequestsSince(mark).empty());
+    EXPECT_TRUE(prompts.Texts().empty());
+}
+
 // The password edits take digits only, typed or pasted.
 TEST_F(Logins, PasswordEditsTakeOnlyDigitsTypedOrPasted) {
     for (int id : {1579, 1587, 1588}) {
