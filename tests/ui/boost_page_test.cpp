@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <string>
@@ -391,6 +392,51 @@ TEST_F(BoostPageTest, DraggingAMarkerMovesItsBandAndSendsEachChangeOnce) {
     page.OnMouseMove(g.center());
     EXPECT_EQ(Boost(image, 0, 3).gain, 240);
     EXPECT_TRUE(main.Take().empty());
+}
+
+// Unlike the EQ pages' graphs, the boost graph has no Q drag and no band
+// editor: the right button and a double click move no band and open no box.
+TEST_F(BoostPageTest, TheRightButtonAndADoubleClickLeaveTheBandsAlone) {
+    Boost(image, 0, 1).frequency = 200;
+    Boost(image, 0, 3).frequency = 4000;
+    page.SelectTarget(CDlgBt::kTargetMic);
+    main.Record(WM_OPEN_EQ_EDITOR);
+    const auto before = image.BoostBands;
+    auto unchanged = [&] { return image.BoostBands == before; };
+    QPoint selected, other;
+    ASSERT_TRUE(page.MarkerCentre(3, &selected));
+    ASSERT_TRUE(page.MarkerCentre(1, &other));
+    QTest::mouseClick(&page, Qt::LeftButton, Qt::NoModifier, selected);
+    ASSERT_EQ(page.SelectedBand(), 3);
+
+    for (const QPoint at : {selected, other}) {
+        QTest::mousePress(&page, Qt::RightButton, Qt::NoModifier, at);
+        for (const QPoint by : {QPoint(40, 0), QPoint(-60, 30)}) {
+            QMouseEvent move(QEvent::MouseMove, at + by, page.mapToGlobal(at + by), Qt::NoButton,
+                             Qt::RightButton, Qt::NoModifier);
+            QApplication::sendEvent(&page, &move);
+        }
+        QTest::mouseRelease(&page, Qt::RightButton, Qt::NoModifier, at);
+        EXPECT_EQ(page.SelectedBand(), 3);
+    }
+    EXPECT_TRUE(unchanged());
+    EXPECT_TRUE(main.Take().empty());
+
+    bool boxOpened = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            boxOpened = true;
+            box->close();
+        }
+    });
+    QTest::mouseDClick(&page, Qt::LeftButton, Qt::NoModifier, other);
+    EXPECT_TRUE(main.Take().empty());
+    QApplication::processEvents();
+    EXPECT_FALSE(boxOpened);
+    EXPECT_TRUE(main.TakeMessages().empty());
+    EXPECT_TRUE(unchanged());
+    // The double click is two clicks: the band clicked is selected.
+    EXPECT_EQ(page.SelectedBand(), 1);
 }
 
 TEST_F(BoostPageTest, CurveIsDrawnOnlyOnceTheGraphMay) {
