@@ -134,7 +134,7 @@ CQuavixDlg::~CQuavixDlg() {
 CMyBtn* CQuavixDlg::Button(int id) const { return ControlAs<CMyBtn>(id); }
 
 void CQuavixDlg::CreateControls() {
-    enum Look { kRadioOnStrip, kRadioOnBand, kInputRadio, kToggle, kConnect, kPage };
+    enum Look { kRadioStripGrey, kRadioBandGrey, kInputRadio, kToggle, kConnect, kPage };
     auto addButton = [this](int id, const QString& text, int x, int y, int w, int h, Look look) {
         auto* b = new CMyBtn(this, id, this);
         b->setGeometry(x, y, w, h);
@@ -142,11 +142,11 @@ void CQuavixDlg::CreateControls() {
         b->setFocusPolicy(Qt::NoFocus);
         const int radio = CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignLeft);
         switch (look) {
-            case kRadioOnStrip:
+            case kRadioStripGrey:
                 b->Setup(RadioSkins(), radio, kStripColour, kStripColour, kStripColour);
                 b->SetTextLeft(18);
                 break;
-            case kRadioOnBand:
+            case kRadioBandGrey:
                 b->Setup(RadioSkins(), radio, kBandColour, kBandColour, kBandColour);
                 b->SetTextLeft(18);
                 break;
@@ -188,11 +188,12 @@ void CQuavixDlg::CreateControls() {
         for (int language = 0; language < kLanguageCount; ++language)
             statusTexts.push_back(LinkStatusText(static_cast<LinkStatus>(status), language));
     platform::SetWidestTexts(addLabel(kStatusId, 180, 29, 98, 18, Qt::AlignHCenter), statusTexts);
-    addButton(1817, "USB", 282, 6, 64, 18, kRadioOnBand);
-    addButton(1818, "WIFI", 282, 28, 64, 18, kRadioOnBand);
-    addButton(1820, {}, 352, 6, 72, 18, kRadioOnBand);
-    addButton(1821, {}, 352, 28, 72, 18, kRadioOnBand);
-    addButton(1834, {}, 428, 6, 72, 18, kRadioOnBand);
+    // On the band the link and mode-kind radios keep the strip's darker grey.
+    addButton(1817, "USB", 282, 6, 64, 18, kRadioStripGrey);
+    addButton(1818, "WIFI", 282, 28, 64, 18, kRadioStripGrey);
+    addButton(1820, {}, 352, 6, 72, 18, kRadioStripGrey);
+    addButton(1821, {}, 352, 28, 72, 18, kRadioStripGrey);
+    addButton(1834, {}, 428, 6, 72, 18, kRadioStripGrey);
     addLabel(1860, 506, 1, 54, 16, Qt::AlignRight);
     addLabel(1861, 506, 17, 54, 16, Qt::AlignRight);
     addLabel(1862, 506, 33, 54, 16, Qt::AlignRight);
@@ -208,8 +209,8 @@ void CQuavixDlg::CreateControls() {
     auto* boundCombo = new QComboBox(this);  // kept by the window, its selection does nothing
     boundCombo->hide();
     AddControl(1855, boundCombo);
-    addButton(kEnglishId, "English", 1128, 30, 68, 18, kRadioOnBand);
-    addButton(kChineseId, QString::fromUtf8("中文"), 1200, 30, 68, 18, kRadioOnBand);
+    addButton(kEnglishId, "English", 1128, 30, 68, 18, kRadioBandGrey);
+    addButton(kChineseId, QString::fromUtf8("中文"), 1200, 30, 68, 18, kRadioBandGrey);
 
     // The left strip: page buttons, main sliders, toggles, version.
     for (int i = 0; i < kPageButtonCount; ++i) {

@@ -139,7 +139,8 @@ void EqGraph::DrawBandLabel(const EqBand* bands, int count, int band, PassLabel 
     if (!resp_->MarkerPosition(bands, count, band, &mx, &my)) return;
     const EqBand& b = bands[band];
     const int lx = mx - 16;
-    const int ly = static_cast<float>(b.gain / 10.0) > 0.0f ? my + 12 : my - 42;
+    const bool raised = static_cast<float>(b.gain / 10.0) > 0.0f;
+    const int ly = raised ? my + 12 : my - 42;
     QPainter p(&canvasImage_);
     p.setFont(bandFont_);
     p.setPen(kBandTextColour);
@@ -148,9 +149,15 @@ void EqGraph::DrawBandLabel(const EqBand* bands, int count, int band, PassLabel 
         p.drawText(QPoint(x, y + ascent), QString::fromStdString(s));
     };
     if (b.type < kBandTypeLowPass) {
-        text(lx, ly, FormatIntegerEntry(b.frequency) + "hz");
-        text(lx, ly + 10, FormatTenthsEntry(b.gain) + "db");
-        text(lx, ly + 20, "q=" + FormatTenthsEntry(b.q));
+        // Three lines a whole character cell apart, so none covers the next;
+        // the block starts under a raised marker's picture and ends on top
+        // of a lowered one's.
+        constexpr int kMarkerHalf = 12;
+        const int step = p.fontMetrics().height();
+        const int top = raised ? my + kMarkerHalf : my - kMarkerHalf - 3 * step;
+        text(lx, top, FormatIntegerEntry(b.frequency) + "hz");
+        text(lx, top + step, FormatTenthsEntry(b.gain) + "db");
+        text(lx, top + 2 * step, "q=" + FormatTenthsEntry(b.q));
     } else if (pass == PassLabel::kFrequency) {
         text(lx, ly + 10, FormatIntegerEntry(b.frequency) + "hz");
     } else {

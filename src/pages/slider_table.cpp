@@ -16,6 +16,8 @@
 
 namespace {
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
+// Polarity buttons sit in a grey square of their own on every page.
+constexpr std::uint32_t kPolarityFill = 0xC0C0C0;
 
 template <typename Area>
 bool InArea(const Area& area, int index) {
@@ -209,7 +211,7 @@ CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect) {
     auto* button = new CMyBtn(page, id, page);
     button->setGeometry(rect);
     button->Setup(PolaritySkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignCentre),
-                  kPageBackground, kPageBackground, kPageBackground);
+                  kPolarityFill, kPolarityFill, 0);
     button->setText("+");
     return button;
 }

@@ -74,6 +74,26 @@ TEST_F(MainDialog, StartsWithTheMusicPageAloneInTheSharedRectangle) {
     EXPECT_LE(dlg->height(), 700);
 }
 
+// The top band is 0xDCDCDC: the link and mode-kind radios keep the left
+// strip's 0xC8C8C8 on it, the language radios and the input rows its own.
+TEST_F(MainDialog, TheTopBandsRadiosSitOnTheirGreys) {
+    auto dlg = Start();
+    const struct {
+        int id;
+        QRgb fill;
+    } cases[] = {
+        {1817, 0xFFC8C8C8}, {1818, 0xFFC8C8C8}, {1820, 0xFFC8C8C8}, {1821, 0xFFC8C8C8},
+        {1834, 0xFFC8C8C8}, {1806, 0xFFDCDCDC}, {1807, 0xFFDCDCDC}, {1822, 0xFFDCDCDC},
+    };
+    for (const auto& c : cases) {
+        QWidget* button = dlg->Control(c.id);
+        ASSERT_NE(button, nullptr) << c.id;
+        const QImage shot = button->grab().toImage();
+        // The top right corner: beside the radio picture, above the caption.
+        EXPECT_EQ(shot.pixel(shot.width() - 1, 0), c.fill) << c.id;
+    }
+}
+
 TEST_F(MainDialog, PageButtonsShowOnePageAtATime) {
     auto dlg = Start();
     dlg->SelectPage(kPageEcho);

@@ -125,6 +125,14 @@ TEST_F(SliderTableTest, OutOfRangeReportsAndFieldsStoreNothing) {
     EXPECT_EQ(std::memcmp(&image, &before, sizeof image), 0);
 }
 
+// Round the 20-px polarity picture a larger button shows its own grey, not
+// the page's.
+TEST_F(SliderTableTest, APolarityButtonSitsOnItsGrey) {
+    const QImage shot = CreatePolarityButton(&page, 5, {0, 0, 24, 24})->grab().toImage();
+    for (const QPoint at : {QPoint(23, 0), QPoint(0, 23), QPoint(23, 23)})
+        EXPECT_EQ(shot.pixel(at), 0xFFC0C0C0u) << at.x() << "," << at.y();
+}
+
 TEST_F(SliderTableTest, PolarityClickTogglesBitSevenKeepsTheLevelAndAlwaysPosts) {
     image.ParamBytes[27] = 42;
     page.table.LoadPolarity();
