@@ -354,7 +354,7 @@ void CQuavixDlg::WireLink() {
     link_.hooks.featureFlag = [this](int flag) { ApplyFeatureFlag(flag); };
     link_.hooks.linkClosing = [this, cal, echo] {
         cal->StopAutoStep();
-        echo->OnLinkClosing();
+        echo->CancelTypeChange();
         results_.OnLinkClosing();
     };
     link_.hooks.blockRead = [this](const DeviceBlockRead& read) {
@@ -383,7 +383,7 @@ void CQuavixDlg::WireLink() {
     results_.hooks.systemLock = [sys](int locked) { sys->ShowLockState(locked); };
     results_.hooks.systemAdmin = [sys](int level) { sys->ShowAdminLevel(level); };
     results_.hooks.applyAdminMode = [this](int level) { ApplyAdminMode(level); };
-    results_.hooks.echoRefresh = [echo](int echoType) { echo->RefreshFromParams(echoType); };
+    results_.hooks.echoRefresh = [echo](int echoType) { echo->OnTypeAnswer(echoType); };
     echo->SetLinkQuery([this] { return Button(kConnectId)->Checked(); });
 }
 

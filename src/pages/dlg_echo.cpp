@@ -142,28 +142,29 @@ CDlgEcho::CDlgEcho(platform::Window* mainWindow) : CEqPage(mainWindow, kEqEcho),
 QComboBox* CDlgEcho::TypeCombo() const { return ControlAs<QComboBox>(kTypeComboId); }
 
 LRESULT CDlgEcho::OnSliderPos(WPARAM id, LPARAM pos) {
-    // While a type change waits for its answer the image mixes the new type
-    // with the old type's values: nothing may be sent from it.
-    if (!awaitingType_) sliders_.OnSliderPos(static_cast<int>(id), static_cast<int>(pos));
+    // While a type change waits for its answer a change would carry the old
+    // type, and reaching the unit after the request it would undo the pick.
+    if (!AwaitingType()) sliders_.OnSliderPos(static_cast<int>(id), static_cast<int>(pos));
     return 0;
 }
 
 void CDlgEcho::OnEchoType() {
     ParamImage* image = Image();
     const int type = TypeCombo()->currentIndex();
-    if (!image || awaitingType_ || type < 0 || type >= kEchoTypeCount) return;
+    if (!image || AwaitingType() || type < 0 || type >= kEchoTypeCount) return;
     std::uint8_t& stored = image->ParamBytes[kTypeByte];
     if (type == stored) return;
-    stored = static_cast<std::uint8_t>(type);
     if (connected_ && connected_()) {
-        // The unit answers with its own values for the type; the answer
-        // re-lays the page.
-        awaitingType_ = true;
+        // The unit answers with the type and its own values for it, and the
+        // answer stores both. Stored now, the type would stand over the old
+        // type's values in every refresh, file and command until then.
+        awaitedType_ = type;
         setEnabled(false);
         SetTimer(kTypeAnswerTimer, kTypeAnswerMs);
         PostCommand(CMD_ECHO_TYPE, type);
         return;
     }
+    stored = static_cast<std::uint8_t>(type);
     std::copy(std::begin(kDefaultBytes), std::end(kDefaultBytes),
               image->ParamBytes.begin() + kDefaultsFirstByte);
     std::copy(std::begin(kDefaultWords), std::end(kDefaultWords),
@@ -186,12 +187,19 @@ void CDlgEcho::LayOut(int echoType) {
     sliders_.SetLabel(kRightPredelayId, l.rightLabel);
 }
 
+// A whole-image refresh during a wait lays out what the image holds, a type
+// with its own values, and the page stays closed: the request still goes to
+// the unit, and its answer is the unit's word after it.
 void CDlgEcho::RefreshFromParams(int echoType) {
-    EndWait();
     LayOut(echoType);
-    platform::SetComboSelection(TypeCombo(), echoType);
+    platform::SetComboSelection(TypeCombo(), AwaitingType() ? awaitedType_ : echoType);
     sliders_.Load();
     UpdateEchoLabels();
+}
+
+void CDlgEcho::OnTypeAnswer(int echoType) {
+    EndWait();
+    RefreshFromParams(echoType);
 }
 
 void CDlgEcho::RefreshLabels() { sliders_.RefreshLabels(); }
@@ -203,24 +211,21 @@ void CDlgEcho::UpdateEchoLabels() {
 }
 
 void CDlgEcho::EndWait() {
-    if (!awaitingType_) return;
-    awaitingType_ = false;
+    if (!AwaitingType()) return;
+    awaitedType_ = -1;
     KillTimer(kTypeAnswerTimer);
     setEnabled(true);
 }
 
-void CDlgEcho::OnLinkClosing() {
-    if (!awaitingType_) return;
-    if (ParamImage* image = Image())
-        image->ParamBytes[kTypeByte] = static_cast<std::uint8_t>(laidOutType_);
+void CDlgEcho::CancelTypeChange() {
+    if (!AwaitingType()) return;
     EndWait();
-    platform::SetComboSelection(TypeCombo(), laidOutType_);
+    if (const ParamImage* image = Image())
+        platform::SetComboSelection(TypeCombo(), image->ParamBytes[kTypeByte]);
 }
 
 void CDlgEcho::OnTimer(int id) {
-    // No answer came: the request was lost, or replaced in the link's queue
-    // by a later command before it went out.
-    if (id == kTypeAnswerTimer) OnLinkClosing();
+    if (id == kTypeAnswerTimer) CancelTypeChange();
 }
 
 void CDlgEcho::LoadFromImage() {

@@ -179,7 +179,9 @@ TEST_F(EchoPage, ConnectedATypeAsksTheUnitAloneAndTakesNoInputUntilTheAnswer) {
     const ParamImage before = image;
     Choose(kDual);
     EXPECT_EQ(main.Take(), (Commands{{58, 2}}));
-    EXPECT_EQ(image.ParamBytes[85], kDual);
+    // The image keeps the type its values belong to until the answer.
+    EXPECT_EQ(image.ParamBytes[85], kStereo);
+    EXPECT_EQ(Type()->currentIndex(), kDual);
     EXPECT_TRUE(page.AwaitingType());
     EXPECT_FALSE(page.isEnabled());
     // The layout, and the field of the right delay, stay stereo's.
@@ -191,9 +193,10 @@ TEST_F(EchoPage, ConnectedATypeAsksTheUnitAloneAndTakesNoInputUntilTheAnswer) {
     EXPECT_EQ(image.ParamBytes[92], before.ParamBytes[92]);
     EXPECT_EQ(image.ParamWords[32], before.ParamWords[32]);
 
-    // The answer: the unit's values for dual, then the refresh it brings.
+    // The answer: the type and the unit's values for it.
+    image.ParamBytes[85] = kDual;
     image.ParamWords[32] = 321;
-    page.RefreshFromParams(image.ParamBytes[85]);
+    page.OnTypeAnswer(image.ParamBytes[85]);
     EXPECT_FALSE(page.AwaitingType());
     EXPECT_TRUE(page.isEnabled());
     EXPECT_EQ(page.LaidOutType(), kDual);
@@ -201,21 +204,74 @@ TEST_F(EchoPage, ConnectedATypeAsksTheUnitAloneAndTakesNoInputUntilTheAnswer) {
     EXPECT_TRUE(main.Take().empty());
 }
 
-TEST_F(EchoPage, ALinkClosingWhileWaitingReturnsToTheLaidOutType) {
+TEST_F(EchoPage, ACancelledTypeChangeReturnsTheComboToTheImagesType) {
     Refresh(kMono);
     connected = true;
     Choose(kStereo);
     main.Take();
-    page.OnLinkClosing();
+    page.CancelTypeChange();
     EXPECT_EQ(image.ParamBytes[85], kMono);
     EXPECT_EQ(Type()->currentIndex(), kMono);
+    EXPECT_EQ(page.LaidOutType(), kMono);
     EXPECT_FALSE(page.AwaitingType());
     EXPECT_TRUE(page.isEnabled());
-    // A close with nothing waiting leaves the type alone.
-    image.ParamBytes[85] = 9;
-    page.OnLinkClosing();
-    EXPECT_EQ(image.ParamBytes[85], 9);
+    // With nothing waiting it does nothing.
+    image.ParamBytes[85] = kDual;
+    page.CancelTypeChange();
+    EXPECT_EQ(image.ParamBytes[85], kDual);
+    EXPECT_EQ(Type()->currentIndex(), kMono);
     EXPECT_TRUE(main.Take().empty());
+}
+
+// A whole-image refresh while the answer is awaited (a block read, a mode
+// file, a boost read) lays out the image's own type over its own values; the
+// page stays closed with the combo on the type asked for, and the answer
+// lays out the type it brings.
+TEST_F(EchoPage, ARefreshDuringTheWaitShowsTheImageAndTheAnswerStillLaysOut) {
+    struct Case {
+        const char* what;
+        int imageType;
+        int rightDelayMax;
+        bool rightDelayShown;
+        const char* rightDelayLabel;  // of the field the type lays out
+    };
+    const Case cases[] = {
+        {"image kept", kStereo, 100, true, "20%"},
+        {"image replaced by a mono one", kMono, 500, false, "250ms"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        connected = false;
+        image.ParamBytes[92] = 70;
+        image.ParamWords[32] = 250;
+        Refresh(kStereo);
+        connected = true;
+        Choose(kDual);
+        EXPECT_EQ(main.Take(), (Commands{{58, kDual}}));
+
+        Refresh(c.imageType);
+        EXPECT_TRUE(page.AwaitingType());
+        EXPECT_FALSE(page.isEnabled());
+        EXPECT_EQ(page.LaidOutType(), c.imageType);
+        EXPECT_EQ(Type()->currentIndex(), kDual);
+        EXPECT_EQ(Slider(1226)->Max(), c.rightDelayMax);
+        EXPECT_EQ(Shown(1226), c.rightDelayShown);
+        EXPECT_EQ(page.ItemText(1227), c.rightDelayLabel);
+        EXPECT_EQ(image.ParamBytes[85], c.imageType);
+
+        image.ParamBytes[85] = kDual;
+        image.ParamWords[32] = 321;
+        page.OnTypeAnswer(kDual);
+        EXPECT_FALSE(page.AwaitingType());
+        EXPECT_TRUE(page.isEnabled());
+        EXPECT_EQ(page.LaidOutType(), kDual);
+        EXPECT_EQ(Type()->currentIndex(), kDual);
+        EXPECT_EQ(page.ItemText(1227), "321ms");
+        testsupport::SliderKey(page, 1226, Qt::Key_Right);
+        EXPECT_EQ(image.ParamWords[32], 322);
+        EXPECT_EQ(image.ParamBytes[92], 70);
+        EXPECT_EQ(main.Take(), (Commands{{13, 0}}));
+    }
 }
 
 // A tick of the page's own timer, as the platform delivers it.

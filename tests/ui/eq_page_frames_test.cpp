@@ -466,7 +466,7 @@ TEST_F(EchoTypeOnUnit, ALinkLostBeforeTheAnswerReturnsToTheLaidOutType) {
     auto* combo = echo->ControlAs<QComboBox>(CDlgEcho::kTypeComboId);
     Choose(combo, 0);
     platform::MessageQueue::Drain();
-    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 0);
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 1);
     EXPECT_FALSE(echo->isEnabled());
     ASSERT_TRUE(linktest::WaitFor([&] { return unit.dlg->ItemText(1002) == "failed"; }, 6000))
         << unit.dlg->ItemText(1002);
@@ -476,6 +476,57 @@ TEST_F(EchoTypeOnUnit, ALinkLostBeforeTheAnswerReturnsToTheLaidOutType) {
     EXPECT_EQ(echo->LaidOutType(), 1);
     EXPECT_FALSE(echo->AwaitingType());
     EXPECT_TRUE(echo->isEnabled());
+}
+
+// A whole-image refresh while the answer is awaited (here the one a boost
+// read brings, arriving just before the reply that 58 waits behind) shows
+// the image's own type and keeps the page closed; the answer then lays out
+// the type with the unit's values, and the next move carries both.
+TEST_F(EchoTypeOnUnit, ARefreshDuringTheWaitThenTheAnswerThenAMoveSendsTheAnsweredType) {
+    Bytes block = DefaultsBlock(0);
+    unit.Connect(block);
+    CDlgEcho* echo = EchoPage(*unit.dlg);
+    ASSERT_EQ(echo->LaidOutType(), 1);
+    // The unit's right delay for dual differs from the image's.
+    block[159 + 2 * 32] = 345 & 0xFF;
+    block[160 + 2 * 32] = 345 >> 8;
+    unit.device.SetBlock(block);
+    emu::Knobs knobs;
+    knobs.delayTicks = 25;
+    const std::size_t boostAt = block.size() - 81;
+    knobs.unasked = emu::UnaskedFrame{
+        0x0B, 1, 0x32, Bytes(block.begin() + static_cast<std::ptrdiff_t>(boostAt), block.end())};
+    unit.device.SetKnobs(knobs);
+    auto* combo = echo->ControlAs<QComboBox>(CDlgEcho::kTypeComboId);
+    const std::size_t mark = unit.Mark();
+    Key(*static_cast<CEqPage*>(unit.dlg->Page(kTableFX)), 1224, Qt::Key_Right);
+    Choose(combo, 2);
+    platform::MessageQueue::Drain();
+    // 58 goes out after the refresh the boost read brings.
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.CountOf(0x3A) == 1; }, 5000));
+    EXPECT_TRUE(echo->AwaitingType());
+    EXPECT_FALSE(echo->isEnabled());
+    EXPECT_EQ(echo->LaidOutType(), 1);
+    EXPECT_EQ(combo->currentIndex(), 2);
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 1);
+    EXPECT_EQ(echo->ControlAs<CMySlider>(1226)->Max(), 100);
+
+    ASSERT_TRUE(linktest::WaitFor([&] { return !echo->AwaitingType(); }, 5000));
+    EXPECT_TRUE(echo->isEnabled());
+    EXPECT_EQ(echo->LaidOutType(), 2);
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 2);
+    EXPECT_EQ(echo->ItemText(1227), "345ms");
+
+    unit.device.SetKnobs({});
+    linktest::WaitFor([&] { return unit.dlg->ItemText(1002) == "OK"; }, 3000);
+    const std::size_t next = unit.Mark();
+    Key(*echo, 1226, Qt::Key_Right);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(unit.dlg->Image().ParamWords[32], 346);
+    ExpectOneFrame(unit, next, 0x0D, 22, EchoSettingsPayload(unit.dlg->Image()));
+    std::vector<std::uint8_t> codes;
+    for (const emu::Command& c : unit.RequestsSince(mark)) codes.push_back(c.code);
+    EXPECT_EQ(codes, (std::vector<std::uint8_t>{0x0B, 0x3A, 0x0D}));
 }
 
 namespace {
