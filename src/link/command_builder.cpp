@@ -139,9 +139,10 @@ constexpr int kDirectTrailing = 4;
 // select before it is what starts that read, for a Recall and for the
 // reset-all and mass-save chains alike. Every lock state and admin level
 // the user picks is answered, in the order picked: the main window confirms
-// each answer with the state its own request carried.
+// each answer with the state its own request carried. The echo page takes no
+// input until the unit answers its echo type.
 constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE, CMD_SELECT_MODE, CMD_READ_HEADER,
-                                          CMD_LOCK_KEY, CMD_ADMIN_MODE};
+                                          CMD_LOCK_KEY,    CMD_ADMIN_MODE,  CMD_ECHO_TYPE};
 
 bool KeepsItsTurn(unsigned code) {
     return std::find(std::begin(kInOrderCodes), std::end(kInOrderCodes), code) !=

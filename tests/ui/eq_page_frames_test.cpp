@@ -529,6 +529,37 @@ TEST_F(EchoTypeOnUnit, ARefreshDuringTheWaitThenTheAnswerThenAMoveSendsTheAnswer
     EXPECT_EQ(codes, (std::vector<std::uint8_t>{0x0B, 0x3A, 0x0D}));
 }
 
+// A change right after the type keeps 58 in its turn: both reach the unit,
+// in order, and the answer opens the page again.
+TEST_F(EchoTypeOnUnit, AChangeRightAfterTheTypeReachesTheUnitAfterIt) {
+    unit.Connect(DefaultsBlock(0));
+    CDlgEcho* echo = EchoPage(*unit.dlg);
+    auto* reverb = static_cast<CEqPage*>(unit.dlg->Page(kTableFX));
+    emu::Knobs knobs;
+    knobs.delayTicks = 10;
+    unit.device.SetKnobs(knobs);
+    const std::size_t mark = unit.Mark();
+    Key(*reverb, 1224, Qt::Key_Right);  // out; its reply is held
+    Choose(echo->ControlAs<QComboBox>(CDlgEcho::kTypeComboId), 0);
+    platform::MessageQueue::Drain();
+    Key(*reverb, 1226, Qt::Key_Left);
+    platform::MessageQueue::Drain();
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.RequestsSince(mark).size() >= 3; }, 5000));
+    linktest::RunFor(300);
+    const std::vector<emu::Command> sent = unit.RequestsSince(mark);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].code, 0x0B);
+    EXPECT_EQ(sent[1].code, 0x3A);
+    EXPECT_EQ(sent[1].data.front(), 0);
+    EXPECT_EQ(sent[2].code, 0x0B);
+    const Bytes payload = ReverbSettingsPayload(unit.dlg->Image());
+    EXPECT_EQ(testsupport::Head(sent[2].data, payload.size()), payload);
+    EXPECT_FALSE(echo->AwaitingType());
+    EXPECT_TRUE(echo->isEnabled());
+    EXPECT_EQ(echo->LaidOutType(), 0);
+    EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 0);
+}
+
 namespace {
 
 // What a block read must leave on the three pages, worked out from the
