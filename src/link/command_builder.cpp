@@ -425,8 +425,11 @@ bool CommandBuilder::SendDirect(unsigned code, LPARAM argument) {
 }
 
 bool CommandBuilder::BuildModeUploadStart(LPARAM argument, Payload& out) {
-    const int slot = static_cast<int>(argument & 0x1F);
-    if (argument < 0 || slot >= static_cast<int>(kUserModeCount)) return false;
+    // The argument is a user mode, with bit 7 for a mode from a PC file and
+    // nothing else: the unit reads the slot from the low five bits, so a
+    // stray bit above them would store over another mode.
+    const int slot = static_cast<int>(argument & 0x7F);
+    if (argument < 0 || argument > 0xFF || slot >= static_cast<int>(kUserModeCount)) return false;
     const std::array<char, kModeNameLength> name =
         ModeNameField(hooks.modeNameText ? hooks.modeNameText() : std::string());
     std::copy(name.begin(), name.end(), image_.CurrentModeName.begin());

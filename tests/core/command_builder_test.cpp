@@ -265,6 +265,10 @@ const Golden kGolden[] = {
     {"header re-read", 0x3F, 0, {}, Is(0x3F, {0, 0})},
     {"block chunk outside a block read", 0x40, 0, {}, {}},
     {"mode upload start, slot 10", 0x41, 10, {}, {}},
+    // The unit takes the slot from the low five bits: 32 and 41 would be 0 and 9.
+    {"mode upload start, slot 32 from a file", 0x41, 32 | 0x80, {}, {}},
+    {"mode upload start, slot 41", 0x41, 41, {}, {}},
+    {"mode upload start, slot 0 with a bit above the flag", 0x41, 0x100, {}, {}},
     {"mode upload data without a record", 0x42, 0, {}, {}},
     {"mode upload end without a record", 0x43, 0, {}, {}},
     {"learn, 9600 baud", 0x44, 0x0105, {}, Is(0x44, {5, 1, 0x80, 0x25, 0, 0, 0})},
