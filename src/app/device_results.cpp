@@ -93,7 +93,10 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
             break;
         case RESULT_RESET_ALL:
             DeviceSequenceActive = 1;
-            Post(WM_SEND_COMMAND, CMD_SELECT_MODE, image_.CurrentModeSlot);
+            // The select's result ends the sequence; a slot the unit reported
+            // outside its user modes would select nothing, so slot 0 it is.
+            Post(WM_SEND_COMMAND, CMD_SELECT_MODE,
+                 image_.CurrentModeSlot < kUserModeCount ? image_.CurrentModeSlot : 0);
             Show(kind, true);
             break;
         case RESULT_ECHO_TYPE:

@@ -60,6 +60,13 @@ void PcModeFlow::LoadModeFile(int row) {
     if (!LoadRow(row)) return;
     CapLiveVolumes(image_);
     if (hooks.refreshPages) hooks.refreshPages();
+    // The slot is the unit's own report, never checked on the way in: one
+    // outside the user modes would name another mode in the upload's low
+    // bits, or no mode at all. The file stays loaded in the panel.
+    if (image_.CurrentModeSlot >= kUserModeCount) {
+        Show(FileResultText(FileResult::kLoadedNotSent, image_.Language));
+        return;
+    }
     // Offline the file stays loaded; the unit gets it only while connected.
     if (CanSend(CMD_MODE_UPLOAD_START))
         Post(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, image_.CurrentModeSlot | kFromPcFile);

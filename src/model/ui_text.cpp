@@ -68,6 +68,8 @@ constexpr UiTextRow kFileResults[] = {
     {" \t   Save fail\t   ", " \t   存储失败 \t   "},
     {" \t   Load OK\t\t  ", " \t   加载成功 \t   "},
     {" \t   Load fail\t   ", " \t   加载失败 \t  "},
+    {" \t   Loaded, not sent: the unit's mode slot is invalid\t   ",
+     " \t   已加载，未发送：设备的模式编号无效 \t   "},
 };
 
 constexpr UiTextRow kNotConnected = {"Not connected to the equipment", "未连接设备"};

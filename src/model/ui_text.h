@@ -41,8 +41,10 @@ std::vector<std::string> ReverbTypeItems(int language);
 std::vector<std::string> EchoTypeItems(int language);
 
 // The answers of the file operations (PC mode files, boost presets, learn
-// tables). The blanks and tabs are part of the texts.
-enum class FileResult { kSaved, kSaveFailed, kLoaded, kLoadFailed };
+// tables). The blanks and tabs are part of the texts. kLoadedNotSent: a PC
+// mode loaded into the panel that could not go to the unit, whose current
+// slot is none of its user modes.
+enum class FileResult { kSaved, kSaveFailed, kLoaded, kLoadFailed, kLoadedNotSent };
 const char* FileResultText(FileResult result, int language);
 
 // The answer to a request that needs the unit while no link is open.

@@ -235,6 +235,26 @@ TEST_F(UploadToEquipment, OfflineTheFileIsLoadedAndNothingSent) {
     EXPECT_EQ(image.ParamBytes[0], 80);
 }
 
+// A slot the unit reported outside its user modes: the file is loaded in
+// the panel, nothing goes to the unit, and the box says so.
+TEST_F(UploadToEquipment, AReportedSlotOutsideTheUserModesSendsNothing) {
+    for (const int language : {0, 1}) {
+        SCOPED_TRACE(language);
+        image.Language = language;
+        image.CurrentModeSlot = 0xA0;
+        image.ParamWords[46] = 0;
+        flow.LoadModeFile(1);
+        EXPECT_EQ(
+            Take(),
+            (Log{kRefresh,
+                 Box(language == 0 ? " \t   Loaded, not sent: the unit's mode slot is invalid\t   "
+                                   : " \t   已加载，未发送：设备的模式编号无效 \t   ")}));
+        EXPECT_EQ(image.ParamWords[46], 0x1234);
+        EXPECT_EQ(image.ParamBytes[0], 80);
+        EXPECT_EQ(image.CurrentModeSlot, 0xA0);
+    }
+}
+
 TEST_F(UploadToEquipment, ToASlotKeepsTheLiveVolumesAndSaysNothing) {
     flow.LoadModeToSlot(1, 9);
     EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 9)}));

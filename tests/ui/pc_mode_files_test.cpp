@@ -40,6 +40,7 @@ constexpr const char* kSaveOk = " \t   Save OK\t\t  ";
 constexpr const char* kSaveFail = " \t   Save fail\t   ";
 constexpr const char* kLoadOk = " \t   Load OK\t\t  ";
 constexpr const char* kLoadFail = " \t   Load fail\t   ";
+constexpr const char* kLoadNotSent = " \t   Loaded, not sent: the unit's mode slot is invalid\t   ";
 
 void Put16At(Bytes& f, std::size_t at, unsigned v) {
     f[at] = static_cast<std::uint8_t>(v & 0xFF);
@@ -497,6 +498,92 @@ TEST(PcModeFilesOffline, UploadToEquipmentLoadsTheFile) {
     EXPECT_EQ(dlg.Image().ParamBytes[0], 40);
     EXPECT_EQ(dlg.ItemText(1076), "40");
 }
+
+// The unit's current slot comes from its header unchecked. One outside its
+// user modes goes into no frame: Upload To Equipment keeps the file in the
+// panel and says it sent nothing; Reset All selects slot 0 again, so its
+// sequence still ends with the block read and the flag cleared.
+struct ReportedSlot {
+    int slot;
+    bool userMode;
+};
+void PrintTo(const ReportedSlot& c, std::ostream* os) { *os << "slot " << c.slot; }
+
+class PcModeReportedSlot : public PcModeFiles, public ::testing::WithParamInterface<ReportedSlot> {
+protected:
+    void ConnectReporting() {
+        unit.device.SetCurrentSlot(GetParam().slot);
+        ASSERT_NO_FATAL_FAILURE(Connect());
+        ASSERT_EQ(Dlg().Image().CurrentModeSlot, GetParam().slot);
+    }
+    static std::vector<std::uint8_t> Codes(const std::vector<emu::Command>& sent) {
+        std::vector<std::uint8_t> codes;
+        for (const emu::Command& c : sent) codes.push_back(c.code);
+        return codes;
+    }
+};
+
+TEST_P(PcModeReportedSlot, UploadToEquipmentSendsOnlyToAUserMode) {
+    const ReportedSlot c = GetParam();
+    WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
+    ASSERT_NO_FATAL_FAILURE(ConnectReporting());
+    const std::size_t mark = unit.Mark();
+    ClickRow(0);
+    Click(CDlgSys::kUploadToEquipmentId);
+    if (c.userMode) {
+        ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.Mode(c.slot).has_value(); }, 10000));
+    }
+    const std::vector<emu::Command> sent = Quiet(mark);
+    if (c.userMode) {
+        ASSERT_EQ(sent.size(), 17u) << Hex(Codes(sent));
+        EXPECT_EQ(sent.front().code, 0x41);
+        EXPECT_EQ(sent.back().code, 0x43);
+        EXPECT_EQ(sent.back().data.at(0), c.slot | 0x80);
+        EXPECT_TRUE(unit.device.Mode(c.slot)->fromFile);
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    } else {
+        EXPECT_TRUE(sent.empty()) << Hex(Codes(sent));
+        for (int slot = 0; slot < 10; ++slot) EXPECT_FALSE(unit.device.Mode(slot).has_value());
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadNotSent});
+    }
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+    EXPECT_TRUE(unit.device.UploadErrors().empty());
+    // Either way the panel holds the file.
+    EXPECT_EQ(Dlg().Image().ParamWords[3], 1234);
+    EXPECT_EQ(Sys().ItemText(CDlgSys::kModeNameEditId), "Stage Name");
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
+}
+
+TEST_P(PcModeReportedSlot, ResetAllSelectsTheSlotOrZeroAndEndsWithTheBlockRead) {
+    const ReportedSlot c = GetParam();
+    const int selected = c.userMode ? c.slot : 0;
+    ASSERT_NO_FATAL_FAILURE(ConnectReporting());
+    const std::size_t mark = unit.Mark();
+    const int blockReads = unit.device.CountOf(0x40);
+    prompts.Answer(IDOK);
+    Click(CDlgSys::kResetId);
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.CountOf(0x40) > blockReads; }, 10000));
+    const std::vector<emu::Command> sent = Quiet(mark);
+    ASSERT_GE(sent.size(), 4u) << Hex(Codes(sent));
+    EXPECT_EQ(Codes({sent.begin(), sent.begin() + 4}),
+              (std::vector<std::uint8_t>{0x14, 0x01, 0x3F, 0x40}));
+    EXPECT_EQ(sent[1].data.at(0), selected);
+    EXPECT_EQ(unit.device.CountOf(0x01), 1);
+    ASSERT_EQ(prompts.Texts().size(), 2u);  // the question, then the result
+    EXPECT_EQ(prompts.Texts()[1], "        Reset all OK        ");
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
+    // The block read back names the slot the unit now is in.
+    EXPECT_EQ(Dlg().Image().CurrentModeSlot, selected);
+    EXPECT_EQ(Dlg().Link().LinkState(), LinkSequencer::kConnected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Slots, PcModeReportedSlot,
+                         ::testing::Values(ReportedSlot{0, true}, ReportedSlot{9, true},
+                                           ReportedSlot{10, false}, ReportedSlot{31, false},
+                                           ReportedSlot{32, false}, ReportedSlot{41, false},
+                                           ReportedSlot{255, false}),
+                         [](const auto& info) { return "Slot" + std::to_string(info.param.slot); });
 
 class PcModeMassSave : public PcModeFiles {
 protected:
