@@ -7,6 +7,7 @@
 #include "link/link_sequencer.h"
 #include "model/ui_text.h"
 #include "platform/prompts.h"
+#include "platform/text.h"
 #include "system/dlg_sys.h"
 
 namespace {
@@ -47,7 +48,7 @@ void CQuavixDlg::WirePcModes() {
 LRESULT CQuavixDlg::OnSaveModeFile(WPARAM, LPARAM) {
     auto* sys = static_cast<CDlgSys*>(pages_[kTableSys]);
     if (const std::optional<std::string> pcName = sys->TakeCheckedPcName())
-        pcModes_.SaveModeFile(*pcName, sys->ModeNameText());
+        pcModes_.SaveModeFile(*pcName, platform::Utf8ToGbk(sys->ModeNameText()));
     return 0;
 }
 

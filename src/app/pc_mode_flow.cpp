@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "link/command_builder.h"
 #include "link/command_codes.h"
 #include "model/ui_text.h"
 #include "system/mode_files.h"
@@ -30,8 +29,8 @@ void PcModeFlow::Show(const char* text) {
     if (hooks.messageBox) hooks.messageBox(text);
 }
 
-bool PcModeFlow::SaveModeFile(const std::string& pcName, const std::string& modeNameText) {
-    const ModeName name = ModeNameField(modeNameText);
+bool PcModeFlow::SaveModeFile(const std::string& pcName, const std::string& modeNameGbk) {
+    const ModeName name = PcModeNameField(modeNameGbk);
     std::copy(name.begin(), name.end(), image_.CurrentModeName.begin());
     image_.CurrentModeName[kModeNameLength] = '\0';
     if (!SavePcModeFile(folder_, pcName, image_, name)) {

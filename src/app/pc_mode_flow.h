@@ -44,11 +44,11 @@ public:
     // The folder holds an entry of this name (Save To PC then asks first).
     bool FolderHolds(const std::string& pcName) const;
 
-    // WM_SAVE_MODE_FILE: the mode-name edit's text (UTF-8) becomes
-    // CurrentModeName; the image is written as pcName (the name Save To PC
+    // WM_SAVE_MODE_FILE: the mode-name edit's text, as GBK bytes, becomes
+    // CurrentModeName (PcModeNameField); the image is written as pcName (the name Save To PC
     // checked). A name new to the list becomes its next row once the file
     // is written; the box says whether it was. false: nothing written.
-    bool SaveModeFile(const std::string& pcName, const std::string& modeNameText);
+    bool SaveModeFile(const std::string& pcName, const std::string& modeNameGbk);
 
     // WM_LOAD_MODE_FILE, Upload To Equipment: the row's file into the
     // image, the live volumes capped by its maxima, every page refreshed,

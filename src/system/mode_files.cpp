@@ -147,6 +147,25 @@ bool FileChecks(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
+namespace {
+
+unsigned char FoldedCase(char c) {
+    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+}
+
+bool ListedBefore(const std::string& a, const std::string& b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char x = FoldedCase(a[i]);
+        const unsigned char y = FoldedCase(b[i]);
+        if (x != y) return x < y;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;
+}
+
+}  // namespace
+
 std::vector<std::string> ListModeFiles(const std::string& folder) {
     namespace fs = std::filesystem;
     std::vector<std::string> names;
@@ -162,10 +181,23 @@ std::vector<std::string> ListModeFiles(const std::string& folder) {
         if (fileEc || size != kPcModeFileSize) continue;
         names.push_back(name);
     }
-    // The directory's own order is arbitrary; the list is by name.
-    std::sort(names.begin(), names.end());
+    // The directory's own order is arbitrary; the list is by name as a file
+    // manager shows it, letters of either case together ("alpha" before
+    // "Zeta"), and names equal but for case by their bytes, so the order
+    // stays the same from run to run.
+    std::sort(names.begin(), names.end(), ListedBefore);
     if (names.size() > kMaxModeFiles) names.resize(kMaxModeFiles);
     return names;
+}
+
+ModeName PcModeNameField(const std::string& gbk) {
+    ModeName name;
+    name.fill(' ');
+    for (std::size_t i = 0; i < name.size() && i < gbk.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(gbk[i]);
+        if (byte >= 32 && byte <= 122) name[i] = gbk[i];
+    }
+    return name;
 }
 
 std::optional<PcModeFileBytes> PackPcModeFile(const ParamImage& image, const ModeName& modeName) {

@@ -34,13 +34,19 @@ constexpr std::size_t kMaxModeFiles = 100;
 using PcModeFileBytes = std::array<std::uint8_t, kPcModeFileSize>;
 
 // The mode files of a folder by full file name (extension kept, so the name
-// loads again), sorted by name, at most 100. Files of any other size and
+// loads again), sorted by name regardless of ASCII case (names equal but
+// for case by their bytes), at most 100. Files of any other size and
 // sub-folders are left out, and so are the save helper's temporary files; a
 // missing or unreadable folder gives none.
 std::vector<std::string> ListModeFiles(const std::string& folder);
 
-// The file of the image, with modeName (ModeNameField of the mode-name edit,
-// link/command_builder.h) as its CurrentModeName; the writer stores the same
+// The CurrentModeName Save To PC stores: the first 16 bytes of the mode-name
+// edit's text in GBK (a Chinese character is two of them), every byte outside
+// 32..122 and every place after the end a blank.
+ModeName PcModeNameField(const std::string& gbk);
+
+// The file of the image, with modeName (PcModeNameField of the mode-name
+// edit) as its CurrentModeName; the writer stores the same
 // field into the image's CurrentModeName. nullopt when the result would fail
 // UnpackPcModeFile's check (a band, a checked byte or PowerOnMode out of
 // range): a file that would not load back is never written.

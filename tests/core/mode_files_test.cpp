@@ -44,7 +44,17 @@ TEST_F(ModeFolder, ListsOnlyFilesOfExactlyModeSizeSortedByFullName) {
     Write(".quavix-save-4242-0.tmp", kPcModeFileSize);
     Write(".quavix-save-.tmp", kPcModeFileSize);  // no save's name: listed
     const auto names = ListModeFiles(dir_.string());
-    EXPECT_EQ(names, (std::vector<std::string>{".quavix-save-.tmp", "Beta", "alpha.bak", "zeta"}));
+    EXPECT_EQ(names, (std::vector<std::string>{".quavix-save-.tmp", "alpha.bak", "Beta", "zeta"}));
+}
+
+// As a file manager lists them: either case together, a shorter name before
+// the longer one it starts, and names equal but for case by their bytes.
+TEST_F(ModeFolder, SortsByNameRegardlessOfCase) {
+    for (const char* name : {"beta", "Zeta", "BETA", "alpha", "b", "Beta", "_x", "\xC4\xA3"})
+        Write(name, kPcModeFileSize);
+    EXPECT_EQ(
+        ListModeFiles(dir_.string()),
+        (std::vector<std::string>{"_x", "alpha", "b", "BETA", "Beta", "beta", "Zeta", "\xC4\xA3"}));
 }
 
 TEST_F(ModeFolder, KeepsTheFirstHundredByName) {
@@ -473,3 +483,24 @@ TEST_F(PcModeFolder, ListedNamesLoadByTheirBytes) {
 }
 
 }  // namespace
+
+// Save To PC's mode name counts the GBK bytes: a Chinese character is two
+// blanks, a character cut at the 16th byte one.
+TEST(PcModeNameField, OneBlankPerGbkByte) {
+    struct Case {
+        const char* gbk;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"Pop", "Pop             "},
+        {"", "                "},
+        {"a{b~c", "a b c           "},
+        {"\xD6\xD0\xCE\xC4x", "    x           "},  // two Chinese characters, then x
+        {"abcdefghijklmno\xD6\xD0", "abcdefghijklmno "},
+        {"seventeen chars!!", "seventeen chars!"},
+    };
+    for (const Case& c : cases) {
+        const ModeName field = PcModeNameField(c.gbk);
+        EXPECT_EQ(std::string(field.data(), field.size()), c.field) << c.gbk;
+    }
+}
