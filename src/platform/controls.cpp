@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
 #include <QValidator>
 
 #include "platform/text.h"
@@ -38,6 +41,33 @@ public:
 }  // namespace
 
 void AcceptOnlyGbk(QLineEdit* edit) { edit->setValidator(new GbkValidator(edit)); }
+
+namespace {
+
+// Draws each cell as usual, then its bottom and right edge: together the
+// grid between the rows and the columns.
+class GridLineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(QColor::fromRgb(kGridLineRgb));
+        const QRect r = option.rect;
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->restore();
+    }
+};
+
+}  // namespace
+
+void ShowAsGridList(QTreeWidget* list) {
+    list->setRootIsDecorated(false);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setItemDelegate(new GridLineDelegate(list));
+}
 
 void SetComboSelection(QComboBox* combo, int index) {
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);

@@ -11,6 +11,7 @@
 class QAbstractButton;
 class QComboBox;
 class QLineEdit;
+class QTreeWidget;
 
 namespace platform {
 
@@ -36,5 +37,10 @@ void SetEditText(QLineEdit* edit, const std::string& utf8);
 // Replaces a combo's items and keeps the selected index: none stays none, an
 // index the new list lacks selects none.
 void RefillCombo(QComboBox* combo, const std::vector<std::string>& utf8Items);
+
+// A list of rows and columns as a report list with grid lines shows it: a
+// line under every row and after every column, the whole row selected.
+void ShowAsGridList(QTreeWidget* list);
+inline constexpr unsigned kGridLineRgb = 0xD0D0D0;
 
 }  // namespace platform

@@ -65,4 +65,12 @@ bool FitsGbk(const std::string& utf8) {
     return !replaced;
 }
 
+std::string FileNameText(const std::string& bytes) {
+    bool replaced = false;
+    const std::string utf8 = Convert("UTF-8", "UTF-8", bytes, &replaced);
+    if (!replaced) return utf8;
+    const std::string gbk = Convert("UTF-8", "GBK", bytes, &replaced);
+    return replaced ? utf8 : gbk;
+}
+
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
+#include <algorithm>
 #include <array>
 
 #include "eq/my_btn.h"
@@ -306,7 +307,7 @@ void CDlgSys::CreateControls() {
 
     modeList_ = new QTreeWidget(this);
     modeList_->setColumnCount(2);
-    modeList_->setRootIsDecorated(false);
+    platform::ShowAsGridList(modeList_);
     modeList_->setGeometry(752, 26, 326, 270);
     // The columns keep their widths; the list's width beyond them stays empty.
     modeList_->header()->setStretchLastSection(false);
@@ -388,7 +389,17 @@ void CDlgSys::AddModeFile(const std::string& name) {
     modeFiles_.push_back(name);
     auto* item = new QTreeWidgetItem(modeList_);
     item->setText(0, QString::number(modeFiles_.size()));
-    item->setText(1, QString::fromStdString(name));
+    item->setText(1, QString::fromStdString(platform::FileNameText(name)));
+}
+
+std::string CDlgSys::PcNameOfText(const std::string& text) const {
+    // A row whose file name is no UTF-8 shows it decoded: typing or clicking
+    // that text names the row's own file, so a save goes over it. A file
+    // of exactly that name comes first.
+    if (std::find(modeFiles_.begin(), modeFiles_.end(), text) != modeFiles_.end()) return text;
+    for (const std::string& name : modeFiles_)
+        if (platform::FileNameText(name) == text) return name;
+    return text;
 }
 
 std::optional<std::string> CDlgSys::TakeCheckedPcName() {
@@ -400,12 +411,13 @@ std::optional<std::string> CDlgSys::TakeCheckedPcName() {
 
 void CDlgSys::OnSaveToPc() {
     if (modeFiles_.size() >= kMaxModeFiles) return;
-    const std::string name = ItemText(kPcNameEditId);
-    const PcNameRefusal refusal = CheckPcName(name);
+    const std::string typed = ItemText(kPcNameEditId);
+    const PcNameRefusal refusal = CheckPcName(typed);
     if (refusal != PcNameRefusal::kNone) {
         platform::MessageBox(this, PcNameRefusalText(refusal, Language()), kAppTitle);
         return;
     }
+    const std::string name = PcNameOfText(typed);
     // Asked whenever the folder holds the name, listed or not.
     if (hooks.pcNameInFolder && hooks.pcNameInFolder(name) &&
         platform::MessageBox(this, PcModeOverwriteQuestion(Language()), kAppTitle,
@@ -425,7 +437,7 @@ void CDlgSys::OnLoadFromPc() {
 void CDlgSys::OnPcModeClick(int row) {
     if (row < 0 || row >= static_cast<int>(modeFiles_.size())) return;
     platform::SetEditText(ControlAs<QLineEdit>(kPcNameEditId),
-                          modeFiles_[static_cast<std::size_t>(row)]);
+                          platform::FileNameText(modeFiles_[static_cast<std::size_t>(row)]));
 }
 
 void CDlgSys::OnMassSave() {

@@ -62,8 +62,8 @@ public:
     explicit CDlgSys(platform::Window* mainWindow);
 
     void Wire(ParamImage* image) override;
-    // The PC mode list (1827): its 1-based number and the file name per row;
-    // AddModeFile appends one row.
+    // The PC mode list (1827): its 1-based number and the file name per row,
+    // shown readably (platform::FileNameText); AddModeFile appends one row.
     void SetModeFiles(const std::vector<std::string>& names);
     void AddModeFile(const std::string& name);
     // The PC name Save To PC checked, oldest first, for the WM_SAVE_MODE_FILE
@@ -157,6 +157,9 @@ private:
     void PostLogo(const LogoRecord& record);
     void ShowLogoControls();
     bool LinkConnected() const { return hooks.linkConnected && hooks.linkConnected(); }
+    // The file name (its bytes) of the PC name typed or clicked: a listed
+    // file's own name when the text is what its row shows, else the text.
+    std::string PcNameOfText(const std::string& text) const;
 
     SliderTable sliders_;
     // The record mixer: shown from the image, never stored or sent.

@@ -8,6 +8,7 @@
 
 #include "model/ui_text.h"
 #include "platform/controls.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -39,7 +40,9 @@ constexpr const char* kColumnTitles[2][kLanguageCount] = {{"No.", "序号"}, {"N
 // Each row keeps the name's bytes beside the text it shows.
 constexpr int kNameRole = Qt::UserRole;
 
-QString ShownName(const std::string& pcName) { return QString::fromStdString(pcName); }
+QString ShownName(const std::string& pcName) {
+    return QString::fromStdString(platform::FileNameText(pcName));
+}
 
 }  // namespace
 
@@ -67,9 +70,8 @@ void CMassSaveDlg::BuildControls(int language) {
             case Kind::kListView: {
                 chosen_ = new QTreeWidget(this);
                 chosen_->setColumnCount(2);
-                chosen_->setRootIsDecorated(false);
+                platform::ShowAsGridList(chosen_);
                 chosen_->setSelectionMode(QAbstractItemView::SingleSelection);
-                chosen_->setSelectionBehavior(QAbstractItemView::SelectRows);
                 chosen_->setHeaderLabels({QString::fromUtf8(kColumnTitles[0][language]),
                                           QString::fromUtf8(kColumnTitles[1][language])});
                 chosen_->header()->setDefaultAlignment(Qt::AlignCenter);

@@ -11,8 +11,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,11 +23,13 @@
 #include "eq/my_btn.h"
 #include "link/link_sequencer.h"
 #include "link/param_block.h"
+#include "platform/controls.h"
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
 #include "support/modal_script.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_folder.h"
+#include "support/typing.h"
 #include "system/dlg_sys.h"
 #include "system/mass_save_dlg.h"
 
@@ -584,6 +588,103 @@ INSTANTIATE_TEST_SUITE_P(Slots, PcModeReportedSlot,
                                            ReportedSlot{32, false}, ReportedSlot{41, false},
                                            ReportedSlot{255, false}),
                          [](const auto& info) { return "Slot" + std::to_string(info.param.slot); });
+
+// The main window offline on a folder of the test's own.
+class PcModeListOffline : public ::testing::Test {
+protected:
+    void Start() {
+        platform::WriteSettingInt(kLangSettingName, 0);
+        LinkConfig link;  // never connected: nobody presses Connect here
+        link.tcpAddress = "127.0.0.1";
+        link.tcpPort = 9;
+        dlg = std::make_unique<CQuavixDlg>(folder.Path().string(), link);
+        dlg->OnInitDialog();
+        dlg->show();
+        dlg->ControlAs<CMyBtn>(kSystemPageButton)->click();
+        platform::MessageQueue::Drain();
+    }
+    CDlgSys& Sys() { return *static_cast<CDlgSys*>(dlg->Page(kTableSys)); }
+    QTreeWidget* List() { return Sys().ControlAs<QTreeWidget>(CDlgSys::kPcModeListId); }
+    void ClickRow(int row) {
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
+                          List()->visualItemRect(List()->topLevelItem(row)).center());
+    }
+    void Type(int editId, const QString& text) {
+        QLineEdit* edit = Sys().ControlAs<QLineEdit>(editId);
+        edit->clear();
+        edit->setFocus();
+        testsupport::TypeText(edit, text);
+    }
+    void SaveToPc() {
+        QTest::mouseClick(Sys().ControlAs<QPushButton>(CDlgSys::kSaveToPcId), Qt::LeftButton);
+        platform::MessageQueue::Drain();
+    }
+    std::vector<std::string> FolderNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    testsupport::ScriptedPrompts prompts;
+    testsupport::TempFolder folder;
+    std::unique_ptr<CQuavixDlg> dlg;
+};
+
+// A file named in GBK on another machine: its row and the PC name edit show
+// the name readably, and Save To PC over it writes that file, not a new one
+// under the shown text.
+TEST_F(PcModeListOffline, AGbkNamedFileShowsItsNameAndASaveGoesOverIt) {
+    const std::string gbkName = "\xD6\xD0\xCE\xC4";  // 中文, no UTF-8
+    testsupport::WriteFileBytes(folder / gbkName, FileLayout(FileImage(), "gbk"));
+    testsupport::WriteFileBytes(folder / "alpha", FileLayout(FileImage(), "alpha"));
+    Start();
+    ASSERT_EQ(List()->topLevelItemCount(), 2);
+    EXPECT_EQ(List()->topLevelItem(1)->text(1).toStdString(), "中文");
+    ClickRow(1);
+    EXPECT_EQ(Sys().ItemText(CDlgSys::kPcNameEditId), "中文");
+
+    dlg->Image().ParamWords[3] = 4321;
+    prompts.Answer(IDYES);
+    SaveToPc();
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"overwrite ?", kSaveOk}));
+    EXPECT_EQ(FolderNames(), (std::vector<std::string>{"alpha", gbkName}));
+    const Bytes saved = ReadFile(folder / gbkName);
+    ASSERT_EQ(saved.size(), 1488u);
+    EXPECT_EQ(saved[168 + 6] | (saved[169 + 6] << 8), 4321);
+    EXPECT_EQ(List()->topLevelItemCount(), 2);
+}
+
+// The mode name goes into the file as GBK bytes, each outside the unit's
+// range a blank: a Chinese character is two.
+TEST_F(PcModeListOffline, SaveToPcCountsTheModeNameInGbkBytes) {
+    Start();
+    Type(CDlgSys::kModeNameEditId, QString::fromUtf8("中文x"));
+    Type(CDlgSys::kPcNameEditId, "Cn");
+    SaveToPc();
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kSaveOk});
+    const Bytes saved = ReadFile(folder / "Cn");
+    ASSERT_EQ(saved.size(), 1488u);
+    EXPECT_EQ(std::string(saved.begin() + 1432, saved.begin() + 1448), "    x           ");
+}
+
+// Rows as a report list with grid lines: a line under each row and after
+// each column, and none across a cell.
+TEST_F(PcModeListOffline, TheListDrawsGridLines) {
+    testsupport::WriteFileBytes(folder / "A", FileLayout(FileImage(), "A"));
+    testsupport::WriteFileBytes(folder / "B", FileLayout(FileImage(), "B"));
+    Start();
+    QTreeWidget* list = List();
+    const QImage shot = list->viewport()->grab().toImage();
+    const QRect number = list->visualRect(list->model()->index(0, 0));
+    const QRect name = list->visualRect(list->model()->index(0, 1));
+    const QRgb grid = 0xFF000000 | platform::kGridLineRgb;
+    EXPECT_EQ(shot.pixel(name.center().x(), name.bottom()), grid);
+    EXPECT_EQ(shot.pixel(number.right(), number.center().y()), grid);
+    EXPECT_EQ(shot.pixel(name.right(), name.center().y()), grid);
+    EXPECT_NE(shot.pixel(name.left() + 2, name.top() + 1), grid);
+}
 
 class PcModeMassSave : public PcModeFiles {
 protected:
