@@ -139,10 +139,12 @@ constexpr int kDirectTrailing = 4;
 // select before it is what starts that read, for a Recall and for the
 // reset-all and mass-save chains alike. Every lock state and admin level
 // the user picks is answered, in the order picked: the main window confirms
-// each answer with the state its own request carried. The echo page takes no
-// input until the unit answers its echo type.
-constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE, CMD_SELECT_MODE, CMD_READ_HEADER,
-                                          CMD_LOCK_KEY,    CMD_ADMIN_MODE,  CMD_ECHO_TYPE};
+// each answer with the state its own request carried. A password change
+// is answered with its own box; replaced, it would change nothing and say
+// nothing. The echo page takes no input until the unit answers its echo type.
+constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE,    CMD_SELECT_MODE, CMD_READ_HEADER,
+                                          CMD_LOCK_KEY,       CMD_ADMIN_MODE,  CMD_LOCK_PASSWORD,
+                                          CMD_ADMIN_PASSWORD, CMD_ECHO_TYPE};
 
 bool KeepsItsTurn(unsigned code) {
     return std::find(std::begin(kInOrderCodes), std::end(kInOrderCodes), code) !=

@@ -159,6 +159,35 @@ TEST_F(Logins, PasswordChangesSendOldAndNewDigits) {
               (std::vector<std::string>{"        Modify admin password OK        "}));
 }
 
+// Both password changes asked for while the unit has yet to answer a
+// volume change: neither takes the other's place, each gets its answer box.
+TEST_F(Logins, TwoPasswordChangesWhileAReplyIsDueAreBothAnswered) {
+    Type(1579, "1234");
+    Type(1580, "5678");
+    Type(1587, "000111");
+    Type(1588, "999888");
+    emu::Knobs knobs = unit.device.GetKnobs();
+    knobs.delayTicks = 10;
+    unit.device.SetKnobs(knobs);
+    const std::size_t mark = unit.Mark();
+    testsupport::SliderKey(*unit.dlg, 1003, Qt::Key_Down);
+    Click(1581);
+    Click(1589);
+    ASSERT_TRUE(linktest::WaitFor([&] { return prompts.Texts().size() == 2; }, kWaitMs));
+    platform::MessageQueue::Drain();
+    const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[0].code, 0x02);
+    EXPECT_EQ(sent[1].code, 0x2C);
+    EXPECT_EQ(sent[1].data, (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 0}));
+    EXPECT_EQ(sent[2].code, 0x2E);
+    EXPECT_EQ(sent[2].data, (Bytes{0, 0, 0, 1, 1, 1, 9, 9, 9, 8, 8, 8, 0}));
+    EXPECT_EQ(prompts.Texts(),
+              (std::vector<std::string>{"        Modify lockkey password OK        ",
+                                        "        Modify admin password OK        "}));
+    EXPECT_EQ(unit.device.Overlaps(), 0);
+}
+
 // Lock, then Unlock before the unit has answered the Lock: each answer
 // confirms the state its own request carried, and the radio ends where the
 // unit's key lock is. Also when the user reads the first answer's box a
