@@ -184,7 +184,7 @@ void CQuavixDlg::CreateControls() {
     // The top band: Connect and status, link type, mode kinds, input rows.
     addButton(kConnectId, {}, 184, 4, 90, 23, kConnect);
     std::vector<std::string> statusTexts;
-    for (int status = 0; status <= static_cast<int>(LinkStatus::kCommunicating); ++status)
+    for (int status = 0; status <= static_cast<int>(kLastLinkStatus); ++status)
         for (int language = 0; language < kLanguageCount; ++language)
             statusTexts.push_back(LinkStatusText(static_cast<LinkStatus>(status), language));
     platform::SetWidestTexts(addLabel(kStatusId, 180, 29, 98, 18, Qt::AlignHCenter), statusTexts);

@@ -16,10 +16,13 @@ public:
     virtual void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) = 0;
     // A generic command that a later one must not replace: while a reply is
     // pending it waits, in the order submitted, and goes before the queue.
-    // False when it will never go out: not connected, or nothing was
-    // written (a failed write also drops the link).
+    // False when it will never go out: not connected, too many wait already
+    // (the status line says so), or nothing was written (a failed write
+    // also drops the link).
     virtual bool SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) = 0;
-    // Time-outs in link ticks for the reply; 0 keeps the transport's own.
+    // A frame built whole: while a reply is pending it waits, in the order
+    // submitted, before the commands above. Time-outs in link ticks for the
+    // reply; 0 keeps the transport's own.
     virtual void SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
                               int usbTimeout, int wifiTimeout) = 0;
     virtual void SubmitBlockChunkRequest() = 0;

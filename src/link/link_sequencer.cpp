@@ -1,5 +1,6 @@
 #include "link/link_sequencer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "link/command_codes.h"
@@ -21,6 +22,13 @@ bool IsTransferStep(std::uint8_t code) {
     }
 }
 
+// The next step of a running transfer, asked for by the reply to the last
+// one: at most one of each waits at a time, and refusing it would stall the
+// transfer.
+bool IsNextTransferStep(std::uint8_t code) {
+    return code == CMD_READ_BLOCK || code == CMD_MODE_UPLOAD_DATA || code == CMD_MODE_UPLOAD_END;
+}
+
 // WM_LINK_STEP parameters: (3, 4) a request completed, (1, 2) it timed out.
 constexpr WPARAM kStepDone = 3;
 constexpr LPARAM kStepDoneArg = 4;
@@ -35,6 +43,29 @@ LinkSequencer::LinkSequencer(LinkHost& host, LinkTransport& usb, LinkTransport& 
 void LinkSequencer::ShowStatus(LinkStatus status) {
     host_.ShowStatus(LinkStatusText(status, language_));
 }
+
+// "OK" and "communicating" give way to a refusal until every request that
+// waited then has gone out: replaced by the next reply's "OK" at once, the
+// refusal would pass unseen.
+void LinkSequencer::ShowProgress(LinkStatus status) {
+    if (refused_ && NothingWaiting()) refused_ = false;
+    ShowStatus(refused_ ? LinkStatus::kNotSent : status);
+}
+
+void LinkSequencer::RefuseRequest() {
+    refused_ = true;
+    ShowStatus(LinkStatus::kNotSent);
+}
+
+bool LinkSequencer::ReReadWaiting() const {
+    const auto last =
+        std::find_if(in_order_.rbegin(), in_order_.rend(), [](const InOrderCommand& c) {
+            return c.code == CMD_READ_HEADER || c.code == CMD_SELECT_MODE;
+        });
+    return last != in_order_.rend() && last->code == CMD_READ_HEADER;
+}
+
+bool LinkSequencer::NothingWaiting() const { return deferred_.empty() && in_order_.empty(); }
 
 // --- sending ---------------------------------------------------------------
 
@@ -84,7 +115,7 @@ void LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, i
         queued_command_ = code;
         return;
     }
-    ShowStatus(LinkStatus::kCommunicating);
+    ShowProgress(LinkStatus::kCommunicating);
     expected_reply_code_ = code;
     queued_command_ = 0;
     SendFromState(code, command_data_.data(), command_data_length_);
@@ -95,13 +126,20 @@ bool LinkSequencer::SubmitInOrder(std::uint8_t code, const std::uint8_t* data, i
     // like any other request and goes out after it.
     if (state_ != kConnected || length < 0 || length > kCommandDataCapacity) return false;
     if (reply_pending_ || !in_order_.empty()) {
+        // One header re-read brings the whole block: a second one would read
+        // the same block again, unless a mode select waits between them.
+        if (code == CMD_READ_HEADER && ReReadWaiting()) return true;
+        if (in_order_.size() >= kWaitingLimit) {
+            RefuseRequest();
+            return false;
+        }
         InOrderCommand& waiting = in_order_.emplace_back();
         waiting.code = code;
         if (length > 0) std::memcpy(waiting.data.data(), data, static_cast<std::size_t>(length));
         waiting.length = length;
         return true;
     }
-    ShowStatus(LinkStatus::kCommunicating);
+    ShowProgress(LinkStatus::kCommunicating);
     expected_reply_code_ = code;
     SendFromState(code, data, length);
     // Out and awaiting its reply; not when nothing went out or the failed
@@ -116,6 +154,10 @@ void LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, in
         return;
     }
     if (length < 0 || length > CommandFrame::kMaxN - 1) return;
+    if (deferred_.size() >= kWaitingLimit && !IsNextTransferStep(code)) {
+        RefuseRequest();
+        return;
+    }
     DropQueuedCommand();
     SendOrDefer(code, data, length, usbTimeout, wifiTimeout);
 }
@@ -128,7 +170,7 @@ void LinkSequencer::SubmitBlockChunkRequest() {
     block_read_.NextChunkRequest(payload);
     // Not through CommandData: a command the user queued meanwhile stays
     // queued and goes out after the block read.
-    if (!reply_pending_) ShowStatus(LinkStatus::kCommunicating);
+    if (!reply_pending_) ShowProgress(LinkStatus::kCommunicating);
     SendOrDefer(CMD_READ_BLOCK, payload, sizeof payload, 0, 0);
 }
 
@@ -136,16 +178,23 @@ void LinkSequencer::SubmitBlockChunkRequest() {
 // the send's own reply time-out.
 void LinkSequencer::SendOrDefer(std::uint8_t code, const std::uint8_t* data, int length,
                                 int usbTimeout, int wifiTimeout) {
-    if (reply_pending_) {
-        // One request in flight: the frame waits for the reply in flight.
-        deferred_.waiting = true;
-        deferred_.code = code;
-        if (length > 0) std::memcpy(deferred_.data.data(), data, static_cast<std::size_t>(length));
-        deferred_.length = length;
-        deferred_.usbTimeout = usbTimeout;
-        deferred_.wifiTimeout = wifiTimeout;
+    // One request in flight: the frame waits, behind those that came before
+    // it. Also once the reply is in and before its step has released them;
+    // only a running transfer's next step goes at once then, as the block
+    // read goes before anything that waits.
+    if (reply_pending_ || (!deferred_.empty() && !IsNextTransferStep(code))) {
+        DeferredDirect& waiting = deferred_.emplace_back();
+        waiting.code = code;
+        waiting.data.assign(data, data + length);
+        waiting.usbTimeout = usbTimeout;
+        waiting.wifiTimeout = wifiTimeout;
         return;
     }
+    SendDirectFrame(code, data, length, usbTimeout, wifiTimeout);
+}
+
+void LinkSequencer::SendDirectFrame(std::uint8_t code, const std::uint8_t* data, int length,
+                                    int usbTimeout, int wifiTimeout) {
     expected_reply_code_ = code;
     if (SendFromState(code, data, length) && reply_pending_) {
         const int timeout = link_type_ == kWifi ? wifiTimeout : usbTimeout;
@@ -162,32 +211,41 @@ void LinkSequencer::DropQueuedCommand() {
 // Nothing that waited for one link goes out on the next.
 void LinkSequencer::ForgetWaitingRequests() {
     DropQueuedCommand();
-    deferred_ = DeferredDirect{};
+    deferred_.clear();
     in_order_.clear();
+    refused_ = false;
 }
 
 void LinkSequencer::ReleaseQueue() {
-    // The block read asks for its next chunk before this step runs; a queued
-    // command waits until that reply is in too.
-    if (reply_pending_) return;
-    if (deferred_.waiting) {
-        deferred_.waiting = false;
-        SendOrDefer(deferred_.code, deferred_.data.data(), deferred_.length, deferred_.usbTimeout,
-                    deferred_.wifiTimeout);
-        return;
+    // The block read asks for its next chunk before this step runs; what
+    // waits goes once that reply is in too. A frame that could not be
+    // written leaves nothing in flight: the next one goes now rather than
+    // wait for a step that no reply will bring.
+    while (!reply_pending_ && state_ == kConnected && ReleaseNext()) {
+    }
+}
+
+bool LinkSequencer::ReleaseNext() {
+    if (!deferred_.empty()) {
+        const DeferredDirect next = std::move(deferred_.front());
+        deferred_.pop_front();
+        SendDirectFrame(next.code, next.data.data(), static_cast<int>(next.data.size()),
+                        next.usbTimeout, next.wifiTimeout);
+        return true;
     }
     if (!in_order_.empty()) {
         const InOrderCommand next = in_order_.front();
         in_order_.pop_front();
         expected_reply_code_ = 0;
         SendFromState(next.code, next.data.data(), next.length);
-        return;
+        return true;
     }
-    if (queued_command_ == 0) return;
+    if (queued_command_ == 0) return false;
     const auto code = static_cast<std::uint8_t>(queued_command_ & 0xFF);
     queued_command_ = 0;
     expected_reply_code_ = 0;
     SendFromState(code, command_data_.data(), command_data_length_);
+    return true;
 }
 
 // --- connect and close -----------------------------------------------------
@@ -327,7 +385,7 @@ void LinkSequencer::OnTick() {
 void LinkSequencer::OnLinkStep(WPARAM wParam, LPARAM) {
     if (state_ >= kConnected) {
         if (wParam == kStepDone) {
-            ShowStatus(LinkStatus::kOk);
+            ShowProgress(LinkStatus::kOk);
         } else {
             // The link is lost: "failed" stays in the status line.
             ShowStatus(LinkStatus::kFailed);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <vector>
 
 #include "link/command_frame.h"
 #include "link/command_link.h"
@@ -31,6 +32,11 @@ public:
     static constexpr int kLearnRetryMs = 16;
     // The longest generic data field (the logo record and its pad).
     static constexpr int kCommandDataCapacity = 64;
+    // How many frames may wait behind the reply in flight, in each of the
+    // two waiting lines (frames built whole, commands that keep their turn).
+    // Far above what a user's clicks pile up within one reply time-out; it
+    // only bounds a unit that has stopped answering.
+    static constexpr std::size_t kWaitingLimit = 32;
 
     LinkSequencer(LinkHost& host, LinkTransport& usb, LinkTransport& wifi);
 
@@ -58,15 +64,22 @@ public:
     // is pending; a later command replaces a queued one.
     void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) override;
     // A generic command that a later one must not replace: sent now, or it
-    // waits behind the commands of its kind already waiting. The waiting
-    // ones go when the link closes, as the queue does.
+    // waits behind the commands of its kind already waiting. A header
+    // re-read is not queued again while one waits with no mode select
+    // behind it. The waiting ones go when the link closes, as the queue
+    // does. False, with "busy, not sent" in the status line, when
+    // kWaitingLimit commands wait already.
     bool SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) override;
     // A frame built whole by the builder (mode upload, boost save, learn
     // table), with its own reply time-outs. It drops a queued command and
-    // goes out at once, or as soon as the reply in flight is in.
+    // goes out at once, or waits behind the frames of its kind already
+    // waiting. Refused, with "busy, not sent" in the status line, when
+    // kWaitingLimit frames wait already; the next step of a running mode
+    // upload is never refused.
     void SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
                       int wifiTimeout) override;
-    // WM_SEND_COMMAND 0x40: the next chunk request of the block read.
+    // WM_SEND_COMMAND 0x40: the next chunk request of the block read. It
+    // waits like a direct frame but is never refused.
     void SubmitBlockChunkRequest() override;
     // The one-slot queue and the payload kept for it go.
     void DropQueuedCommand() override;
@@ -78,18 +91,29 @@ public:
     int KeepAliveCountdown() const { return keep_alive_; }
     int QueuedCommand() const { return queued_command_; }
     std::size_t InOrderWaiting() const { return in_order_.size(); }
+    std::size_t DirectWaiting() const { return deferred_.size(); }
     std::uint8_t ExpectedReplyCode() const { return expected_reply_code_; }
     const DeviceBlockRead& BlockRead() const { return block_read_; }
 
 private:
     LinkTransport& Transport() { return link_type_ == kWifi ? wifi_ : usb_; }
     void ShowStatus(LinkStatus status);
+    void ShowProgress(LinkStatus status);
     SendResult SendFrame(std::uint8_t code, const std::uint8_t* data, int length);
     bool SendFromState(std::uint8_t code, const std::uint8_t* data, int length);
     void OnSendFailed();
     void SendOrDefer(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
                      int wifiTimeout);
+    void SendDirectFrame(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
+                         int wifiTimeout);
+    // Tells the user that a request was refused because too many wait.
+    void RefuseRequest();
+    bool NothingWaiting() const;
+    // A header re-read waits with no mode select behind it.
+    bool ReReadWaiting() const;
     void ReleaseQueue();
+    // Sends the first request that waits; false when none waits.
+    bool ReleaseNext();
     void ForgetWaitingRequests();
     void StartConnect();
     void ConnectFailure(LinkStatus status);
@@ -123,16 +147,16 @@ private:
     std::array<std::uint8_t, kCommandDataCapacity> command_data_{};
     int command_data_length_ = 0;
 
-    // A direct frame or a block read request that came while a reply was
-    // pending; it goes before the queued command.
+    // Direct frames and block read requests that came while a reply was
+    // pending, oldest first; they go before the in-order commands and the
+    // queued command.
     struct DeferredDirect {
-        bool waiting = false;
         std::uint8_t code = 0;
-        std::array<std::uint8_t, CommandFrame::kMaxN> data{};
-        int length = 0;
+        std::vector<std::uint8_t> data;
         int usbTimeout = 0;
         int wifiTimeout = 0;
-    } deferred_;
+    };
+    std::deque<DeferredDirect> deferred_;
 
     // Generic commands of SubmitInOrder that came while a reply was pending,
     // oldest first; released after a deferred frame, before the queue.
@@ -142,6 +166,9 @@ private:
         int length = 0;
     };
     std::deque<InOrderCommand> in_order_;
+    // A request was refused for the waiting lines being full: the status
+    // line keeps saying so until everything that waited has gone out.
+    bool refused_ = false;
 
     CommandFrame frame_;
     ReplyParser parser_;

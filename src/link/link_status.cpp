@@ -18,6 +18,7 @@ constexpr StatusText kStatusTexts[] = {
     {LinkStatus::kFailed, "failed", "failed"},
     {LinkStatus::kConnected, "connected", "connected"},
     {LinkStatus::kCommunicating, "communicating", "communicating"},
+    {LinkStatus::kNotSent, "busy, not sent", "忙，未发送"},
 };
 
 }  // namespace

@@ -12,7 +12,12 @@ enum class LinkStatus {
     kFailed,  // a request timed out while connected
     kConnected,
     kCommunicating,
+    kNotSent,  // refused: too many requests wait for the unit's replies
 };
 
-// language: 0 English, 1 Chinese. Only the connecting text has a Chinese form.
+// The last of them: the status line is made wide enough for every text.
+constexpr LinkStatus kLastLinkStatus = LinkStatus::kNotSent;
+
+// language: 0 English, 1 Chinese. Only the connecting and the refusal texts
+// have a Chinese form.
 std::string LinkStatusText(LinkStatus status, int language);

@@ -407,6 +407,179 @@ std::vector<std::uint8_t> ConnectThenKeepAlive() {
     return codes;
 }
 
+// A command that keeps its turn waits behind those already waiting, also
+// when the reply in flight is in and the step that releases them has not
+// run yet.
+TEST_F(LinkSequencerTest, InOrderCommandSubmittedBeforeTheReleaseGoesLast) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t plain[] = {1, 0};
+    seq.SubmitGeneric(0x09, plain, 2);
+    const std::size_t from = usb.sent.size();
+    const std::uint8_t one[] = {1, 0}, two[] = {2, 0}, three[] = {3, 0};
+    ASSERT_TRUE(seq.SubmitInOrder(0x01, one, 2));
+    ASSERT_TRUE(seq.SubmitInOrder(0x01, two, 2));
+    answering = true;
+    usb.incoming.push_back(Reply(0x09, {0}));
+    seq.OnTick();  // the reply is in; its step is posted, not yet handled
+    ASSERT_FALSE(seq.ReplyPending());
+    EXPECT_TRUE(seq.SubmitInOrder(0x01, three, 2));
+    for (int i = 0; i < 10; ++i) Tick();
+    ASSERT_EQ(usb.sent.size(), from + 3);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(usb.sent[from + i][4], static_cast<int>(i) + 1) << i;
+}
+
+// Frames built whole and chunk requests that come while a reply is due wait
+// in the order they came; none takes another's place.
+TEST_F(LinkSequencerTest, DirectFramesAndChunkRequestsWaitInTheOrderSent) {
+    const std::uint8_t boost[] = {5, 0, 0, 0, 0}, table[] = {6, 0, 0, 0, 0};
+    {
+        SCOPED_TRACE("two direct frames behind a change");
+        LinkRig t;
+        t.ConnectUsb();
+        t.answering = false;
+        const std::uint8_t plain[] = {1, 0};
+        t.seq.SubmitGeneric(0x09, plain, 2);
+        const std::size_t from = t.usb.sent.size();
+        t.seq.SubmitDirect(0x33, boost, 5, 50, 50);
+        t.seq.SubmitDirect(0x47, table, 5, 50, 50);
+        EXPECT_EQ(t.seq.DirectWaiting(), 2u);
+        t.answering = true;
+        t.usb.incoming.push_back(t.Answer(t.usb.sent.back()));
+        t.Tick(5);
+        EXPECT_EQ(CodesFrom(t.usb, from - 1), (std::vector<std::uint8_t>{0x09, 0x33, 0x47}));
+        EXPECT_EQ(t.host.Status(), "OK");
+    }
+    {
+        // The re-read's header is in and the chunk request is posted; a
+        // boost save handled before it goes out first, the chunk request
+        // waits for its reply, and a learn table behind the chunk request
+        // waits for the end of the block read.
+        SCOPED_TRACE("a direct frame behind a chunk request");
+        LinkRig t;
+        t.ConnectUsb();
+        const std::size_t from = t.usb.sent.size();
+        t.host.block.clear();
+        SendPlain(t, 0x3F);
+        t.seq.OnTick();
+        t.seq.SubmitDirect(0x33, boost, 5, 50, 50);
+        t.Pump();
+        EXPECT_EQ(t.seq.DirectWaiting(), 1u) << "the chunk request";
+        t.seq.SubmitDirect(0x47, table, 5, 50, 50);
+        for (int i = 0; i < 60 && (t.seq.DirectWaiting() > 0 || t.seq.ReplyPending()); ++i)
+            t.Tick();
+        std::vector<std::uint8_t> expected = {0x3F, 0x33};
+        expected.insert(expected.end(), 20, 0x40);
+        expected.push_back(0x47);
+        EXPECT_EQ(CodesFrom(t.usb, from), expected);
+        EXPECT_EQ(t.host.block, t.block);
+    }
+}
+
+// A header re-read already waiting reads the block that a second one would
+// read; behind a mode select that waits, the second one reads the new mode.
+TEST_F(LinkSequencerTest, HeaderReReadAlreadyWaitingIsNotQueuedAgain) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t plain[] = {1, 0}, reread[] = {0, 0}, lock[] = {1, 2, 3, 4, 1, 0},
+                       select[] = {4, 0};
+    seq.SubmitGeneric(0x09, plain, 2);
+    const std::size_t from = usb.sent.size();
+    EXPECT_TRUE(seq.SubmitInOrder(0x3F, reread, 2));
+    EXPECT_TRUE(seq.SubmitInOrder(0x3F, reread, 2));
+    EXPECT_TRUE(seq.SubmitInOrder(0x2B, lock, 6));
+    EXPECT_TRUE(seq.SubmitInOrder(0x3F, reread, 2));
+    EXPECT_EQ(seq.InOrderWaiting(), 2u);
+    EXPECT_TRUE(seq.SubmitInOrder(0x01, select, 2));
+    EXPECT_TRUE(seq.SubmitInOrder(0x3F, reread, 2));
+    EXPECT_EQ(seq.InOrderWaiting(), 4u);
+    answering = true;
+    usb.incoming.push_back(Answer(usb.sent.back()));
+    for (int i = 0; i < 150 && (seq.ReplyPending() || seq.InOrderWaiting() > 0); ++i) Tick();
+    std::vector<std::uint8_t> codes = CodesFrom(usb, from);
+    codes.erase(std::remove(codes.begin(), codes.end(), 0x40), codes.end());
+    EXPECT_EQ(codes, (std::vector<std::uint8_t>{0x3F, 0x2B, 0x01, 0x3F}));
+}
+
+// Each waiting line holds kWaitingLimit requests. One more is not sent and
+// the status line says so, in the user's language, until what waited has
+// gone out; the next step of a running transfer is taken all the same.
+TEST_F(LinkSequencerTest, FullWaitingLineRefusesOneMoreAndSaysSo) {
+    struct Case {
+        const char* what;
+        int language;
+        bool direct;
+        const char* refused;
+    };
+    const Case cases[] = {
+        {"commands that keep their turn", 0, false, "busy, not sent"},
+        {"frames built whole", 0, true, "busy, not sent"},
+        {"frames built whole, in Chinese", 1, true, "忙，未发送"},
+    };
+    constexpr int kLimit = static_cast<int>(LinkSequencer::kWaitingLimit);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkRig t;
+        t.seq.SetLanguage(c.language);
+        t.ConnectUsb();
+        t.answering = false;
+        const std::uint8_t plain[] = {1, 0};
+        t.seq.SubmitGeneric(0x09, plain, 2);
+        const std::size_t from = t.usb.sent.size();
+        auto waiting = [&] { return c.direct ? t.seq.DirectWaiting() : t.seq.InOrderWaiting(); };
+        // The n-th request carries n, so the wire shows which went; true
+        // when it was taken.
+        auto submit = [&](int n) {
+            const std::uint8_t data[] = {static_cast<std::uint8_t>(n), 0, 0, 0, 0};
+            const std::size_t before = waiting();
+            if (c.direct) {
+                t.seq.SubmitDirect(0x33, data, 5, 50, 50);
+            } else {
+                EXPECT_EQ(t.seq.SubmitInOrder(0x01, data, 2), n <= kLimit);
+            }
+            return waiting() > before;
+        };
+        for (int n = 1; n <= kLimit; ++n) ASSERT_TRUE(submit(n));
+        EXPECT_FALSE(submit(kLimit + 1));
+        EXPECT_EQ(t.host.Status(), c.refused);
+        EXPECT_EQ(waiting(), LinkSequencer::kWaitingLimit);
+
+        t.answering = true;
+        t.usb.incoming.push_back(t.Answer(t.usb.sent.back()));
+        for (int n = 1; n < kLimit; ++n) {
+            t.Tick();
+            ASSERT_EQ(t.host.Status(), c.refused) << "after " << n << " went";
+        }
+        t.Tick(3);
+        EXPECT_EQ(t.host.Status(), "OK");
+        ASSERT_EQ(t.usb.sent.size(), from + kLimit);
+        for (int n = 1; n <= kLimit; ++n)
+            EXPECT_EQ(t.usb.sent[from + static_cast<std::size_t>(n) - 1][4], n);
+    }
+
+    // A full line still takes the block read's next chunk request and the
+    // mode upload's next step. The re-read's header is in and its chunk
+    // request posted when the boost saves come, the first one going out.
+    ConnectUsb();
+    host.block.clear();
+    const std::size_t from = usb.sent.size();
+    SendPlain(*this, 0x3F);
+    seq.OnTick();
+    const std::uint8_t data[] = {0, 0, 0, 0, 0};
+    for (int n = 0; n <= kLimit; ++n) seq.SubmitDirect(0x33, data, 5, 50, 50);
+    seq.SubmitDirect(0x43, data, 5, 100, 130);
+    Pump();
+    EXPECT_EQ(seq.DirectWaiting(), LinkSequencer::kWaitingLimit + 2);
+    for (int i = 0; i < 200 && (seq.DirectWaiting() > 0 || seq.ReplyPending()); ++i) Tick();
+    std::vector<std::uint8_t> expected = {0x3F};
+    expected.insert(expected.end(), kLimit + 1, 0x33);
+    expected.push_back(0x43);
+    expected.insert(expected.end(), 20, 0x40);
+    EXPECT_EQ(CodesFrom(usb, from), expected);
+    EXPECT_EQ(host.block, block);
+}
+
 TEST_F(LinkSequencerTest, NothingWaitingOutlivesTheLink) {
     struct Case {
         const char* what;

@@ -1,6 +1,7 @@
 // The link against the emulator over TCP loopback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "emulator/device_emulator.h"
@@ -41,6 +42,20 @@ protected:
     }
 
     std::vector<std::uint8_t> Codes() const { return device.RequestCodes(); }
+
+    // Connects, then has the unit hold each reply delayTicks back and sends
+    // a change, which is in flight on return; returns how many requests
+    // came before it.
+    std::size_t ConnectAndSendASlowChange(int delayTicks) {
+        Connect();
+        Knobs k;
+        k.delayTicks = delayTicks;
+        device.SetKnobs(k);
+        const std::size_t before = device.Requests().size();
+        const std::uint8_t change[] = {1, 0};
+        host->link.SendCommand(0x09, change, 2);
+        return before;
+    }
 
     DeviceEmulator device;
     EmulatorTcpServer server{device};
@@ -121,6 +136,84 @@ TEST_F(LinkTcpTest, OneRequestInFlightAndTheLatestWins) {
     EXPECT_EQ(requests[before + 1].data, (std::vector<std::uint8_t>{3, 0}));
     EXPECT_EQ(device.Overlaps(), 0);
     EXPECT_EQ(host->link.LinkState(), 3);
+}
+
+// The boost save and the learn table as the builder sends them: their data
+// and four trailing bytes, here all zero.
+const std::vector<std::uint8_t> kBoostSave(85, 0), kLearnTable(520, 0);
+
+void SendBoostSaveAndLearnTable(DeviceLink& link) {
+    link.SendDirect(0x33, kBoostSave.data(), static_cast<int>(kBoostSave.size()), 50, 50);
+    link.SendDirect(0x47, kLearnTable.data(), static_cast<int>(kLearnTable.size()), 50, 50);
+}
+
+TEST_F(LinkTcpTest, DirectFramesDuringTheBlockReadGoOutAndTheReadEnds) {
+    Knobs k;
+    k.delayTicks = 2;
+    device.SetKnobs(k);
+    const std::vector<std::uint8_t> block = device.Block();  // before the boost save lands
+    host->link.OnConnectButton();
+    ASSERT_TRUE(WaitFor([&] { return device.CountOf(0x40) >= 3; }, kConnectMs));
+    SendBoostSaveAndLearnTable(host->link);
+    ASSERT_TRUE(WaitFor([&] { return device.CountOf(0x47) == 1; }, 5000)) << host->Status();
+    ASSERT_TRUE(WaitFor([&] { return !host->link.ReplyPending(); }, 3000));
+    EXPECT_EQ(host->block, block);
+    EXPECT_EQ(device.CountOf(0x40), 20);
+    EXPECT_EQ(device.CountOf(0x33), 1);
+    const std::vector<std::uint8_t> codes = Codes();
+    EXPECT_LT(std::find(codes.begin(), codes.end(), 0x33) - codes.begin(),
+              std::find(codes.begin(), codes.end(), 0x47) - codes.begin());
+    EXPECT_EQ(device.Overlaps(), 0);
+    EXPECT_EQ(device.WrongLengths(), 0);
+    EXPECT_EQ(host->link.LinkState(), 3);
+    EXPECT_EQ(host->Status(), "OK");
+}
+
+TEST_F(LinkTcpTest, TwoDirectFramesWhileAReplyIsDueBothGoInOrder) {
+    const std::size_t before = ConnectAndSendASlowChange(10);
+    ASSERT_FALSE(HasFatalFailure());
+    SendBoostSaveAndLearnTable(host->link);
+    ASSERT_TRUE(WaitFor([&] { return Codes().size() >= before + 3; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return !host->link.ReplyPending(); }, 3000));
+    const std::vector<std::uint8_t> codes = Codes();
+    EXPECT_EQ(std::vector<std::uint8_t>(codes.begin() + static_cast<std::ptrdiff_t>(before),
+                                        codes.begin() + static_cast<std::ptrdiff_t>(before) + 3),
+              (std::vector<std::uint8_t>{0x09, 0x33, 0x47}));
+    EXPECT_EQ(device.Overlaps(), 0);
+    EXPECT_EQ(host->Status(), "OK");
+}
+
+// A unit slow to answer while the user keeps asking: the requests that keep
+// their turn wait up to the limit, one more is refused, and the status line
+// says so until the last one that waited has been answered.
+TEST_F(LinkTcpTest, RequestPastTheWaitingLimitIsRefusedAndSaidSo) {
+    const std::size_t before = ConnectAndSendASlowChange(1);
+    ASSERT_FALSE(HasFatalFailure());
+    constexpr int kLimit = static_cast<int>(LinkSequencer::kWaitingLimit);
+    CommandLink& link = host->link.Commands();
+    // Lock key records, the n-th carrying n in its first digit.
+    auto lock = [&](int n) {
+        const std::uint8_t record[] = {static_cast<std::uint8_t>(n), 0, 0, 0, 1, 0};
+        return link.SubmitInOrder(0x2B, record, 6);
+    };
+    for (int n = 1; n <= kLimit; ++n) ASSERT_TRUE(lock(n));
+    EXPECT_FALSE(lock(kLimit + 1));
+    EXPECT_EQ(host->Status(), "busy, not sent");
+    const std::size_t shown = host->statuses.size();
+
+    ASSERT_TRUE(WaitFor([&] { return device.CountOf(0x2B) == kLimit; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !host->link.ReplyPending(); }, 3000));
+    linktest::RunFor(100);
+    const std::vector<emu::Command> requests = device.Requests();
+    ASSERT_EQ(requests.size(), before + 1 + kLimit);
+    for (int n = 1; n <= kLimit; ++n)
+        EXPECT_EQ(requests[before + static_cast<std::size_t>(n)].data[0], n);
+    // One status per answer: the refusal while any of them waited.
+    ASSERT_GT(host->statuses.size(), shown + kLimit);
+    for (std::size_t i = shown; i < shown + kLimit; ++i)
+        EXPECT_EQ(host->statuses[i], "busy, not sent") << i - shown;
+    EXPECT_EQ(host->statuses[shown + kLimit], "OK");
+    EXPECT_EQ(device.Overlaps(), 0);
 }
 
 TEST_F(LinkTcpTest, KeepAliveKeepsAQuietLinkUp) {
