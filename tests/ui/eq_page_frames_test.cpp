@@ -30,6 +30,7 @@
 #include "support/device_block_layout.h"
 #include "support/scripted_prompts.h"
 #include "support/user_input.h"
+#include "support/wire_payloads.h"
 
 namespace {
 
@@ -60,28 +61,6 @@ Bytes EnablePayload(const ParamImage& i, int module, int maskWord) {
     Put16(p, i.BandEnableMasks[static_cast<std::size_t>(maskWord)]);
     return p;
 }
-Bytes MicSettingsPayload(const ParamImage& i) {
-    Bytes p;
-    for (int b : {1, 10, 11, 14, 26, 101, 12, 13})
-        p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
-    return p;
-}
-// The unit takes a fixed 50 in the fifth place.
-Bytes ReverbSettingsPayload(const ParamImage& i) {
-    Bytes p;
-    for (int b : {79, 80, 81, 82}) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
-    p.push_back(50);
-    p.push_back(i.ParamBytes[84]);
-    for (int u : {24, 25, 28, 29}) Put16(p, i.ParamWords[static_cast<std::size_t>(u)]);
-    return p;
-}
-Bytes EchoSettingsPayload(const ParamImage& i) {
-    Bytes p;
-    for (int b = 85; b <= 93; ++b) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
-    for (int u : {26, 27, 30, 31, 32, 33}) Put16(p, i.ParamWords[static_cast<std::size_t>(u)]);
-    return p;
-}
-
 bool Bit(std::uint32_t word, int bit) { return (word >> bit) & 1u; }
 
 // The user's own ways in: Enter in an edit, a pick in a combo, a click.
@@ -228,13 +207,13 @@ const FrameCase kCases[] = {
      [](const ParamImage&, const ParamImage& a) {
          return a.ParamWords[27] == 8000 && a.EchoEqBands[5].frequency == 8000;
      },
-     0x0D, 22, EchoSettingsPayload},
+     0x0D, 22, testsupport::EchoPayload},
     {"EchoHighPassDragStopsAt1000", kTableEcho, 0, 0,
      [](CEqPage& p, ParamImage&) { Drag(p, 6, {p.GraphRect().width() - 1, 10}); },
      [](const ParamImage&, const ParamImage& a) {
          return a.ParamWords[26] == 1000 && a.EchoEqBands[6].frequency == 1000;
      },
-     0x0D, 22, EchoSettingsPayload},
+     0x0D, 22, testsupport::EchoPayload},
     {"EchoEqReset", kTableEcho, 0, 0,
      [](CEqPage& p, ParamImage& i) {
          i.EchoEqBands[2].q = 55;
@@ -277,11 +256,11 @@ const FrameCase kCases[] = {
     {"MicNoiseGateKey", kTableMic, 0, 0,
      [](CEqPage& p, ParamImage&) { Key(p, 1215, Qt::Key_Left); },
      [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[14] == b.ParamBytes[14] - 1; },
-     0x05, 9, MicSettingsPayload},
+     0x05, 9, testsupport::MicPayload},
     {"Mic1PolarityClick", kTableMic, 0, 0,
      [](CEqPage& p, ParamImage&) { Click<CMyBtn>(p, 1740); },
      [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[12] == (b.ParamBytes[12] ^ 0x80); },
-     0x05, 9, MicSettingsPayload},
+     0x05, 9, testsupport::MicPayload},
     {"Mic2EqLinkOn", kTableMic, 0, 1,
      [](CEqPage& p, ParamImage& i) {
          i.ParamBytes[152] = 0;
@@ -303,23 +282,23 @@ const FrameCase kCases[] = {
          Key(p, 1224, Qt::Key_Right);
      },
      [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[79] == (0x80 | (b.ParamBytes[79] + 1)); },
-     0x0B, 15, ReverbSettingsPayload},
+     0x0B, 15, testsupport::ReverbPayload},
     {"ReverbDecayKey", kTableFX, 0, 0,
      [](CEqPage& p, ParamImage&) { Key(p, 1226, Qt::Key_Left); },
      [](const ParamImage& b, const ParamImage& a) { return a.ParamWords[28] == b.ParamWords[28] - 1; },
-     0x0B, 15, ReverbSettingsPayload},
+     0x0B, 15, testsupport::ReverbPayload},
     {"ReverbTypePlate", kTableFX, 0, 0,
      [](CEqPage& p, ParamImage&) { Choose(p.ControlAs<QComboBox>(CDlgFX::kTypeComboId), 2); },
      [](const ParamImage&, const ParamImage& a) { return a.ParamBytes[80] == 2; },
-     0x0B, 15, ReverbSettingsPayload},
+     0x0B, 15, testsupport::ReverbPayload},
     {"EchoRepeatKey", kTableEcho, 0, 0,
      [](CEqPage& p, ParamImage&) { Key(p, 1222, Qt::Key_Right); },
      [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[87] == b.ParamBytes[87] + 1; },
-     0x0D, 22, EchoSettingsPayload},
+     0x0D, 22, testsupport::EchoPayload},
     {"EchoDirectPolarityClick", kTableEcho, 0, 0,
      [](CEqPage& p, ParamImage&) { Click<CMyBtn>(p, 1854); },
      [](const ParamImage& b, const ParamImage& a) { return a.ParamBytes[91] == (b.ParamBytes[91] ^ 0x80); },
-     0x0D, 22, EchoSettingsPayload},
+     0x0D, 22, testsupport::EchoPayload},
     // The unit's defaults hold stereo: the right delay is byte 92.
     {"EchoStereoRightDelay", kTableEcho, 0, 0,
      [](CEqPage& p, ParamImage&) { Key(p, 1226, Qt::Key_Right); },
@@ -327,7 +306,7 @@ const FrameCase kCases[] = {
          return a.ParamBytes[85] == 1 && a.ParamBytes[92] == b.ParamBytes[92] + 1 &&
                 a.ParamWords[32] == b.ParamWords[32];
      },
-     0x0D, 22, EchoSettingsPayload},
+     0x0D, 22, testsupport::EchoPayload},
     {"EchoDualRightDelay", kTableEcho, 0, 0,
      [](CEqPage& p, ParamImage& i) {
          i.ParamBytes[85] = 2;
@@ -337,7 +316,7 @@ const FrameCase kCases[] = {
      [](const ParamImage& b, const ParamImage& a) {
          return a.ParamWords[32] == b.ParamWords[32] + 1 && a.ParamBytes[92] == b.ParamBytes[92];
      },
-     0x0D, 22, EchoSettingsPayload},
+     0x0D, 22, testsupport::EchoPayload},
 };
 // clang-format on
 
@@ -451,7 +430,7 @@ TEST_F(EchoTypeOnUnit, TheAnswerReLaysThePageAndTheNextMoveSendsTheNewType) {
     platform::MessageQueue::Drain();
     EXPECT_EQ(unit.dlg->Image().ParamWords[32], before.ParamWords[32] + 1);
     EXPECT_EQ(unit.dlg->Image().ParamBytes[92], before.ParamBytes[92]);
-    ExpectOneFrame(unit, next, 0x0D, 22, EchoSettingsPayload(unit.dlg->Image()));
+    ExpectOneFrame(unit, next, 0x0D, 22, testsupport::EchoPayload(unit.dlg->Image()));
     EXPECT_EQ(unit.dlg->Image().ParamBytes[85], 2);
 }
 
@@ -523,7 +502,7 @@ TEST_F(EchoTypeOnUnit, ARefreshDuringTheWaitThenTheAnswerThenAMoveSendsTheAnswer
     Key(*echo, 1226, Qt::Key_Right);
     platform::MessageQueue::Drain();
     EXPECT_EQ(unit.dlg->Image().ParamWords[32], 346);
-    ExpectOneFrame(unit, next, 0x0D, 22, EchoSettingsPayload(unit.dlg->Image()));
+    ExpectOneFrame(unit, next, 0x0D, 22, testsupport::EchoPayload(unit.dlg->Image()));
     std::vector<std::uint8_t> codes;
     for (const emu::Command& c : unit.RequestsSince(mark)) codes.push_back(c.code);
     EXPECT_EQ(codes, (std::vector<std::uint8_t>{0x0B, 0x3A, 0x0D}));
@@ -552,7 +531,7 @@ TEST_F(EchoTypeOnUnit, AChangeRightAfterTheTypeReachesTheUnitAfterIt) {
     EXPECT_EQ(sent[1].code, 0x3A);
     EXPECT_EQ(sent[1].data.front(), 0);
     EXPECT_EQ(sent[2].code, 0x0B);
-    const Bytes payload = ReverbSettingsPayload(unit.dlg->Image());
+    const Bytes payload = testsupport::ReverbPayload(unit.dlg->Image());
     EXPECT_EQ(testsupport::Head(sent[2].data, payload.size()), payload);
     EXPECT_FALSE(echo->AwaitingType());
     EXPECT_TRUE(echo->isEnabled());

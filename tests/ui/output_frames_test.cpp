@@ -24,59 +24,23 @@
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
 #include "support/scripted_prompts.h"
+#include "support/wire_payloads.h"
 
 namespace {
 
 using blocktest::Bytes;
+using testsupport::BytesPayload;
 using testsupport::Hex;
+using testsupport::MusicPayload;
+using testsupport::OutputChannelPayload;
 using testsupport::Put16;
 using testsupport::Put32;
 
-// The output-channel block as the unit reads it: the channel, its level and
-// compressor bytes (KTV: both volumes, the four mixers, the compressor;
-// cinema: both volumes and the compressor), its delay and the pair's second
-// delay (0 for the one-output channels).
-struct ChannelLayout {
-    int channel;
-    int firstByte[2];
-    int delayWord[2];
-    int pairWord[2];  // -1: none
-};
-constexpr ChannelLayout kChannelLayouts[] = {
-    {0, {27, 116}, {34, 40}, {35, 41}},
-    {2, {41, 124}, {36, 42}, {37, 43}},
-    {4, {55, 132}, {38, 44}, {-1, -1}},
-    {5, {67, 140}, {39, 45}, {-1, -1}},
-};
-Bytes OutputChannelPayload(const ParamImage& i, int channel) {
-    const int set = i.ParamBytes[kSystemModeByte] == 0 ? 0 : 1;
-    for (const ChannelLayout& l : kChannelLayouts) {
-        if (l.channel != channel) continue;
-        Bytes p{static_cast<std::uint8_t>(channel)};
-        for (int k = 0; k < (set ? 6 : 10); ++k)
-            p.push_back(i.ParamBytes[static_cast<std::size_t>(l.firstByte[set] + k)]);
-        Put16(p, i.ParamWords[static_cast<std::size_t>(l.delayWord[set])]);
-        Put16(p, l.pairWord[set] < 0 ? 0 : i.ParamWords[static_cast<std::size_t>(l.pairWord[set])]);
-        return p;
-    }
-    return {};
-}
 Bytes FlagsPayload(const ParamImage& i) {
     Bytes p;
     Put32(p, i.ParamBytes[kSystemModeByte] == 0 ? i.ParamFlags : i.CinemaParamFlags);
     return p;
 }
-Bytes BytesPayload(const ParamImage& i, std::initializer_list<int> bytes) {
-    Bytes p;
-    for (int b : bytes) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
-    return p;
-}
-Bytes MusicPayload(const ParamImage& i) {
-    return i.ParamBytes[kSystemModeByte] == 0
-               ? BytesPayload(i, {0, 3, 4, 6, 22, 23, 24, 25, 9, 150, 151, 153})
-               : BytesPayload(i, {109, 108, 149, 154});
-}
-
 COutputPage& Output(CQuavixDlg& d, PageTableSlot slot) {
     return *static_cast<COutputPage*>(d.Page(slot));
 }

@@ -20,6 +20,7 @@
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
 #include "support/scripted_prompts.h"
+#include "support/wire_payloads.h"
 #include "system/access_codes.h"
 #include "system/dlg_sys.h"
 #include "system/dlg_wifi.h"
@@ -32,21 +33,11 @@ using testsupport::Hex;
 
 constexpr int kSystemPageButton = 1815;
 
-Bytes Fields(const ParamImage& i, std::initializer_list<int> bytes) {
-    Bytes p;
-    for (int b : bytes) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
-    return p;
-}
-Bytes MusicKtv(const ParamImage& i) {
-    return Fields(i, {0, 3, 4, 6, 22, 23, 24, 25, 9, 150, 151, 153});
-}
-Bytes MusicCinema(const ParamImage& i) { return Fields(i, {109, 108, 149, 154}); }
-Bytes Mic(const ParamImage& i) { return Fields(i, {1, 10, 11, 14, 26, 101, 12, 13}); }
-Bytes SwMode(const ParamImage& i) {
-    Bytes p{static_cast<std::uint8_t>((i.ParamFlags >> 27) & 1)};
-    for (int b : {96, 97, 98, 99}) p.push_back(i.ParamBytes[static_cast<std::size_t>(b)]);
-    return p;
-}
+using testsupport::BytesPayload;
+using testsupport::MicPayload;
+using testsupport::MusicPayload;
+using testsupport::SwModePayload;
+
 Bytes Padded(const std::string& line) {
     std::string s = line;
     s.resize(20, ' ');
@@ -90,18 +81,18 @@ void PrintTo(const FrameCase& c, std::ostream* os) { *os << c.what; }
 
 // clang-format off
 const FrameCase kCases[] = {
-    {"MusicMaxKtv", 0, [](Ui& u) { u.Key(1080, Qt::Key_Left); }, 0x02, MusicKtv},
-    {"MusicMaxCinema", 1, [](Ui& u) { u.Key(1080, Qt::Key_Left); }, 0x02, MusicCinema},
-    {"MusicInit", 0, [](Ui& u) { u.Key(1081, Qt::Key_Right); }, 0x02, MusicKtv},
-    {"MicMax", 0, [](Ui& u) { u.Key(1205, Qt::Key_Left); }, 0x05, Mic},
-    {"MicInit", 0, [](Ui& u) { u.Key(1206, Qt::Key_Right); }, 0x05, Mic},
+    {"MusicMaxKtv", 0, [](Ui& u) { u.Key(1080, Qt::Key_Left); }, 0x02, MusicPayload},
+    {"MusicMaxCinema", 1, [](Ui& u) { u.Key(1080, Qt::Key_Left); }, 0x02, MusicPayload},
+    {"MusicInit", 0, [](Ui& u) { u.Key(1081, Qt::Key_Right); }, 0x02, MusicPayload},
+    {"MicMax", 0, [](Ui& u) { u.Key(1205, Qt::Key_Left); }, 0x05, MicPayload},
+    {"MicInit", 0, [](Ui& u) { u.Key(1206, Qt::Key_Right); }, 0x05, MicPayload},
     {"EffectInit", 0, [](Ui& u) { u.Key(1215, Qt::Key_Right); }, 0x0A,
-     [](const ParamImage& i) { return Fields(i, {21}); }},
-    {"DanceThreshold", 0, [](Ui& u) { u.Key(1084, Qt::Key_Left); }, 0x22, SwMode},
-    {"DanceTime", 0, [](Ui& u) { u.Key(1086, Qt::Key_Right); }, 0x22, SwMode},
-    {"DanceVol", 0, [](Ui& u) { u.Key(1088, Qt::Key_Left); }, 0x22, SwMode},
-    {"SingVol", 0, [](Ui& u) { u.Key(1090, Qt::Key_Left); }, 0x22, SwMode},
-    {"DanceAutoRadio", 0, [](Ui& u) { u.Click(CDlgSys::kSwAutoId); }, 0x22, SwMode},
+     [](const ParamImage& i) { return BytesPayload(i, {21}); }},
+    {"DanceThreshold", 0, [](Ui& u) { u.Key(1084, Qt::Key_Left); }, 0x22, SwModePayload},
+    {"DanceTime", 0, [](Ui& u) { u.Key(1086, Qt::Key_Right); }, 0x22, SwModePayload},
+    {"DanceVol", 0, [](Ui& u) { u.Key(1088, Qt::Key_Left); }, 0x22, SwModePayload},
+    {"SingVol", 0, [](Ui& u) { u.Key(1090, Qt::Key_Left); }, 0x22, SwModePayload},
+    {"DanceAutoRadio", 0, [](Ui& u) { u.Click(CDlgSys::kSwAutoId); }, 0x22, SwModePayload},
     {"IrEnable", 0, [](Ui& u) { u.Click(CDlgSys::kIrEnableId); }, 0x08,
      [](const ParamImage& i) { return Bytes{static_cast<std::uint8_t>(i.UnlockFlags & 0xFF)}; }},
     {"UartEnable", 0, [](Ui& u) { u.Click(CDlgSys::kUartEnableId); }, 0x08,
