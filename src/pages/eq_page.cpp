@@ -294,21 +294,24 @@ bool CEqPage::Linked() const {
            Image()->ParamBytes[static_cast<std::size_t>(spec_.linkByte)] != 0;
 }
 
-void CEqPage::PostBand(int band) {
+void CEqPage::CopyBandToLinked(int band) {
     // The linked microphone follows: the band's values and its enable bit,
     // for the bands a mask word has a bit for.
-    if (Linked() && band >= 0 && band < kMaskBits) {
-        const std::span<EqBand> mine = CurrentSet();
-        const std::span<EqBand> other = EqModuleBands(*Image(), OtherModule(), false);
-        const auto b = static_cast<std::size_t>(band);
-        if (b < mine.size() && b < other.size()) CopyLinkedBand(mine[b], other[b]);
-        std::uint16_t* from = MaskWordOf(ModuleId());
-        std::uint16_t* to = MaskWordOf(OtherModule());
-        if (from && to) {
-            const auto bit = static_cast<std::uint16_t>(1u << band);
-            *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
-        }
+    if (!Linked() || band < 0 || band >= kMaskBits) return;
+    const std::span<EqBand> mine = CurrentSet();
+    const std::span<EqBand> other = EqModuleBands(*Image(), OtherModule(), false);
+    const auto b = static_cast<std::size_t>(band);
+    if (b < mine.size() && b < other.size()) CopyLinkedBand(mine[b], other[b]);
+    std::uint16_t* from = MaskWordOf(ModuleId());
+    std::uint16_t* to = MaskWordOf(OtherModule());
+    if (from && to) {
+        const auto bit = static_cast<std::uint16_t>(1u << band);
+        *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
     }
+}
+
+void CEqPage::PostBand(int band) {
+    CopyBandToLinked(band);
     PostCommand(CMD_EQ_BAND, static_cast<LPARAM>(band) << 8 | ModuleId());
 }
 
@@ -684,12 +687,7 @@ LRESULT CEqPage::OnPanelBandChanged(WPARAM wParam, LPARAM) {
     if (b >= PeqCount()) return 0;
     SelectBand(b);
     if (wParam > 0xFFFF) {
-        if (Linked()) {
-            std::uint16_t* from = MaskWordOf(ModuleId());
-            std::uint16_t* to = MaskWordOf(OtherModule());
-            const auto bit = static_cast<std::uint16_t>(1u << b);
-            if (from && to) *to = static_cast<std::uint16_t>((*to & ~bit) | (*from & bit));
-        }
+        CopyBandToLinked(b);
         PostCommand(CMD_BAND_ENABLE, ModuleId());
     } else {
         PostBand(b);

@@ -157,6 +157,9 @@ private:
     void StorePassFilter(int band, const int* frequency, const int* slope);
     void CopyPassFilterOut(int band);
     void PostPassFilter(int band);
+    // While the microphones are linked, the other one takes the band's type,
+    // frequency, Q and gain and its enable bit; nothing is sent for it.
+    void CopyBandToLinked(int band);
     // A PEQ band changed: copy it to the linked module, then post it.
     void PostBand(int band);
     bool Linked() const;

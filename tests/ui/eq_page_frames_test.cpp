@@ -12,6 +12,7 @@
 #include <QTest>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/main_dialog.h"
@@ -276,6 +277,43 @@ const FrameCase kCases[] = {
      [](CEqPage& p, ParamImage&) { Click<CMyBtn>(p, CDlgMic::kEqLinkId); },
      [](const ParamImage&, const ParamImage& a) { return a.ParamBytes[152] == 0; },
      0x3C, 3, [](const ParamImage&) { return Bytes{1, 0}; }},
+    // Linked microphones: the other one takes the changed band and its
+    // enable bit, its slope stays; the unit hears of the shown one only.
+    {"Mic1LinkedBypassGivesMic2TheBandAndItsBit", kTableMic, 0, 0,
+     [](CEqPage& p, ParamImage& i) {
+         i.ParamBytes[152] = 1;
+         i.Mic2EqBands[5] = {3, 1, 321, 7, -77};
+         i.BandEnableMasks[0] = 0xFFFF;
+         i.BandEnableMasks[1] = 0xFFFF;
+         p.LoadFromImage();
+         PanelBypass(p, 5);
+     },
+     [](const ParamImage&, const ParamImage& a) {
+         const EqBand& from = a.Mic1EqBands[5];
+         const EqBand& to = a.Mic2EqBands[5];
+         return Bit(a.BandEnableMasks[0], 5) == 0 && a.BandEnableMasks[1] == 0xFFFF - (1u << 5) &&
+                std::tie(to.type, to.frequency, to.q, to.gain) ==
+                    std::tie(from.type, from.frequency, from.q, from.gain) &&
+                to.slope == 3;
+     },
+     0x49, 4, [](const ParamImage& i) { return EnablePayload(i, 0, 0); }},
+    {"Mic2LinkedEditGivesMic1ItsBit", kTableMic, 0, 1,
+     [](CEqPage& p, ParamImage& i) {
+         i.ParamBytes[152] = 1;
+         i.BandEnableMasks[0] = 0xFFFF - (1u << 2);
+         i.BandEnableMasks[1] = 0xFFFF - (1u << 9);
+         p.LoadFromImage();
+         TypeAndEnter(PanelEdit(p, CDlgVS::kGainEditId, 2), "-4.5");
+     },
+     [](const ParamImage&, const ParamImage& a) {
+         const EqBand& from = a.Mic2EqBands[2];
+         const EqBand& to = a.Mic1EqBands[2];
+         return from.gain == -45 && a.BandEnableMasks[0] == 0xFFFF &&
+                a.BandEnableMasks[1] == 0xFFFF - (1u << 9) &&
+                std::tie(to.type, to.frequency, to.q, to.gain) ==
+                    std::tie(from.type, from.frequency, from.q, from.gain);
+     },
+     0x03, 8, [](const ParamImage& i) { return BandPayload(1, 2, i.Mic2EqBands[2]); }},
     {"ReverbInvertedLevelKeepsBit7", kTableFX, 0, 0,
      [](CEqPage& p, ParamImage& i) {
          i.ParamBytes[79] |= 0x80;
