@@ -1,14 +1,19 @@
 // The calibration page: levels with polarity and distances on the cinema
-// bytes and words, the test channel buttons and the timed walk.
+// bytes and words, the test channel buttons and the timed walk, on the page
+// alone and with the main window connected to the unit.
 #include <gtest/gtest.h>
 
 #include <QTest>
 
+#include "app/main_dialog.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
+#include "link/param_block.h"
 #include "model/param_image.h"
 #include "pages/dlg_cal.h"
+#include "support/connected_main.h"
 #include "support/recording_main.h"
+#include "support/scripted_prompts.h"
 
 namespace {
 
@@ -206,4 +211,46 @@ TEST_F(CalPage, CaptionsFollowTheLanguage) {
     EXPECT_EQ(page.ItemText(CDlgCal::kOffButtonId), "OFF");
     page.SetLanguage(1);
     EXPECT_EQ(page.ItemText(CDlgCal::kRotateButtonId), "轮流");
+}
+
+// The walk with the unit there: the main window connected to the emulator
+// in the cinema kind. The unit drops the connection in the middle of the
+// walk: the walk stops there, the signal stays on its channel and nothing
+// more is sent.
+TEST(CalWalkOnUnit, ALinkTheUnitClosesStopsTheWalk) {
+    testsupport::ScriptedPrompts prompts;
+    testsupport::ConnectedMain unit;
+    ParamImage cinema;
+    InitParamImage(cinema);
+    cinema.ParamBytes[kSystemModeByte] = 1;
+    blocktest::Bytes block(kDeviceParamBlockSize);
+    PackDeviceParamBlock(cinema, block.data());
+    unit.Connect(block);
+    if (::testing::Test::HasFatalFailure()) return;
+    CQuavixDlg& dlg = *unit.dlg;
+    dlg.ControlAs<CMyBtn>(1814)->click();  // the Calibration page
+    platform::MessageQueue::Drain();
+    auto& cal = *static_cast<CDlgCal*>(dlg.Page(kTableCal));
+    CMyBtn* rotate = cal.ControlAs<CMyBtn>(CDlgCal::kRotateButtonId);
+
+    const std::size_t mark = unit.Mark();
+    rotate->click();
+    platform::MessageQueue::Drain();
+    const std::vector<emu::Command> sent = unit.SettledRequestsSince(mark);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].code, 27);
+    EXPECT_EQ(testsupport::Head(sent[0].data, 1), blocktest::Bytes{1});
+    ASSERT_TRUE(cal.Walking());
+
+    // The unit's close shows as a reply that never comes: the link closes
+    // with the keep-alive's time-out.
+    unit.server.Close();
+    ASSERT_TRUE(linktest::WaitFor([&] { return dlg.Link().LinkState() == 0; }, 10000))
+        << dlg.ItemText(1002);
+    EXPECT_FALSE(cal.Walking());
+    EXPECT_EQ(cal.Step(), 0);
+    EXPECT_FALSE(cal.HasTimer(TIMER_CAL_WALK));
+    EXPECT_FALSE(rotate->Checked());
+    EXPECT_EQ(dlg.Image().PinkNoiseState, 1);
+    EXPECT_EQ(unit.RequestsSince(mark).size(), 1u);
 }
