@@ -1,10 +1,13 @@
-// Every value slider of the pages driven by the user's mouse to both ends of
-// its range, and the main window's volume sliders by mouse and keys: the
-// value each end leaves in the image and the one frame that end sends to the
-// unit (the emulator, connected over loopback TCP), its payload worked out
-// here from the image by the wire layout.
+// Every value slider of the pages, the Boost page's among them, dragged by
+// the user's mouse to both ends of its range, and the main window's volume
+// sliders moved by mouse and keys: the value each end leaves in the image and
+// the one frame that end sends to the unit (the emulator, connected over
+// loopback TCP), its payload worked out here from the image by the wire
+// layout.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QTest>
 #include <ostream>
 #include <span>
 #include <vector>
@@ -19,6 +22,8 @@
 #include "support/scripted_prompts.h"
 #include "support/user_input.h"
 #include "support/wire_payloads.h"
+#include "system/access_codes.h"
+#include "system/dlg_sys.h"
 
 namespace {
 
@@ -33,14 +38,17 @@ using testsupport::ReverbPayload;
 using testsupport::SwModePayload;
 
 // Where a slider's value lives: a byte, the level bits (0-6) of a level
-// byte, or a word.
+// byte, a word, or a boost band's gain (x10 dB), which the slider shows
+// upside down from +24 dB at position 0.
 struct Value {
-    enum Kind { kByte, kLevel, kWord } kind;
+    enum Kind { kByte, kLevel, kWord, kBoostGain } kind;
     int index;
 };
 constexpr Value B(int i) { return {Value::kByte, i}; }
 constexpr Value L(int i) { return {Value::kLevel, i}; }
 constexpr Value W(int i) { return {Value::kWord, i}; }
+constexpr Value G(int i) { return {Value::kBoostGain, i}; }
+constexpr int kBoostGainAtTop = 240;
 int Read(const ParamImage& image, Value v) {
     const auto i = static_cast<std::size_t>(v.index);
     switch (v.kind) {
@@ -50,6 +58,8 @@ int Read(const ParamImage& image, Value v) {
             return image.ParamBytes[i] & 0x7F;
         case Value::kWord:
             return image.ParamWords[i];
+        case Value::kBoostGain:
+            return kBoostGainAtTop - image.BoostBands[i].gain;
     }
     return -1;
 }
@@ -57,7 +67,7 @@ int Read(const ParamImage& image, Value v) {
 // The page buttons, by the page they show.
 constexpr int kMusicButton = 1545, kMicButton = 1808, kReverbButton = 1809, kEchoButton = 1811,
               kMasterButton = 1810, kSurroundButton = 1546, kCentreButton = 1812,
-              kSubwooferButton = 1813, kSystemButton = 1815, kCalButton = 1814;
+              kSubwooferButton = 1813, kSystemButton = 1815, kCalButton = 1814, kBoostButton = 1819;
 
 using Payload = Bytes (*)(const ParamImage&);
 Bytes Channel0(const ParamImage& i) { return OutputChannelPayload(i, 0); }
@@ -71,6 +81,16 @@ template <int kSpeaker>
 Bytes Speaker(const ParamImage& i) {
     return Bytes{static_cast<std::uint8_t>(kSpeaker), i.ParamBytes[110 + kSpeaker],
                  i.ParamBytes[113 + kSpeaker]};
+}
+
+// A band of the boost page's MIC run (the image keeps MUSIC's five first):
+// the target, the band, the band as it travels.
+constexpr int kBoostMicFirst = 5;
+template <int kBand>
+Bytes BoostMicBand(const ParamImage& i) {
+    Bytes p{0, static_cast<std::uint8_t>(kBand)};
+    testsupport::PutWireBand(p, i.BoostBands[kBoostMicFirst + kBand]);
+    return p;
 }
 
 struct SliderEnds {
@@ -212,13 +232,34 @@ const SliderEnds kCalibration[] = {
     {kCalButton, kTableCal, 1910, 0, 150, W(44), 0x0E, Channel4},
     {kCalButton, kTableCal, 1913, 0, 150, W(45), 0x0E, Channel5},
 };
+// Position 0 is +24 dB, 480 is -24 dB.
+const SliderEnds kBoostMic[] = {
+    {kBoostButton, kTableBt, 1005, 0, 480, G(kBoostMicFirst + 0), 0x31, BoostMicBand<0>},
+    {kBoostButton, kTableBt, 1006, 0, 480, G(kBoostMicFirst + 1), 0x31, BoostMicBand<1>},
+    {kBoostButton, kTableBt, 1007, 0, 480, G(kBoostMicFirst + 2), 0x31, BoostMicBand<2>},
+    {kBoostButton, kTableBt, 1008, 0, 480, G(kBoostMicFirst + 3), 0x31, BoostMicBand<3>},
+    {kBoostButton, kTableBt, 1009, 0, 480, G(kBoostMicFirst + 4), 0x31, BoostMicBand<4>},
+};
 // clang-format on
+
+// The Boost page comes with its access code typed on the System page.
+void OpenBoostPage(CQuavixDlg& d) {
+    d.ControlAs<CMyBtn>(kSystemButton)->click();
+    platform::MessageQueue::Drain();
+    auto* edit = d.Page(kTableSys)->ControlAs<QLineEdit>(CDlgSys::kLockNewPasswordEditId);
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    QTest::keyClicks(edit, QString::fromStdString(AccessCodeText(AccessCode::kBoost)));
+    platform::MessageQueue::Drain();
+    ASSERT_TRUE(d.ControlAs<CMyBtn>(kBoostButton)->isVisibleTo(&d));
+}
 
 struct PageCase {
     const char* what;
     int systemMode;  // of the unit's block
     int echoType;    // of the unit's block
     std::span<const SliderEnds> sliders;
+    void (*open)(CQuavixDlg&) = nullptr;  // makes the page's button appear
 };
 void PrintTo(const PageCase& c, std::ostream* os) { *os << c.what; }
 
@@ -235,6 +276,7 @@ const PageCase kPages[] = {
     {"OutputsCinema", 1, 1, kOutputsCinema},
     {"System", 0, 1, kSystem},
     {"Calibration", 1, 1, kCalibration},
+    {"BoostMic", 0, 1, kBoostMic, OpenBoostPage},
 };
 
 Bytes BlockWith(void (*set)(ParamImage&, int, int), int a, int b) {
@@ -281,6 +323,8 @@ TEST_P(SliderEndsOnUnit, EachEndOfEveryRangeIsStoredAndSentOnce) {
             i.ParamBytes[85] = static_cast<std::uint8_t>(echoType);
         },
         c.systemMode, c.echoType));
+    if (HasFatalFailure()) return;
+    if (c.open) c.open(Dlg());
     if (HasFatalFailure()) return;
     const std::size_t mark = unit.Mark();
     std::size_t frames = 0;
