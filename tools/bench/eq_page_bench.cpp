@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <cstdlib>
 
 #include "model/param_image.h"
 #include "pages/dlg_music.h"
@@ -46,12 +45,3 @@ void BM_MusicPageBandDrag(benchmark::State& state) {
 BENCHMARK(BM_MusicPageBandDrag)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
