@@ -1,6 +1,7 @@
 #include "platform/text_fit.h"
 
 #include <QApplication>
+#include <QSet>
 #include <QVariant>
 #include <QWidget>
 
@@ -41,9 +42,14 @@ void SetWidestTexts(QWidget* control, const std::vector<std::string>& utf8) {
 void AddWidestTexts(QWidget* control, const std::vector<std::string>& utf8) {
     if (!control) return;
     QStringList texts = WidestTexts(control);
+    // A delay label declares thousands of texts: a linear search for each
+    // would take a quarter of a second.
+    QSet<QString> known(texts.cbegin(), texts.cend());
     for (const std::string& text : utf8) {
-        const QString t = QString::fromStdString(text);
-        if (!texts.contains(t)) texts.append(t);
+        QString t = QString::fromStdString(text);
+        if (known.contains(t)) continue;
+        known.insert(t);
+        texts.append(std::move(t));
     }
     control->setProperty(kWidestTextProperty, texts);
 }
