@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 std::string FormatValueLabel(const LabelFormat& format, int v) {
     if (format.custom) return format.custom(v);
@@ -19,4 +20,14 @@ std::string FormatValueLabel(const LabelFormat& format, int v) {
     text.append(buf, r.ptr);
     text += format.suffix;
     return text;
+}
+
+namespace {
+bool SameText(const char* a, const char* b) { return a == b || (a && b && std::strcmp(a, b) == 0); }
+}  // namespace
+
+bool operator==(const LabelFormat& a, const LabelFormat& b) {
+    return SameText(a.prefix, b.prefix) && a.offset == b.offset && a.scale == b.scale &&
+           a.decimals == b.decimals && SameText(a.suffix, b.suffix) &&
+           SameText(a.zeroText, b.zeroText) && a.custom == b.custom;
 }

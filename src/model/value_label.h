@@ -17,6 +17,8 @@ struct LabelFormat {
 };
 
 std::string FormatValueLabel(const LabelFormat& format, int v);
+// Field by field, the texts by their characters.
+bool operator==(const LabelFormat& a, const LabelFormat& b);
 
 // A few formats several pages share.
 namespace label_formats {

@@ -70,12 +70,21 @@ bool StoreField(ParamImage& image, SliderField field, int v) {
 void SliderTable::Add(const SliderRow& row) {
     rows_.push_back(row);
     remembered_.push_back(-1);
+    declared_.emplace_back();
     if (CMySlider* slider = Slider(row.id)) slider->SetRange(row.min, row.max);
-    DeclareLabelTexts(row);
+    DeclareLabelTexts(rows_.size() - 1);
 }
 
-void SliderTable::DeclareLabelTexts(const SliderRow& row) {
+void SliderTable::DeclareLabelTexts(std::size_t i) {
+    const SliderRow& row = rows_[i];
     if (!row.labelId) return;
+    std::vector<DeclaredTexts>& declared = declared_[i];
+    const bool known =
+        std::any_of(declared.begin(), declared.end(), [&row](const DeclaredTexts& d) {
+            return d.label == row.label && d.min <= row.min && row.max <= d.max;
+        });
+    if (known) return;
+    declared.push_back({row.label, row.min, row.max});
     std::vector<std::string> texts;
     for (int v = row.min; v <= row.max; ++v) texts.push_back(FormatValueLabel(row.label, v));
     platform::AddWidestTexts(page_.Control(row.labelId), texts);
@@ -103,14 +112,14 @@ void SliderTable::SetRange(int id, int min, int max) {
     row->min = min;
     row->max = max;
     if (CMySlider* slider = Slider(id)) slider->SetRange(min, max);
-    DeclareLabelTexts(*row);
+    DeclareLabelTexts(static_cast<std::size_t>(row - rows_.data()));
 }
 
 void SliderTable::SetLabel(int id, const LabelFormat& label) {
     SliderRow* row = FindRow(id);
     if (!row) return;
     row->label = label;
-    DeclareLabelTexts(*row);
+    DeclareLabelTexts(static_cast<std::size_t>(row - rows_.data()));
 }
 
 void SliderTable::ShowLabel(int id, int v) {

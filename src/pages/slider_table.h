@@ -100,12 +100,19 @@ private:
     void ShowPolarity(const Polarity& p, bool inverted);
     CMySlider* Slider(int id) const;
     // The row's label declares every text it can show in the row's range and
-    // format, added to those of earlier ranges and formats.
-    void DeclareLabelTexts(const SliderRow& row);
+    // format, added to those of earlier ranges and formats. A range and format
+    // declared before (a kind switch back, every refresh's layout) declares
+    // nothing again.
+    void DeclareLabelTexts(std::size_t row);
 
     CPage& page_;
     std::vector<SliderRow> rows_;
     std::vector<int> remembered_;  // per row; -1: none handled yet
+    struct DeclaredTexts {
+        LabelFormat label;
+        int min, max;
+    };
+    std::vector<std::vector<DeclaredTexts>> declared_;  // per row
     std::vector<Polarity> polarity_;
 };
 

@@ -6,11 +6,13 @@
 
 #include <QLabel>
 #include <cstring>
+#include <string>
 
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
 #include "model/param_image.h"
 #include "pages/page.h"
+#include "platform/text_fit.h"
 #include "support/recording_main.h"
 
 namespace {
@@ -114,6 +116,51 @@ TEST_F(SliderTableTest, ARowMovedToAnotherFieldStoresThere) {
     EXPECT_EQ(image.ParamWords[40], 120);
     EXPECT_EQ(image.ParamWords[34], before);
     EXPECT_EQ(page.ItemText(13), "12.0m");
+}
+
+std::string Sharp(int v) { return "#" + std::to_string(v); }
+
+// Whatever a label can show after its format or range changes is declared
+// for the layout test, on top of what it showed before, each text once; a
+// change in any one field of the format counts.
+TEST(SliderTableLabelTexts, AChangedFormatOrRangeDeclaresItsTexts) {
+    constexpr LabelFormat kStart{"", -50, 1.0, 0, "db"};
+    struct Case {
+        const char* name;
+        LabelFormat label;
+        int min, max;
+        const char* declared;  // shown only after the change
+    };
+    const Case cases[] = {
+        {"prefix", {"x", -50, 1.0, 0, "db"}, 0, 50, "x-50db"},
+        {"offset", {"", -40, 1.0, 0, "db"}, 0, 50, "10db"},
+        {"scale", {"", -50, 2.0, 0, "db"}, 0, 50, "-100db"},
+        {"decimals", {"", -50, 1.0, 1, "db"}, 0, 50, "-50.0db"},
+        {"suffix", {"", -50, 1.0, 0, "dB"}, 0, 50, "-50dB"},
+        {"zero text", {"", -50, 1.0, 0, "db", "OFF"}, 0, 50, "OFF"},
+        {"custom", {.custom = Sharp}, 0, 50, "#50"},
+        {"higher maximum", kStart, 0, 60, "10db"},
+        {"lower minimum", kStart, -5, 50, "-55db"},
+    };
+    for (const Case& c : cases) {
+        RecordingMain main;
+        TablePage page(&main);
+        QWidget* label = page.Control(11);
+        ASSERT_FALSE(platform::WidestTexts(label).contains(c.declared)) << c.name;
+        // There and back and there again.
+        for (int pass = 0; pass < 2; ++pass) {
+            page.table.SetLabel(kByteSlider, c.label);
+            page.table.SetRange(kByteSlider, c.min, c.max);
+            page.table.SetRange(kByteSlider, 0, 50);
+            page.table.SetLabel(kByteSlider, kStart);
+        }
+        page.table.SetLabel(kByteSlider, c.label);
+        page.table.SetRange(kByteSlider, c.min, c.max);
+        const QStringList texts = platform::WidestTexts(label);
+        EXPECT_EQ(texts.count(c.declared), 1) << c.name;
+        EXPECT_EQ(texts.count("-50db"), 1) << c.name;
+        EXPECT_EQ(texts.count("0db"), 1) << c.name;
+    }
 }
 
 TEST_F(SliderTableTest, OutOfRangeReportsAndFieldsStoreNothing) {
