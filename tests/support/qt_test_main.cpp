@@ -5,15 +5,9 @@
 // fails at once instead of waiting on a real box nobody will close.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <cstdlib>
-
 #include "model/messages.h"
 #include "platform/prompts.h"
-#include "platform/settings.h"
-#include "platform/text_fit.h"
+#include "support/offscreen_app.h"
 
 namespace {
 
@@ -40,13 +34,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    // The windows under test are laid out in the program's own font.
-    platform::UseProgramFont();
-    QTemporaryDir settingsDir;
-    platform::UseSettingsFolder(settingsDir.path().toStdString());
+    testsupport::OffscreenApp app(argc, argv);
     NoPrompts noPrompts;
     platform::SetPrompts(&noPrompts);
     ::testing::InitGoogleTest(&argc, argv);
