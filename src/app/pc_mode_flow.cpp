@@ -4,7 +4,7 @@
 
 #include "link/command_codes.h"
 #include "model/ui_text.h"
-#include "system/mode_files.h"
+#include "model/pc_mode_file.h"
 
 namespace {
 

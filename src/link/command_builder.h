@@ -33,10 +33,6 @@ struct ModeUpload {
     std::uint8_t slot = 0;
 };
 
-// The learn commands' baud-rate table, by BaudIndex.
-constexpr std::array<std::uint32_t, 10> kLearnBaudRates = {1200,  2400,  4800,  9600,  14400,
-                                                           19200, 38400, 56000, 57600, 115200};
-
 // The 16 characters of a mode name as the unit stores them, from the text
 // of the system page's mode-name edit (UTF-8): at most 16 characters, each
 // one outside 32..122 and every place after the end a blank.

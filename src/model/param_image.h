@@ -28,6 +28,11 @@ constexpr std::size_t kLearnCodeBytes = 16;
 constexpr std::size_t kLearnCodeMaxLength = 8;  // the most code bytes the unit learns
 constexpr std::size_t kLearnWordCount = 32;
 
+// The learn baud rates by BaudIndex: what the learn commands send and what a
+// learn table file may hold.
+constexpr std::array<std::uint32_t, 10> kLearnBaudRates = {1200,  2400,  4800,  9600,  14400,
+                                                           19200, 38400, 56000, 57600, 115200};
+
 // ParamBytes[107]: 0 KTV, 1 cinema, 2 auto. Every value with a KTV and a cinema
 // copy uses the cinema copy whenever this is not 0.
 constexpr std::size_t kSystemModeByte = 107;

@@ -18,7 +18,7 @@
 #include "platform/prompts.h"
 #include "platform/text_fit.h"
 #include "system/learn_codes.h"
-#include "system/learn_table_file.h"
+#include "model/learn_table_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "system/learn_table_file.h"
+#include "model/learn_table_file.h"
 
 #include <gtest/gtest.h>
 

@@ -16,7 +16,7 @@
 #include "link/command_builder.h"
 #include "model/file_io.h"
 #include "support/temp_folder.h"
-#include "system/mode_files.h"
+#include "model/pc_mode_file.h"
 
 namespace {
 

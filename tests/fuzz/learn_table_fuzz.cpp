@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "system/learn_table_file.h"
+#include "model/learn_table_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ParamImage image;

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "system/mode_files.h"
+#include "model/pc_mode_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "system/mode_files.h"
+#include "model/pc_mode_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,8 @@
-#include "system/learn_table_file.h"
+#include "model/learn_table_file.h"
 
 #include <cstring>
 #include <numeric>
 
-#include "link/command_builder.h"
 #include "model/byte_order.h"
 #include "model/file_io.h"
 
