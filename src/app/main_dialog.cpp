@@ -33,7 +33,6 @@
 #include "system/dlg_wait.h"
 #include "system/dlg_wifi.h"
 #include "system/learn_codes.h"
-#include "model/pc_mode_file.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 
 #include "link/command_codes.h"
-#include "model/ui_text.h"
 #include "model/pc_mode_file.h"
+#include "model/ui_text.h"
+#include "system/mode_files.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // The main window's side of the PC mode files: the list of the mode folder,
 // the writer behind Save To PC, the three loads (Upload To Equipment, a load
 // into a given slot, a step of the mass save) and the mass-save chain. The
-// window hands it the folder and its hooks; the files themselves are
-// system/mode_files.h's.
+// window hands it the folder and its hooks; the folder and the files
+// themselves are system/mode_files.h's and model/pc_mode_file.h's.
 #include <filesystem>
 #include <functional>
 #include <optional>

@@ -1,6 +1,7 @@
 #pragma once
 // The boost preset file ("*.btpar"): the four boost enable bits and the 16
-// boost bands, 132 bytes.
+// boost bands, 132 bytes. Fuzzed by tests/fuzz/boost_preset_fuzz.cpp, seeded
+// by boost_seeds() in tests/fuzz/make_seeds.py.
 //
 //     0    1  magic 0x95
 //     1    1  the low byte of BoostEnableFlags (bit 0 MIC, 1 MUSIC, 2 REV, 3 ECHO)

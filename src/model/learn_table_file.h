@@ -1,6 +1,7 @@
 #pragma once
 // The learn table file ("*.dat"): the 32 learned serial codes and the baud
-// rate, 522 bytes, little-endian.
+// rate, 522 bytes, little-endian. Fuzzed by tests/fuzz/learn_table_fuzz.cpp,
+// seeded by learn_seeds() in tests/fuzz/make_seeds.py.
 //
 //     0    4  magic 0x4C454152 (bytes 52 41 45 4C)
 //     4    4  version 1 (signed)

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
 #include <type_traits>
 
 #include "model/byte_order.h"
-#include "model/file_io.h"
 
 namespace {
 
@@ -97,22 +95,6 @@ struct VolumeCap {
 };
 constexpr VolumeCap kLiveVolumeCaps[] = {{0, 4}, {1, 11}, {109, 149}};
 
-// Save To PC's texts, English and Chinese.
-struct PcModeText {
-    const char* english;
-    const char* chinese;
-    const char* In(int language) const { return language == 1 ? chinese : english; }
-};
-struct RefusalText {
-    PcNameRefusal refusal;
-    PcModeText text;
-};
-constexpr RefusalText kRefusalTexts[] = {
-    {PcNameRefusal::kEmpty, {"PC Name is empty ", "模式名称不能为空"}},
-    {PcNameRefusal::kInvalidCharacter, {"Invalid charater in PC Name", "模式名称包含非法字符"}},
-};
-constexpr PcModeText kOverwriteQuestion = {"overwrite ?", "确定覆盖旧文件?"};
-
 std::uint8_t SummedBytes(std::span<const std::uint8_t> bytes) {
     unsigned sum = bytes[0] + bytes[2];
     for (std::size_t i = kBytesOffset; i <= kPowerOnModeOffset; ++i) sum += bytes[i];
@@ -146,49 +128,6 @@ bool FileChecks(std::span<const std::uint8_t> bytes) {
 }
 
 }  // namespace
-
-namespace {
-
-unsigned char FoldedCase(char c) {
-    return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-}
-
-bool ListedBefore(const std::string& a, const std::string& b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-        const unsigned char x = FoldedCase(a[i]);
-        const unsigned char y = FoldedCase(b[i]);
-        if (x != y) return x < y;
-    }
-    if (a.size() != b.size()) return a.size() < b.size();
-    return a < b;
-}
-
-}  // namespace
-
-std::vector<std::string> ListModeFiles(const std::string& folder) {
-    namespace fs = std::filesystem;
-    std::vector<std::string> names;
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        std::error_code fileEc;
-        if (!it->is_regular_file(fileEc) || fileEc) continue;
-        const std::string name = it->path().filename().string();
-        // A save cut short leaves its temporary file, often of the full size.
-        if (IsSaveTemporaryName(name)) continue;
-        const auto size = it->file_size(fileEc);
-        if (fileEc || size != kPcModeFileSize) continue;
-        names.push_back(name);
-    }
-    // The directory's own order is arbitrary; the list is by name as a file
-    // manager shows it, letters of either case together ("alpha" before
-    // "Zeta"), and names equal but for case by their bytes, so the order
-    // stays the same from run to run.
-    std::sort(names.begin(), names.end(), ListedBefore);
-    if (names.size() > kMaxModeFiles) names.resize(kMaxModeFiles);
-    return names;
-}
 
 ModeName PcModeNameField(const std::string& gbk) {
     ModeName name;
@@ -255,54 +194,4 @@ void CapLiveVolumes(ParamImage& image) {
         image.ParamBytes[cap.volume] =
             std::min(image.ParamBytes[cap.volume], image.ParamBytes[cap.maximum]);
     }
-}
-
-PcNameRefusal CheckPcName(std::string_view pcName) {
-    if (pcName.empty()) return PcNameRefusal::kEmpty;
-    // The save helper's own temporary names would never be listed.
-    if (pcName == "." || pcName == ".." || IsSaveTemporaryName(pcName))
-        return PcNameRefusal::kInvalidCharacter;
-    for (const char c : pcName) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F ||
-            std::string_view("/\\:?*<>|\"").find(c) != std::string_view::npos) {
-            return PcNameRefusal::kInvalidCharacter;
-        }
-    }
-    return PcNameRefusal::kNone;
-}
-
-const char* PcNameRefusalText(PcNameRefusal refusal, int language) {
-    for (const RefusalText& r : kRefusalTexts)
-        if (r.refusal == refusal) return r.text.In(language);
-    return "";
-}
-
-const char* PcModeOverwriteQuestion(int language) { return kOverwriteQuestion.In(language); }
-
-bool PcModeFileExists(const std::filesystem::path& folder, const std::string& pcName) {
-    std::error_code ec;
-    return !pcName.empty() &&
-           std::filesystem::exists(std::filesystem::symlink_status(folder / pcName, ec));
-}
-
-bool SavePcModeFile(const std::filesystem::path& folder, const std::string& pcName,
-                    const ParamImage& image, const ModeName& modeName) {
-    if (CheckPcName(pcName) != PcNameRefusal::kNone) return false;
-    const auto bytes = PackPcModeFile(image, modeName);
-    if (!bytes) return false;
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    return !ec && SaveFileAtomically(folder / pcName, *bytes);
-}
-
-bool LoadPcModeFile(const std::filesystem::path& folder, const std::string& pcName,
-                    ParamImage& image) {
-    // A listed name is one entry of the folder; anything else is no file of it.
-    if (pcName.empty() || pcName == "." || pcName == ".." ||
-        pcName.find('/') != std::string::npos) {
-        return false;
-    }
-    const auto bytes = LoadWholeFile(folder / pcName, kPcModeFileSize);
-    return bytes && UnpackPcModeFile(*bytes, image);
 }

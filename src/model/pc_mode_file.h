@@ -1,6 +1,7 @@
 #pragma once
-// The PC mode folder and its files. A PC mode file holds a whole parameter
-// image; its file name is the PC name the user typed, without extension.
+// The PC mode file: a whole parameter image. Its name, the folder and the
+// list of it are system/mode_files.h's. Fuzzed by tests/fuzz/mode_file_fuzz.cpp,
+// seeded by mode_seeds() in tests/fuzz/make_seeds.py.
 //
 // PcModeFile, exactly 1488 bytes, little-endian:
 //      0    2  tag 34            2    2  version 2          4    4  zero
@@ -19,26 +20,15 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "model/param_image.h"
 
 constexpr std::size_t kPcModeFileSize = 1488;
-constexpr std::size_t kMaxModeFiles = 100;
 
 using PcModeFileBytes = std::array<std::uint8_t, kPcModeFileSize>;
-
-// The mode files of a folder by full file name (extension kept, so the name
-// loads again), sorted by name regardless of ASCII case (names equal but
-// for case by their bytes), at most 100. Files of any other size and
-// sub-folders are left out, and so are the save helper's temporary files; a
-// missing or unreadable folder gives none.
-std::vector<std::string> ListModeFiles(const std::string& folder);
 
 // The CurrentModeName Save To PC stores: the first 16 bytes of the mode-name
 // edit's text in GBK (a Chinese character is two of them), every byte outside
@@ -67,31 +57,3 @@ bool UnpackPcModeFile(std::span<const std::uint8_t> bytes, ParamImage& image);
 // is lowered to the loaded file's maximum (byte 0 by 4, 1 by 11, and the
 // cinema and auto music volume 109 by 149). The effect volume has none.
 void CapLiveVolumes(ParamImage& image);
-
-// Why Save To PC refuses a PC name. kInvalidCharacter: one of / \ : ? * < > |
-// or a double quote, a control character, the name "." or "..", or a name
-// of the save helper's temporary files (it would never be listed).
-enum class PcNameRefusal { kNone, kEmpty, kInvalidCharacter };
-PcNameRefusal CheckPcName(std::string_view pcName);
-
-// What Save To PC says: a refused name's text (kNone: ""), and the question
-// before a file of the folder is replaced.
-const char* PcNameRefusalText(PcNameRefusal refusal, int language);
-const char* PcModeOverwriteQuestion(int language);
-
-// The folder holds an entry of this name, file or not: saving asks before it
-// overwrites (and fails when the entry is not a file).
-bool PcModeFileExists(const std::filesystem::path& folder, const std::string& pcName);
-
-// Writes the image as folder/pcName (the folder made when missing) with the
-// shared save helper. false when the name is refused (CheckPcName), the image
-// fails the check (PackPcModeFile) or the write fails; an old file then
-// stays whole.
-bool SavePcModeFile(const std::filesystem::path& folder, const std::string& pcName,
-                    const ParamImage& image, const ModeName& modeName);
-
-// Reads folder/pcName (a listed name, its bytes as listed) into the image
-// with UnpackPcModeFile. false when the name cannot be a file of the folder,
-// the file cannot be read, is not 1488 bytes or fails the check.
-bool LoadPcModeFile(const std::filesystem::path& folder, const std::string& pcName,
-                    ParamImage& image);

@@ -23,7 +23,7 @@
 #include "platform/text.h"
 #include "platform/text_fit.h"
 #include "system/access_codes.h"
-#include "model/pc_mode_file.h"
+#include "system/mode_files.h"
 #include "system/user_modes.h"
 
 namespace {

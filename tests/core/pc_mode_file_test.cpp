@@ -3,77 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
-
-#include "model/file_io.h"
-#include "support/temp_folder.h"
-
-namespace fs = std::filesystem;
-
-class ModeFolder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() /
-            ("quavix-modes-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    void Write(const std::string& name, std::size_t size) {
-        std::ofstream(dir_ / name, std::ios::binary) << std::string(size, 'x');
-    }
-    fs::path dir_;
-};
-
-TEST_F(ModeFolder, ListsOnlyFilesOfExactlyModeSizeSortedByFullName) {
-    Write("zeta", kPcModeFileSize);
-    Write("alpha.bak", kPcModeFileSize);
-    Write("Beta", kPcModeFileSize);
-    Write("short", kPcModeFileSize - 1);
-    Write("long", kPcModeFileSize + 1);
-    Write("empty", 0);
-    fs::create_directories(dir_ / "folder");
-    // A save cut short leaves its temporary file behind, of the full size.
-    Write(".quavix-save-4242-0.tmp", kPcModeFileSize);
-    Write(".quavix-save-.tmp", kPcModeFileSize);  // no save's name: listed
-    const auto names = ListModeFiles(dir_.string());
-    EXPECT_EQ(names, (std::vector<std::string>{".quavix-save-.tmp", "alpha.bak", "Beta", "zeta"}));
-}
-
-// As a file manager lists them: either case together, a shorter name before
-// the longer one it starts, and names equal but for case by their bytes.
-TEST_F(ModeFolder, SortsByNameRegardlessOfCase) {
-    for (const char* name : {"beta", "Zeta", "BETA", "alpha", "b", "Beta", "_x", "\xC4\xA3"})
-        Write(name, kPcModeFileSize);
-    EXPECT_EQ(
-        ListModeFiles(dir_.string()),
-        (std::vector<std::string>{"_x", "alpha", "b", "BETA", "Beta", "beta", "Zeta", "\xC4\xA3"}));
-}
-
-TEST_F(ModeFolder, KeepsTheFirstHundredByName) {
-    for (int i = 0; i < 120; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "m%03d", 119 - i);
-        Write(name, kPcModeFileSize);
-    }
-    const auto names = ListModeFiles(dir_.string());
-    ASSERT_EQ(names.size(), 100u);
-    EXPECT_EQ(names.front(), "m000");
-    EXPECT_EQ(names.back(), "m099");
-}
-
-TEST_F(ModeFolder, MissingFolderGivesAnEmptyList) {
-    EXPECT_TRUE(ListModeFiles((dir_ / "nowhere").string()).empty());
-    Write("plainfile", 3);
-    EXPECT_TRUE(ListModeFiles((dir_ / "plainfile").string()).empty());
-}
 
 namespace {
 
@@ -386,100 +319,6 @@ TEST_F(PcModeFile, AnImageThatWouldNotLoadBackIsNotPacked) {
         spoil(spoilt, name);
         EXPECT_FALSE(PackPcModeFile(spoilt, name).has_value());
     }
-}
-
-TEST(PcName, RefusalsForSaveToPc) {
-    struct Case {
-        std::string name;
-        PcNameRefusal refusal;
-    };
-    const Case cases[] = {
-        {"", PcNameRefusal::kEmpty},
-        {"Live 1", PcNameRefusal::kNone},
-        {".hidden", PcNameRefusal::kNone},
-        {"...", PcNameRefusal::kNone},
-        {"\xE6\xA8\xA1\xE5\xBC\x8F", PcNameRefusal::kNone},  // UTF-8 text
-        {".", PcNameRefusal::kInvalidCharacter},
-        {"..", PcNameRefusal::kInvalidCharacter},
-        {"a/b", PcNameRefusal::kInvalidCharacter},
-        {"a\\b", PcNameRefusal::kInvalidCharacter},
-        {"a:b", PcNameRefusal::kInvalidCharacter},
-        {"a?", PcNameRefusal::kInvalidCharacter},
-        {"*", PcNameRefusal::kInvalidCharacter},
-        {"<a", PcNameRefusal::kInvalidCharacter},
-        {"a>", PcNameRefusal::kInvalidCharacter},
-        {"a|b", PcNameRefusal::kInvalidCharacter},
-        {"say \"hi\"", PcNameRefusal::kInvalidCharacter},
-        {"tab\there", PcNameRefusal::kInvalidCharacter},
-        {"line\n", PcNameRefusal::kInvalidCharacter},
-        {std::string("nul\0", 4), PcNameRefusal::kInvalidCharacter},
-        {"del\x7F", PcNameRefusal::kInvalidCharacter},
-        {".quavix-save-1-2.tmp", PcNameRefusal::kInvalidCharacter},  // never listed
-        {".quavix-save-1-2.tmp2", PcNameRefusal::kNone},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(CheckPcName(c.name), c.refusal) << "name \"" << c.name << "\"";
-    }
-}
-
-class PcModeFolder : public PcModeFile {
-protected:
-    testsupport::TempFolder temp;
-    fs::path Folder() const { return temp / "param_dir"; }
-};
-
-TEST_F(PcModeFolder, SaveMakesTheFolderAndTheFileLoadsBack) {
-    ASSERT_TRUE(SavePcModeFile(Folder(), "Live", image, NameField("Live")));
-    EXPECT_EQ(fs::file_size(Folder() / "Live"), 1488u);
-    EXPECT_EQ(ListModeFiles(Folder().string()), std::vector<std::string>{"Live"});
-    EXPECT_TRUE(PcModeFileExists(Folder(), "Live"));
-    ParamImage loaded;
-    InitParamImage(loaded);
-    ASSERT_TRUE(LoadPcModeFile(Folder(), "Live", loaded));
-    EXPECT_EQ(loaded.ParamWords[46], 0xBEEF);
-    EXPECT_EQ(std::string(loaded.CurrentModeName.data()), "Live            ");
-}
-
-TEST_F(PcModeFolder, AFailedSaveKeepsTheOldFile) {
-    ASSERT_TRUE(SavePcModeFile(Folder(), "Live", image, NameField("Old")));
-    const auto old = LoadWholeFile(Folder() / "Live", 1488);
-    image.ParamBytes[6] = 0;  // an input the unit does not have
-    EXPECT_FALSE(SavePcModeFile(Folder(), "Live", image, NameField("New")));
-    EXPECT_EQ(LoadWholeFile(Folder() / "Live", 1488), old);
-}
-
-TEST_F(PcModeFolder, NamesThatAreNoFileOfTheFolderAreNeitherSavedNorLoaded) {
-    fs::create_directories(Folder() / "sub");
-    EXPECT_TRUE(PcModeFileExists(Folder(), "sub"));  // asks, then fails
-    EXPECT_FALSE(SavePcModeFile(Folder(), "sub", image, NameField("x")));
-    EXPECT_TRUE(fs::is_directory(Folder() / "sub"));
-    EXPECT_FALSE(SavePcModeFile(Folder(), "../escape", image, NameField("x")));
-    EXPECT_FALSE(fs::exists(temp / "escape"));
-    EXPECT_FALSE(SavePcModeFile(Folder(), "", image, NameField("x")));
-    ASSERT_TRUE(SavePcModeFile(temp.Path(), "outside", image, NameField("x")));
-    ParamImage loaded;
-    InitParamImage(loaded);
-    const ParamImage before = loaded;
-    for (const char* name : {"", ".", "..", "../outside", "missing", "sub"}) {
-        EXPECT_FALSE(LoadPcModeFile(Folder(), name, loaded)) << name;
-    }
-    ExpectSameModeAreas(loaded, before);
-    EXPECT_FALSE(PcModeFileExists(Folder(), "missing"));
-}
-
-// A name listed from the folder loads by its bytes, whatever encoding made it.
-TEST_F(PcModeFolder, ListedNamesLoadByTheirBytes) {
-    const auto bytes = PackPcModeFile(image, NameField("gbk"));
-    ASSERT_TRUE(bytes.has_value());
-    fs::create_directories(Folder());
-    const std::string gbkName = "\xC4\xA3\xCA\xBD";  // not UTF-8
-    ASSERT_TRUE(SaveFileAtomically(Folder() / gbkName, *bytes));
-    const auto listed = ListModeFiles(Folder().string());
-    ASSERT_EQ(listed.size(), 1u);
-    ParamImage loaded;
-    InitParamImage(loaded);
-    EXPECT_TRUE(LoadPcModeFile(Folder(), listed[0], loaded));
-    EXPECT_EQ(loaded.PowerOnMode, 10);
 }
 
 }  // namespace

@@ -15,8 +15,9 @@
 #include "app/device_results.h"
 #include "link/command_builder.h"
 #include "model/file_io.h"
-#include "support/temp_folder.h"
 #include "model/pc_mode_file.h"
+#include "support/temp_folder.h"
+#include "system/mode_files.h"
 
 namespace {
 

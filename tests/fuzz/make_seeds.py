@@ -51,14 +51,15 @@ def boost_preset(enable, bands):
     return body + bytes([checksum, 0])
 
 
+# src/model/boost_preset_file.h
 def boost_seeds():
     plain = [(0, 0, f, 10, 0) for f in (125, 250, 1000, 2500, 8000) * 2 + (125, 250, 1000) * 2]
     shaped = [(i % 8, i % 3, 20 + 1249 * i, 4 + 66 * i, 240 - 32 * i) for i in range(16)]
     return {"defaults": boost_preset(0, plain), "shaped": boost_preset(0x0F, shaped)}
 
 
-# PC mode file: where the ParamBytes that select something must stay, the
-# bands' areas by record count, then the file.
+# src/model/pc_mode_file.h: where the ParamBytes that select something must
+# stay, the bands' areas by record count, then the file.
 MODE_RANGES = {6: (1, 10), 9: (0, 14), 80: (0, 2), 85: (0, 2), 94: (0, 3), 95: (0, 3),
                107: (0, 2), 108: (0, 5), 153: (0, 3), 154: (0, 3)}
 MODE_RANGES.update({i: (0, 7) for i in (7, 8, 19, 20, 37, 38, 51, 52, 65, 66, 77, 78,
@@ -104,6 +105,7 @@ def learn_table(codes, baud_index):
     return struct.pack("<Ii", 0x4C454152, 1) + body + bytes([~sum(body) & 0xFF])
 
 
+# src/model/learn_table_file.h
 def learn_seeds():
     learned = [bytes((slot * 17 + k) & 0xFF for k in range(slot % 9)) for slot in range(32)]
     return {"empty": learn_table([b""] * 32, 3), "learned": learn_table(learned, 9)}

@@ -34,7 +34,7 @@
 #include "system/dlg_sys.h"
 #include "system/dlg_wifi.h"
 #include "system/mass_save_dlg.h"
-#include "model/pc_mode_file.h"
+#include "system/mode_files.h"
 
 namespace {
 
