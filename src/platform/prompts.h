@@ -19,7 +19,10 @@ public:
     // Returns IDOK, IDCANCEL, IDYES or IDNO.
     virtual int MessageBox(QWidget* parent, const std::string& text, const std::string& caption,
                            MbType type) = 0;
-    // filter in Qt form, e.g. "Learn table (*.dat)"; returns the chosen path.
+    // filter: captions with their patterns, ";;" between them, e.g.
+    // "Learn table (*.dat);;All Files(*.*)". The captions show as written;
+    // "*.*" matches every file, names without a dot too. Returns the chosen
+    // path.
     virtual std::optional<std::string> OpenFileName(QWidget* parent, const std::string& filter,
                                                     const std::string& defaultSuffix) = 0;
     virtual std::optional<std::string> SaveFileName(QWidget* parent, const std::string& filter,

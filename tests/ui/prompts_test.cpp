@@ -6,13 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -177,6 +182,26 @@ TEST_F(QtPrompts, MessageBoxShowsPlainTextWithItsButtonsAndMapsTheAnswer) {
     }
 }
 
+// The filters as the dialog's file type box shows them.
+QStringList ShownFilters(QFileDialog* dlg) {
+    QStringList shown;
+    if (auto* box = dlg->findChild<QComboBox*>("fileTypeCombo"))
+        for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
+    return shown;
+}
+
+// The names the dialog's file list shows in its folder.
+QStringList ListedNames(QFileDialog* dlg) {
+    QStringList names;
+    if (auto* list = dlg->findChild<QListView*>("listView")) {
+        const QModelIndex folder = list->rootIndex();
+        for (int r = 0; r < list->model()->rowCount(folder); ++r)
+            names << list->model()->index(r, 0, folder).data().toString();
+    }
+    names.sort();
+    return names;
+}
+
 TEST_F(QtPrompts, FileDialogsUseTheFilterAndTheDefaultSuffix) {
     QTemporaryDir dir;
     const QString existing = dir.filePath("mine.dat");
@@ -187,7 +212,7 @@ TEST_F(QtPrompts, FileDialogsUseTheFilterAndTheDefaultSuffix) {
     WhenUp([&](QWidget* w) {
         auto* dlg = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dlg, nullptr);
-        filters = dlg->nameFilters();
+        filters = ShownFilters(dlg);
         EXPECT_EQ(dlg->acceptMode(), QFileDialog::AcceptOpen);
         dlg->selectFile(existing);
         static_cast<QDialog*>(dlg)->accept();  // QFileDialog hides it
@@ -200,7 +225,7 @@ TEST_F(QtPrompts, FileDialogsUseTheFilterAndTheDefaultSuffix) {
         ASSERT_NE(dlg, nullptr);
         EXPECT_EQ(dlg->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(dlg->defaultSuffix(), "btpar");
-        filters = dlg->nameFilters();
+        filters = ShownFilters(dlg);
         dlg->selectFile(dir.filePath("preset"));
         static_cast<QDialog*>(dlg)->accept();  // QFileDialog hides it
     });
@@ -212,6 +237,63 @@ TEST_F(QtPrompts, FileDialogsUseTheFilterAndTheDefaultSuffix) {
     EXPECT_EQ(qt.OpenFileName(nullptr, "Learn table (*.dat)", "dat"), std::nullopt);
     WhenUp([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(qt.SaveFileName(nullptr, "Boost preset (*.btpar)", "btpar"), std::nullopt);
+}
+
+// The windows' filters say "All Files(*.*)" as Windows writes it, where it
+// means every file: a preset or table saved without an extension must be
+// listed and picked, in the open and the save dialog, under the caption as
+// written.
+TEST_F(QtPrompts, AllFilesListsNamesWithoutADotUnderTheCaptionAsWritten) {
+    QTemporaryDir dir;
+    for (const char* name : {"live.btpar", "noext", "table.dat"})
+        QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+    const QDir folder(dir.path());
+    auto& qt = platform::CurrentPrompts();
+    const struct {
+        bool save;
+        std::string filter;
+        QStringList shown;
+        QStringList firstListed;
+    } cases[] = {
+        {false,
+         "Param Files (*.btpar);;All Files(*.*)",
+         {"Param Files (*.btpar)", "All Files(*.*)"},
+         {"live.btpar"}},
+        {true,
+         "文件(*.dat);;All Files(*.*)",
+         {QString::fromUtf8("文件(*.dat)"), "All Files(*.*)"},
+         {"table.dat"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter);
+        QStringList shown, firstListed, allListed;
+        WhenUp([&](QWidget* w) {
+            auto* dlg = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dlg, nullptr);
+            dlg->setDirectory(folder);
+            shown = ShownFilters(dlg);
+            // The folder is read in the background.
+            (void)QTest::qWaitFor([&] { return !ListedNames(dlg).isEmpty(); }, 3000);
+            firstListed = ListedNames(dlg);
+            auto* box = dlg->findChild<QComboBox*>("fileTypeCombo");
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, Qt::Key_Down);  // the user picks All Files
+            (void)QTest::qWaitFor([&] { return ListedNames(dlg).size() == 3; }, 3000);
+            allListed = ListedNames(dlg);
+            auto* name = dlg->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->clear();
+            QTest::keyClicks(name, "noext");
+            static_cast<QDialog*>(dlg)->accept();  // QFileDialog hides it
+        });
+        const auto chosen = c.save ? qt.SaveFileName(nullptr, c.filter, "dat")
+                                   : qt.OpenFileName(nullptr, c.filter, "btpar");
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(firstListed, c.firstListed);
+        EXPECT_EQ(allListed, (QStringList{"live.btpar", "noext", "table.dat"}));
+        // Saved, a name without a dot takes the default suffix.
+        EXPECT_EQ(chosen, folder.filePath(c.save ? "noext.dat" : "noext").toStdString());
+    }
 }
 
 }  // namespace
