@@ -26,16 +26,38 @@ std::uint8_t ChecksumTotal(std::span<const std::uint8_t> bytes) {
         std::accumulate(bytes.begin(), bytes.end(), static_cast<unsigned>(kMagic)));
 }
 
+// Where each run starts in BoostBands.
+std::size_t RunStart(int boostTarget) {
+    static const ParamImage kShape{};  // only the runs' places are read
+    return static_cast<std::size_t>(BoostRunBands(kShape, boostTarget).data() -
+                                    kShape.BoostBands.data());
+}
+
 }  // namespace
 
+std::optional<BoostBandRefusal> CheckBoostBands(std::span<const EqBand, kBoostBandCount> bands) {
+    static const ParamImage kShape{};
+    for (int target = 0; target < static_cast<int>(kBoostTargetCount); ++target) {
+        const std::size_t first = RunStart(target);
+        const std::size_t count = BoostRunBands(kShape, target).size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const BandFieldCheck check =
+                FirstBandFieldOutOfRange(bands[first + i], kMaxBoostBandType);
+            if (check.field != BandField::kNone)
+                return BoostBandRefusal{target, static_cast<int>(i), check};
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<BoostPresetBytes> PackBoostPreset(const ParamImage& image) {
+    if (CheckBoostBands(image.BoostBands)) return std::nullopt;
     BoostPresetBytes out{};
     out[0] = kMagic;
     out[kEnableOffset] = static_cast<std::uint8_t>(image.BoostEnableFlags & 0xFF);
     for (const RunPlace& place : kRunPlaces) {
         std::size_t at = place.offset;
         for (const EqBand& band : BoostRunBands(image, place.boostTarget)) {
-            if (!EqBandInRange(band, kMaxBoostBandType)) return std::nullopt;
             WriteEqBandRecord(band, out.data() + at);
             at += kEqBandRecordSize;
         }
@@ -53,15 +75,14 @@ bool UnpackBoostPreset(std::span<const std::uint8_t> bytes, ParamImage& image) {
     // of range late in the file leaves the image as it was.
     std::array<EqBand, kBoostBandCount> loaded{};
     for (const RunPlace& place : kRunPlaces) {
-        const auto run = BoostRunBands(std::as_const(image), place.boostTarget);
-        const auto first = static_cast<std::size_t>(run.data() - image.BoostBands.data());
-        for (std::size_t i = 0; i < run.size(); ++i) {
-            const EqBand band =
+        const std::size_t first = RunStart(place.boostTarget);
+        const std::size_t count = BoostRunBands(std::as_const(image), place.boostTarget).size();
+        for (std::size_t i = 0; i < count; ++i) {
+            loaded[first + i] =
                 ReadEqBandRecord(bytes.data() + place.offset + i * kEqBandRecordSize);
-            if (!EqBandInRange(band, kMaxBoostBandType)) return false;
-            loaded[first + i] = band;
         }
     }
+    if (CheckBoostBands(loaded)) return false;
     image.BoostBands = loaded;
     image.BoostEnableFlags = bytes[kEnableOffset];
     return true;

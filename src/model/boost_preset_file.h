@@ -26,9 +26,19 @@
 constexpr std::size_t kBoostPresetFileSize = 132;
 using BoostPresetBytes = std::array<std::uint8_t, kBoostPresetFileSize>;
 
-// The file of the image's boost setting. nullopt when a boost band is out of
-// range (slope 0..7, type 0..2, frequency 20..20000, Q x10 4..999, gain x10
-// -240..240): such a file would not load back, so it is never written.
+// The first boost band a file cannot hold (slope 0..7, type 0..2, frequency
+// 20..20000, Q x10 4..999, gain x10 -240..240): its BoostTarget (0 MIC,
+// 1 MUSIC, 2 REV, 3 ECHO), its index in that run and the field. bands in
+// the image's BoostBands order. The pack and the unpack both check with it.
+struct BoostBandRefusal {
+    int boostTarget;
+    int band;
+    BandFieldCheck check;
+};
+std::optional<BoostBandRefusal> CheckBoostBands(std::span<const EqBand, kBoostBandCount> bands);
+
+// The file of the image's boost setting. nullopt when CheckBoostBands refuses
+// the image's bands: such a file would not load back, so it is never written.
 std::optional<BoostPresetBytes> PackBoostPreset(const ParamImage& image);
 
 // Checks the bytes whole: exactly 132, the magic, byte 131 zero, the checksum

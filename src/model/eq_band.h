@@ -33,17 +33,37 @@ constexpr int kBandGainMin = -240;
 constexpr int kBandGainMax = 240;
 constexpr int kPassSlopeMax = 7;
 
-// Every field of the band inside its limits, its type at most maxType (a file
-// kind that holds no pass filters allows only 0..2). A file's band is checked
-// with this before it reaches the image. A pass filter (low-pass, high-pass)
-// is its slope and frequency alone: its Q and gain go unused, and the program
-// holds 0 in them.
-constexpr bool EqBandInRange(const EqBand& band, int maxType) {
+// The first field of a band outside what a file may hold, with its value and
+// the range a loader accepts (kNone: every field inside). Its type is at most
+// maxType (a file kind that holds no pass filters allows only 0..2). A pass
+// filter (low-pass, high-pass) is its slope and frequency alone: its Q and
+// gain go unused, and the program holds 0 in them.
+enum class BandField { kNone, kSlope, kType, kFrequency, kQ, kGain };
+struct BandFieldCheck {
+    BandField field = BandField::kNone;
+    int value = 0;
+    int min = 0;
+    int max = 0;
+};
+constexpr BandFieldCheck FirstBandFieldOutOfRange(const EqBand& band, int maxType) {
     const bool passFilter = band.type == kBandTypeLowPass || band.type == kBandTypeHighPass;
-    return band.slope <= kPassSlopeMax && band.type <= maxType &&
-           band.frequency >= kBandFrequencyMin && band.frequency <= kBandFrequencyMax &&
-           (passFilter || (band.q >= kBandQMin && band.q <= kBandQMax &&
-                           band.gain >= kBandGainMin && band.gain <= kBandGainMax));
+    const BandFieldCheck fields[] = {
+        {BandField::kSlope, band.slope, 0, kPassSlopeMax},
+        {BandField::kType, band.type, 0, maxType},
+        {BandField::kFrequency, band.frequency, kBandFrequencyMin, kBandFrequencyMax},
+        {BandField::kQ, band.q, passFilter ? 0 : kBandQMin, passFilter ? 0xFFFF : kBandQMax},
+        {BandField::kGain, band.gain, passFilter ? -0x8000 : kBandGainMin,
+         passFilter ? 0x7FFF : kBandGainMax},
+    };
+    for (const BandFieldCheck& f : fields)
+        if (f.value < f.min || f.value > f.max) return f;
+    return {};
+}
+
+// Every field of the band inside its limits: a file's band is checked with
+// this before it reaches the image.
+constexpr bool EqBandInRange(const EqBand& band, int maxType) {
+    return FirstBandFieldOutOfRange(band, maxType).field == BandField::kNone;
 }
 
 // What one microphone's band gives the other while their EQs are linked:

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <span>
 
+#include "model/value_label.h"
+
 namespace {
 
 struct UiTextRow {
@@ -142,6 +144,42 @@ const char* FileResultText(FileResult result, int language) {
     const auto index = static_cast<std::size_t>(result);
     if (index >= std::size(kFileResults)) return "";
     return Pick(kFileResults[index], language);
+}
+
+std::string BandRefusalText(const char* placeEnglish, const char* placeChinese, int band,
+                            const BandFieldCheck& check, int language) {
+    struct FieldText {
+        UiTextRow name;
+        LabelFormat format;
+    };
+    static constexpr LabelFormat kTenths{"", 0, 0.1, 1, ""};
+    static constexpr LabelFormat kTenthsDb{"", 0, 0.1, 1, " dB"};
+    static constexpr LabelFormat kHz{"", 0, 1.0, 0, " Hz"};
+    // By BandField, kNone first.
+    static constexpr FieldText kFields[] = {
+        {{"", ""}, {}},          {{"slope", "斜率"}, {}},
+        {{"type", "类型"}, {}},  {{"frequency", "频率"}, kHz},
+        {{"Q", "Q值"}, kTenths}, {{"gain", "增益"}, kTenthsDb},
+    };
+    const auto index = static_cast<std::size_t>(check.field);
+    if (index >= std::size(kFields)) return "";
+    const FieldText& field = kFields[index];
+    const bool chinese = language == kLanguageChinese;
+    std::string text =
+        Pick(kFileResults[static_cast<std::size_t>(FileResult::kSaveFailed)], language);
+    text += "\n";
+    text += chinese ? placeChinese : placeEnglish;
+    if (band >= 0) {
+        const std::string number = std::to_string(band + 1);
+        text += chinese ? " 第" + number + "段" : " band " + number;
+    }
+    text += ": ";
+    text += Pick(field.name, language);
+    text += " " + FormatValueLabel(field.format, check.value);
+    text += chinese ? ", 超出范围 " : ", outside ";
+    text += FormatValueLabel(field.format, check.min) + " .. " +
+            FormatValueLabel(field.format, check.max);
+    return text;
 }
 
 const char* NotConnectedText(int language) { return Pick(kNotConnected, language); }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "model/eq_band.h"
+
 constexpr int kUiTextRows = 257;
 constexpr int kLanguageCount = 2;
 constexpr int kLanguageEnglish = 0;
@@ -46,6 +48,13 @@ std::vector<std::string> EchoTypeItems(int language);
 // slot is none of its user modes.
 enum class FileResult { kSaved, kSaveFailed, kLoaded, kLoadFailed, kLoadedNotSent };
 const char* FileResultText(FileResult result, int language);
+
+// Why a save refuses the image: the band's field holds a value the file's
+// loader would refuse, so the user can put it right on the page. place names
+// the page and the band's group (English, Chinese); band counts from 0, -1
+// when the value is no band's.
+std::string BandRefusalText(const char* placeEnglish, const char* placeChinese, int band,
+                            const BandFieldCheck& check, int language);
 
 // The answer to a request that needs the unit while no link is open.
 const char* NotConnectedText(int language);

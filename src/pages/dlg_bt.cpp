@@ -96,6 +96,9 @@ const PageButton kPageButtons[] = {
 // in Chinese whatever the language.
 constexpr const char* kPresetFilter = "Param Files (*.btpar);;All Files(*.*)";
 constexpr const char* kPresetSuffix = "btpar";
+// By BoostTarget, in English (the buttons are captioned in Chinese only).
+constexpr const char* kBoostTargetNames[] = {"MIC", "MUSIC", "REV", "ECHO"};
+
 const char* PresetFileText(FileResult result) { return FileResultText(result, kLanguageChinese); }
 
 void SetEdit(QLineEdit* edit, const std::string& text) {
@@ -439,6 +442,17 @@ void CDlgBt::SaveBoostFile() {
     const std::optional<std::string> path =
         platform::CurrentPrompts().SaveFileName(this, kPresetFilter, kPresetSuffix);
     if (!path) return;
+    // A value the unit sent that a preset cannot hold: named, so that the
+    // user can put it right on the page; nothing is written.
+    if (const auto refused = CheckBoostBands(Image()->BoostBands)) {
+        const char* const target =
+            kBoostTargetNames[static_cast<std::size_t>(refused->boostTarget)];
+        ShowFileResult(BandRefusalText((std::string("Boost EQ ") + target).c_str(),
+                                       kTargetCaptions[refused->boostTarget], refused->band,
+                                       refused->check, Image()->Language)
+                           .c_str());
+        return;
+    }
     ShowFileResult(PresetFileText(SaveBoostPresetFile(std::filesystem::u8path(*path), *Image())
                                       ? FileResult::kSaved
                                       : FileResult::kSaveFailed));

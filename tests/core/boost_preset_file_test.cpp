@@ -175,6 +175,46 @@ TEST_F(BoostPreset, ASettingOutOfRangeIsNotSavedAndTheOldFileStays) {
     EXPECT_EQ(LoadWholeFile(folder / "old.btpar", 132), old);
 }
 
+// One check serves the save and the load: the first band out of range is
+// named by its target, its place in the run and its field, and a file that
+// holds it is refused the same.
+TEST_F(BoostPreset, TheCheckNamesTheFirstBandFieldOutOfRange) {
+    const struct {
+        int target;  // BoostTarget
+        std::size_t band;
+        void (*spoil)(EqBand&);
+        BandFieldCheck check;
+    } cases[] = {
+        {1, 1, [](EqBand& b) { b.gain = -255; }, {BandField::kGain, -255, -240, 240}},
+        {0, 4, [](EqBand& b) { b.gain = 241; }, {BandField::kGain, 241, -240, 240}},
+        {0, 0, [](EqBand& b) { b.q = 0; }, {BandField::kQ, 0, 4, 999}},
+        {2, 2, [](EqBand& b) { b.q = 1000; }, {BandField::kQ, 1000, 4, 999}},
+        {3, 0, [](EqBand& b) { b.frequency = 19; }, {BandField::kFrequency, 19, 20, 20000}},
+        {3, 2, [](EqBand& b) { b.frequency = 20001; }, {BandField::kFrequency, 20001, 20, 20000}},
+        {2, 0, [](EqBand& b) { b.type = 3; }, {BandField::kType, 3, 0, 2}},
+        {1, 4, [](EqBand& b) { b.slope = 8; }, {BandField::kSlope, 8, 0, 7}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("target " + std::to_string(c.target) + " band " + std::to_string(c.band));
+        ParamImage spoilt = image;
+        c.spoil(BoostRunBands(spoilt, c.target)[c.band]);
+        const auto refused = CheckBoostBands(spoilt.BoostBands);
+        ASSERT_TRUE(refused.has_value());
+        EXPECT_EQ(refused->boostTarget, c.target);
+        EXPECT_EQ(refused->band, static_cast<int>(c.band));
+        EXPECT_EQ(refused->check.field, c.check.field);
+        EXPECT_EQ(refused->check.value, c.check.value);
+        EXPECT_EQ(refused->check.min, c.check.min);
+        EXPECT_EQ(refused->check.max, c.check.max);
+        EXPECT_FALSE(PackBoostPreset(spoilt).has_value());
+        std::vector<std::uint8_t> file = testsupport::BoostPresetBytesOf(spoilt);
+        ParamImage target = image;
+        EXPECT_FALSE(UnpackBoostPreset(file, target));
+        EXPECT_EQ(target, image);
+    }
+    EXPECT_FALSE(CheckBoostBands(image.BoostBands).has_value());
+}
+
 TEST_F(BoostPreset, FilesThatCannotBeReadOrAreTooLongLoadNothing) {
     testsupport::TempFolder folder;
     auto bytes = Packed();

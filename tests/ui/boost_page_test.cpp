@@ -23,6 +23,7 @@
 #include "eq/my_slider.h"
 #include "eq/spin_buttons.h"
 #include "model/param_image.h"
+#include "model/ui_text.h"
 #include "pages/dlg_bt.h"
 #include "support/boost_preset_layout.h"
 #include "support/case_name.h"
@@ -619,17 +620,58 @@ TEST_F(BoostFiles, AMissingFileSaysTheLoadFailed) {
 TEST_F(BoostFiles, AFailedSaveSaysSoAndKeepsTheOldFileWhole) {
     ClickSave(Path("no-such-folder/x.btpar"));
     EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kSaveFailed}));
+}
 
-    // A band the file could not load back is never written.
-    prompts.Clear();
-    const QString old = QString::fromStdString(Path("old.btpar"));
+// A band the file could not load back (a value read from the unit) is never
+// written: the refusal names the group, the band, the field, the value and
+// its range in the window's language, and neither a new file nor an old one
+// changes.
+TEST_F(BoostFiles, ASaveRefusedForAValueNamesItAndWritesNothing) {
+    const struct {
+        int target, band;
+        void (*spoil)(EqBand&);
+        const char* english;
+        const char* chinese;
+    } cases[] = {
+        {CDlgBt::kTargetMusic, 1, [](EqBand& b) { b.gain = -255; },
+         "Boost EQ MUSIC band 2: gain -25.5 dB, outside -24.0 dB .. 24.0 dB",
+         "音乐均衡 第2段: 增益 -25.5 dB, 超出范围 -24.0 dB .. 24.0 dB"},
+        {CDlgBt::kTargetMic, 0, [](EqBand& b) { b.q = 0; },
+         "Boost EQ MIC band 1: Q 0.0, outside 0.4 .. 99.9",
+         "麦克风均衡 第1段: Q值 0.0, 超出范围 0.4 .. 99.9"},
+        {CDlgBt::kTargetEcho, 2, [](EqBand& b) { b.frequency = 19; },
+         "Boost EQ ECHO band 3: frequency 19 Hz, outside 20 Hz .. 20000 Hz",
+         "回声均衡 第3段: 频率 19 Hz, 超出范围 20 Hz .. 20000 Hz"},
+        {CDlgBt::kTargetRev, 1, [](EqBand& b) { b.type = kBandTypeLowPass; },
+         "Boost EQ REV band 2: type 3, outside 0 .. 2", "混响均衡 第2段: 类型 3, 超出范围 0 .. 2"},
+        {CDlgBt::kTargetMusic, 4, [](EqBand& b) { b.slope = 8; },
+         "Boost EQ MUSIC band 5: slope 8, outside 0 .. 7",
+         "音乐均衡 第5段: 斜率 8, 超出范围 0 .. 7"},
+    };
+    const std::string old = Path("old.btpar");
     const Bytes oldBytes = BoostPresetBytesOf(image);
-    WriteFileBytes(old.toStdString(), oldBytes);
-    Boost(image, CDlgBt::kTargetRev, 1).gain = 300;
-    ClickSave(old.toStdString());
-    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kSaveFailed}));
-    EXPECT_EQ(Hex(ReadBytes(old)), Hex(oldBytes));
-    EXPECT_TRUE(main.Take().empty());
+    WriteFileBytes(old, oldBytes);
+    const ParamImage good = image;
+    for (const auto& c : cases) {
+        for (int language : {kLanguageEnglish, kLanguageChinese}) {
+            SCOPED_TRACE(std::string(c.english) + ", language " + std::to_string(language));
+            image = good;
+            image.Language = language;
+            c.spoil(Boost(image, c.target, c.band));
+            for (const std::string& path : {old, Path("new.btpar")}) {
+                prompts.Clear();
+                ClickSave(path);
+                const std::string failed = FileResultText(FileResult::kSaveFailed, language);
+                EXPECT_EQ(
+                    prompts.Texts(),
+                    (std::vector<std::string>{
+                        failed + "\n" + (language == kLanguageChinese ? c.chinese : c.english)}));
+            }
+            EXPECT_EQ(Hex(ReadBytes(QString::fromStdString(old))), Hex(oldBytes));
+            EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("new.btpar"))));
+            EXPECT_TRUE(main.Take().empty());
+        }
+    }
 }
 
 TEST_F(BoostFiles, CancelledDialogsDoNothing) {
