@@ -124,7 +124,8 @@ CDlgCal::CDlgCal(platform::Window* mainWindow) : CPage(mainWindow), sliders_(*th
     for (const CalChannel& c : kCalChannels) {
         addSlider(c.level, c.levelCaptionId, kLevelX, c.y, kLevelCaptionWidth, kLevelColumnWidth);
         CreatePolarityButton(this, c.polarityId,
-                             QRect(DluX(kPolarityX), DluY(c.y + 1), kPolaritySize, kPolaritySize));
+                             QRect(DluX(kPolarityX), DluY(c.y + 1), kPolaritySize, kPolaritySize),
+                             kPolarityOnPage);
         sliders_.AddPolarity(c.polarityId, c.level.field, c.level.command, c.level.argument);
         addSlider(c.distance, c.distanceCaptionId, kDistanceX, c.y, kDistanceCaptionWidth,
                   kDistanceColumnWidth);

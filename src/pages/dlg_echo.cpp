@@ -118,7 +118,8 @@ CDlgEcho::CDlgEcho(platform::Window* mainWindow) : CEqPage(mainWindow, kEqEcho),
             {s.captionId, QRect(x, y, kCaptionWidth, kCaptionHeight), QPoint(x, sliderY),
              QRect(x + kLabelDx, sliderY, kLabelWidth, kPageSliderHeight)});
         if (s.polarityId) {
-            CreatePolarityButton(this, s.polarityId, QRect(x + kPolarityDx, sliderY + 2, 20, 20));
+            CreatePolarityButton(this, s.polarityId, QRect(x + kPolarityDx, sliderY + 2, 20, 20),
+                                 kPolarityGrey);
             sliders_.AddPolarity(s.polarityId, s.row.field, s.row.command, s.row.argument);
         }
     }

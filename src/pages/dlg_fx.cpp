@@ -29,7 +29,7 @@ constexpr int kGroupId = 1541;
 constexpr int kGroupRow = 54;
 
 // Right of the band panel.
-constexpr SliderColumn kColumn{380, 140, 525, 664, 56, 724, 8, 36};
+constexpr SliderColumn kColumn{380, 140, 525, 664, 56, 724, 8, 36, kPolarityGrey};
 constexpr int kComboWidth = 135;
 
 }  // namespace

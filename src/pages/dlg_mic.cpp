@@ -33,7 +33,7 @@ constexpr int kMaskWord[2] = {0, 1};
 
 // Rows of caption, slider, value label and polarity button right of the band
 // panel; the Mic 1 / Mic 2 buttons and the link box under them.
-constexpr SliderColumn kColumn{380, 140, 525, 664, 56, 724, 8, 36};
+constexpr SliderColumn kColumn{380, 140, 525, 664, 56, 724, 8, 36, kPolarityOnPage};
 constexpr int kSelectorY = 192;
 // The Mic 1 / Mic 2 captions are right-aligned inside the picture's frame.
 constexpr int kSelectorTextRight = 8;

@@ -125,7 +125,8 @@ void COutputPage::BuildOutputControls() {
         if (spec.polarityId) {
             CreatePolarityButton(
                 this, spec.polarityId,
-                QRect(DluX(at.x + kPolarityX), DluY(at.y + 1), kPolaritySize, kPolaritySize));
+                QRect(DluX(at.x + kPolarityX), DluY(at.y + 1), kPolaritySize, kPolaritySize),
+                kPolarityGrey);
             sliders_.AddPolarity(spec.polarityId, row.field, row.command, row.argument);
         }
     }

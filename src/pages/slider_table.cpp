@@ -16,8 +16,6 @@
 
 namespace {
 constexpr std::uint32_t kPageBackground = 0xF0F0F0;
-// Polarity buttons sit in a grey square of their own on every page.
-constexpr std::uint32_t kPolarityFill = 0xC0C0C0;
 
 template <typename Area>
 bool InArea(const Area& area, int index) {
@@ -216,11 +214,11 @@ CMySlider* CreatePageSlider(CPage* page, int id, const QRect& rect, int min, int
     return slider;
 }
 
-CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect) {
+CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect, std::uint32_t fill) {
     auto* button = new CMyBtn(page, id, page);
     button->setGeometry(rect);
-    button->Setup(PolaritySkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignCentre),
-                  kPolarityFill, kPolarityFill, 0);
+    button->Setup(PolaritySkins(), CMyBtn::Flags(CMyBtn::kLookCheck, CMyBtn::kAlignCentre), fill,
+                  fill, 0);
     button->setText("+");
     return button;
 }
@@ -253,7 +251,8 @@ void CreateSliderColumn(CPage* page, SliderTable& table, const SliderColumn& col
              QPoint(column.sliderX, y),
              QRect(column.labelX, y, column.labelWidth, kPageSliderHeight)});
         if (r.polarityId) {
-            CreatePolarityButton(page, r.polarityId, QRect(column.polarityX, y + 2, 20, 20));
+            CreatePolarityButton(page, r.polarityId, QRect(column.polarityX, y + 2, 20, 20),
+                                 column.polarityFill);
             table.AddPolarity(r.polarityId, r.row.field, r.row.command, r.row.argument);
         }
     }

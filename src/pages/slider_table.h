@@ -149,6 +149,7 @@ struct SliderColumn {
     int labelX, labelWidth;
     int polarityX;
     int top, step;
+    std::uint32_t polarityFill;
     int RowY(int row) const { return top + row * step; }
 };
 // Creates the column's controls, adds its rows and polarity buttons to the
@@ -157,6 +158,10 @@ void CreateSliderColumn(CPage* page, SliderTable& table, const SliderColumn& col
                         std::span<const CaptionedRow> rows);
 // Sets every row's caption in the language.
 void SetRowCaptions(CPage* page, std::span<const CaptionedRow> rows, int language);
-// A level byte's polarity button: the check look on the page background,
-// captioned "+".
-CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect);
+// What a polarity button sits on: a grey square of its own on the output,
+// reverb, echo and system pages, the page's own grey on the microphone and
+// calibration pages.
+constexpr std::uint32_t kPolarityGrey = 0xC0C0C0;
+constexpr std::uint32_t kPolarityOnPage = 0xF0F0F0;
+// A level byte's polarity button: the check look on its fill, captioned "+".
+CMyBtn* CreatePolarityButton(CPage* page, int id, const QRect& rect, std::uint32_t fill);

@@ -299,7 +299,7 @@ void CDlgSys::CreateControls() {
     for (const MixerSlider& m : kMixer) {
         AddSliderRow(this, m.slider, kMixerCaptionX, kMixerSliderX, kMixerSliderWidth,
                      kMixerValueX);
-        CreatePolarityButton(this, m.signId, QRect(kMixerSignX, m.slider.y, 24, 24));
+        CreatePolarityButton(this, m.signId, QRect(kMixerSignX, m.slider.y, 24, 24), kPolarityGrey);
         recordMixer_.Add(m.slider.row);
         for (int id : {m.slider.captionId, m.slider.row.id, m.slider.row.labelId, m.signId})
             ShowItem(id, false);

@@ -94,6 +94,34 @@ TEST_F(MainDialog, TheTopBandsRadiosSitOnTheirGreys) {
     }
 }
 
+// Polarity buttons sit on a grey square of their own on the output, reverb,
+// echo and system pages, and on the page's own grey on the microphone and
+// calibration pages.
+TEST_F(MainDialog, PolarityButtonsSitOnTheirPagesGrey) {
+    auto dlg = Start();
+    const struct {
+        int page;
+        QRgb fill;
+    } cases[] = {
+        {kPageMic, 0xFFF0F0F0},  {kPageCal, 0xFFF0F0F0},    {kPageFX, 0xFFC0C0C0},
+        {kPageEcho, 0xFFC0C0C0}, {kPageMaster, 0xFFC0C0C0}, {kPageSurl, 0xFFC0C0C0},
+        {kPageCout, 0xFFC0C0C0}, {kPageSW, 0xFFC0C0C0},     {kPageSys, 0xFFC0C0C0},
+    };
+    for (const auto& c : cases) {
+        CPage* page = dlg->PageForIndex(c.page);
+        ASSERT_NE(page, nullptr) << c.page;
+        int buttons = 0;
+        for (CMyBtn* button : page->findChildren<CMyBtn*>()) {
+            if (button->text() != "+" && button->text() != "-") continue;
+            ++buttons;
+            const QImage shot = button->grab().toImage();
+            EXPECT_EQ(shot.pixel(shot.width() - 1, shot.height() - 1), c.fill)
+                << "page " << c.page << ", button " << button->objectName().toStdString();
+        }
+        EXPECT_GT(buttons, 0) << "page " << c.page;
+    }
+}
+
 TEST_F(MainDialog, PageButtonsShowOnePageAtATime) {
     auto dlg = Start();
     dlg->SelectPage(kPageEcho);

@@ -44,7 +44,7 @@ public:
             table.Add(r);
             x += 140;
         }
-        CreatePolarityButton(this, kPolarity, QRect(0, 40, 17, 16));
+        CreatePolarityButton(this, kPolarity, QRect(0, 40, 17, 16), kPolarityGrey);
         table.AddPolarity(kPolarity, SliderField::Level(27), kCode, 2);
     }
     SliderTable table;
@@ -175,9 +175,11 @@ TEST_F(SliderTableTest, OutOfRangeReportsAndFieldsStoreNothing) {
 // Round the 20-px polarity picture a larger button shows its own grey, not
 // the page's.
 TEST_F(SliderTableTest, APolarityButtonSitsOnItsGrey) {
-    const QImage shot = CreatePolarityButton(&page, 5, {0, 0, 24, 24})->grab().toImage();
-    for (const QPoint at : {QPoint(23, 0), QPoint(0, 23), QPoint(23, 23)})
-        EXPECT_EQ(shot.pixel(at), 0xFFC0C0C0u) << at.x() << "," << at.y();
+    for (const std::uint32_t fill : {kPolarityGrey, kPolarityOnPage}) {
+        const QImage shot = CreatePolarityButton(&page, 5, {0, 0, 24, 24}, fill)->grab().toImage();
+        for (const QPoint at : {QPoint(23, 0), QPoint(0, 23), QPoint(23, 23)})
+            EXPECT_EQ(shot.pixel(at), 0xFF000000u | fill) << at.x() << "," << at.y();
+    }
 }
 
 TEST_F(SliderTableTest, PolarityClickTogglesBitSevenKeepsTheLevelAndAlwaysPosts) {
