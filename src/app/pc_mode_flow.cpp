@@ -34,6 +34,12 @@ bool PcModeFlow::SaveModeFile(const std::string& pcName, const std::string& mode
     const ModeName name = PcModeNameField(modeNameGbk);
     std::copy(name.begin(), name.end(), image_.CurrentModeName.begin());
     image_.CurrentModeName[kModeNameLength] = '\0';
+    // A value read from the unit that no file may hold is named, so the user
+    // can put it right on its page; nothing is written.
+    if (const auto refused = CheckPcModeImage(image_, name)) {
+        Show(PcModeRefusalText(*refused, image_.Language).c_str());
+        return false;
+    }
     if (!SavePcModeFile(folder_, pcName, image_, name)) {
         Show(FileResultText(FileResult::kSaveFailed, image_.Language));
         return false;

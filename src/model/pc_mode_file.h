@@ -24,6 +24,7 @@
 #include <span>
 #include <string>
 
+#include "model/eq_band.h"
 #include "model/param_image.h"
 
 constexpr std::size_t kPcModeFileSize = 1488;
@@ -35,10 +36,30 @@ using PcModeFileBytes = std::array<std::uint8_t, kPcModeFileSize>;
 // 32..122 and every place after the end a blank.
 ModeName PcModeNameField(const std::string& gbk);
 
+// Where a value sits, as a refused save names it to the user: the page (or
+// its EQ) and, for a value that is no band field, the field.
+struct PcModeValueName {
+    const char* placeEnglish;
+    const char* placeChinese;
+    const char* fieldEnglish;  // nullptr for a band: the band's field names it
+    const char* fieldChinese;
+};
+// The first value of an image a PC mode file cannot hold (a checked byte,
+// a band's field, a mode-name byte, PowerOnMode), with its range. band
+// counts from 0 in its page's EQ, -1 for a value that is no band's;
+// check.field is kNone then. The pack and the unpack check with the same
+// rule, so a file the program writes always loads back.
+struct PcModeRefusal {
+    PcModeValueName name;
+    int band;
+    BandFieldCheck check;
+};
+std::optional<PcModeRefusal> CheckPcModeImage(const ParamImage& image, const ModeName& modeName);
+
 // The file of the image, with modeName (PcModeNameField of the mode-name
 // edit) as its CurrentModeName; the writer stores the same
 // field into the image's CurrentModeName. nullopt when the result would fail
-// UnpackPcModeFile's check (a band, a checked byte or PowerOnMode out of
+// CheckPcModeImage's check (a band, a checked byte or PowerOnMode out of
 // range): a file that would not load back is never written.
 std::optional<PcModeFileBytes> PackPcModeFile(const ParamImage& image, const ModeName& modeName);
 

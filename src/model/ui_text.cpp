@@ -146,6 +146,30 @@ const char* FileResultText(FileResult result, int language) {
     return Pick(kFileResults[index], language);
 }
 
+namespace {
+
+std::string RefusalText(const char* placeEnglish, const char* placeChinese, int band,
+                        const UiTextRow& field, const LabelFormat& format, int value, int min,
+                        int max, int language) {
+    const bool chinese = language == kLanguageChinese;
+    std::string text =
+        Pick(kFileResults[static_cast<std::size_t>(FileResult::kSaveFailed)], language);
+    text += "\n";
+    text += chinese ? placeChinese : placeEnglish;
+    if (band >= 0) {
+        const std::string number = std::to_string(band + 1);
+        text += chinese ? " 第" + number + "段" : " band " + number;
+    }
+    text += ": ";
+    text += Pick(field, language);
+    text += " " + FormatValueLabel(format, value);
+    text += chinese ? ", 超出范围 " : ", outside ";
+    text += FormatValueLabel(format, min) + " .. " + FormatValueLabel(format, max);
+    return text;
+}
+
+}  // namespace
+
 std::string BandRefusalText(const char* placeEnglish, const char* placeChinese, int band,
                             const BandFieldCheck& check, int language) {
     struct FieldText {
@@ -162,24 +186,17 @@ std::string BandRefusalText(const char* placeEnglish, const char* placeChinese, 
         {{"Q", "Q值"}, kTenths}, {{"gain", "增益"}, kTenthsDb},
     };
     const auto index = static_cast<std::size_t>(check.field);
-    if (index >= std::size(kFields)) return "";
+    if (index == 0 || index >= std::size(kFields)) return "";
     const FieldText& field = kFields[index];
-    const bool chinese = language == kLanguageChinese;
-    std::string text =
-        Pick(kFileResults[static_cast<std::size_t>(FileResult::kSaveFailed)], language);
-    text += "\n";
-    text += chinese ? placeChinese : placeEnglish;
-    if (band >= 0) {
-        const std::string number = std::to_string(band + 1);
-        text += chinese ? " 第" + number + "段" : " band " + number;
-    }
-    text += ": ";
-    text += Pick(field.name, language);
-    text += " " + FormatValueLabel(field.format, check.value);
-    text += chinese ? ", 超出范围 " : ", outside ";
-    text += FormatValueLabel(field.format, check.min) + " .. " +
-            FormatValueLabel(field.format, check.max);
-    return text;
+    return RefusalText(placeEnglish, placeChinese, band, field.name, field.format, check.value,
+                       check.min, check.max, language);
+}
+
+std::string ValueRefusalText(const char* placeEnglish, const char* placeChinese,
+                             const char* fieldEnglish, const char* fieldChinese, int value, int min,
+                             int max, int language) {
+    return RefusalText(placeEnglish, placeChinese, -1, UiTextRow{fieldEnglish, fieldChinese}, {},
+                       value, min, max, language);
 }
 
 const char* NotConnectedText(int language) { return Pick(kNotConnected, language); }

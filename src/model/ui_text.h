@@ -55,6 +55,11 @@ const char* FileResultText(FileResult result, int language);
 // when the value is no band's.
 std::string BandRefusalText(const char* placeEnglish, const char* placeChinese, int band,
                             const BandFieldCheck& check, int language);
+// The same for a plain value that is no band field: fieldEnglish /
+// fieldChinese name it, and it shows as a whole number.
+std::string ValueRefusalText(const char* placeEnglish, const char* placeChinese,
+                             const char* fieldEnglish, const char* fieldChinese, int value, int min,
+                             int max, int language);
 
 // The answer to a request that needs the unit while no link is open.
 const char* NotConnectedText(int language);

@@ -5,6 +5,7 @@
 
 #include "model/file_io.h"
 #include "model/pc_mode_file.h"
+#include "model/ui_text.h"
 
 namespace {
 
@@ -91,6 +92,15 @@ const char* PcNameRefusalText(PcNameRefusal refusal, int language) {
 }
 
 const char* PcModeOverwriteQuestion(int language) { return kOverwriteQuestion.In(language); }
+
+std::string PcModeRefusalText(const PcModeRefusal& refusal, int language) {
+    const PcModeValueName& n = refusal.name;
+    if (refusal.check.field != BandField::kNone)
+        return BandRefusalText(n.placeEnglish, n.placeChinese, refusal.band, refusal.check,
+                               language);
+    return ValueRefusalText(n.placeEnglish, n.placeChinese, n.fieldEnglish, n.fieldChinese,
+                            refusal.check.value, refusal.check.min, refusal.check.max, language);
+}
 
 bool PcModeFileExists(const std::filesystem::path& folder, const std::string& pcName) {
     std::error_code ec;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/param_image.h"
+#include "model/pc_mode_file.h"
 
 constexpr std::size_t kMaxModeFiles = 100;
 
@@ -30,6 +31,9 @@ PcNameRefusal CheckPcName(std::string_view pcName);
 // before a file of the folder is replaced.
 const char* PcNameRefusalText(PcNameRefusal refusal, int language);
 const char* PcModeOverwriteQuestion(int language);
+// What Save To PC says when the image holds a value no file may hold: the
+// failure text and the value's page, band, field and range.
+std::string PcModeRefusalText(const PcModeRefusal& refusal, int language);
 
 // The folder holds an entry of this name, file or not: saving asks before it
 // overwrites (and fails when the entry is not a file).

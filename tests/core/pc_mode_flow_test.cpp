@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -340,12 +341,13 @@ TEST_F(Flow, AFailedSaveListsNothingAndKeepsTheOldFile) {
         const char* what;
         std::string name;
         int spoilInput;  // ParamBytes[6], the KTV input (1..10)
-        const char* text;
+        std::string text;
         bool diskFull = false;  // the write fails after 100 bytes
     };
     const Case cases[] = {
         {"an entry that is no file", "folder", 1, kSaveFail},
-        {"an image that would not load back", "Live", 0, kSaveFail},
+        {"an image that would not load back", "Live", 0,
+         " \t   Save fail\t   \nMain window: KTV audio input 0, outside 1 .. 10"},
         {"a name refused by the check", "..", 1, kSaveFail},
         {"the disk full while replacing", "Live", 1, kSaveFail, true},
         {"the disk full while writing a new name", "New", 1, kSaveFail, true},
@@ -381,6 +383,53 @@ TEST_F(Flow, AFailedSaveListsNothingAndKeepsTheOldFile) {
             entries.push_back(entry.path().filename().string());
         std::sort(entries.begin(), entries.end());
         EXPECT_EQ(entries, (std::vector<std::string>{"Live", "folder"}));
+    }
+}
+
+// A value read from the unit that no file may hold: the save names it (its
+// page, band, field, value and range) in the window's language and writes
+// nothing, so the user can put it right and save again.
+TEST_F(Flow, ASaveRefusedForAValueNamesItAndWritesNothing) {
+    struct Case {
+        std::function<void(ParamImage&)> spoil;
+        const char* english;
+        const char* chinese;
+    };
+    const Case cases[] = {
+        {[](ParamImage& i) { i.Mic1EqBands[2].q = 0; },
+         "Mic 1 EQ band 3: Q 0.0, outside 0.4 .. 99.9",
+         "话筒1均衡 第3段: Q值 0.0, 超出范围 0.4 .. 99.9"},
+        {[](ParamImage& i) { i.MasterEqBands[0].gain = -255; },
+         "Main EQ band 1: gain -25.5 dB, outside -24.0 dB .. 24.0 dB",
+         "主声道均衡 第1段: 增益 -25.5 dB, 超出范围 -24.0 dB .. 24.0 dB"},
+        {[](ParamImage& i) { i.EchoEqBands[1].frequency = 19; },
+         "Echo EQ band 2: frequency 19 Hz, outside 20 Hz .. 20000 Hz",
+         "回声均衡 第2段: 频率 19 Hz, 超出范围 20 Hz .. 20000 Hz"},
+        {[](ParamImage& i) { i.ParamBytes[85] = 3; }, "Echo: Echo Type 3, outside 0 .. 2",
+         "回声: 回声类型 3, 超出范围 0 .. 2"},
+        {[](ParamImage& i) { i.ParamBytes[146] = 8; },
+         "Subwoofer: HP Type (Cinema) 8, outside 0 .. 7",
+         "超低音: 高通类型 (影院) 8, 超出范围 0 .. 7"},
+        {[](ParamImage& i) { i.PowerOnMode = 11; }, "System: Power Mode 11, outside 0 .. 10",
+         "系统: 上电模式 11, 超出范围 0 .. 10"},
+    };
+    for (const Case& c : cases) {
+        for (const int language : {0, 1}) {
+            SCOPED_TRACE(c.english);
+            SetUp();
+            fs::remove_all(Folder());
+            flow.ListFolder();
+            c.spoil(image);
+            image.Language = language;
+            EXPECT_FALSE(flow.SaveModeFile("New", "x"));
+            const std::string failure = language == 0 ? kSaveFail : " \t   存储失败 \t   ";
+            EXPECT_EQ(Take(), (Log{Box(failure + "\n" + (language == 0 ? c.english : c.chinese))}));
+            EXPECT_TRUE(flow.ModeFiles().empty());
+            EXPECT_FALSE(fs::exists(Folder() / "New"));
+            if (fs::exists(Folder())) {
+                EXPECT_TRUE(fs::is_empty(Folder()));
+            }
+        }
     }
 }
 
