@@ -321,6 +321,87 @@ TEST_F(PcModeFile, AnImageThatWouldNotLoadBackIsNotPacked) {
     }
 }
 
+// One check serves the pack and the unpack: it names the first value out of
+// range in file order, and neither writes nor loads a file holding it.
+TEST_F(PcModeFile, TheCheckNamesTheFirstFieldOutOfRange) {
+    const struct {
+        const char* what;
+        std::function<void(ParamImage&, ModeName&)> spoil;
+        const char* page;
+        const char* field;  // nullptr: a band's
+        int band;
+        BandFieldCheck check;
+    } cases[] = {
+        {"a checked byte before a band",
+         [](ParamImage& i, ModeName&) {
+             i.ParamBytes[9] = 15;
+             i.Mic1EqBands[0].q = 0;
+         },
+         "Music",
+         "Music Pitch",
+         -1,
+         {BandField::kNone, 15, 0, 14}},
+        {"the first of two bands",
+         [](ParamImage& i, ModeName&) {
+             i.CentreEqBands[4].gain = 300;
+             i.ReverbEqBands[0].type = 5;
+         },
+         "Center EQ",
+         nullptr,
+         4,
+         {BandField::kGain, 300, -240, 240}},
+        {"a band before the name",
+         [](ParamImage& i, ModeName& n) {
+             i.EchoEqBands[6].frequency = 20001;
+             n[0] = '~';
+         },
+         "Echo EQ",
+         nullptr,
+         6,
+         {BandField::kFrequency, 20001, 20, 20000}},
+        {"a name byte before PowerOnMode",
+         [](ParamImage& i, ModeName& n) {
+             n[3] = 31;
+             i.PowerOnMode = 11;
+         },
+         "System",
+         "Mode Name character",
+         -1,
+         {BandField::kNone, 31, 32, 122}},
+        {"PowerOnMode alone",
+         [](ParamImage& i, ModeName&) { i.PowerOnMode = 11; },
+         "System",
+         "Power Mode",
+         -1,
+         {BandField::kNone, 11, 0, 10}},
+        {"the cinema input",
+         [](ParamImage& i, ModeName&) { i.ParamBytes[108] = 6; },
+         "Main window",
+         "Cinema audio input",
+         -1,
+         {BandField::kNone, 6, 0, 5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ParamImage spoilt = image;
+        ModeName name = NameField("ok");
+        c.spoil(spoilt, name);
+        const auto refused = CheckPcModeImage(spoilt, name);
+        ASSERT_TRUE(refused.has_value());
+        EXPECT_STREQ(refused->name.placeEnglish, c.page);
+        if (c.field) {
+            EXPECT_STREQ(refused->name.fieldEnglish, c.field);
+        }
+        EXPECT_EQ(refused->band, c.band);
+        EXPECT_EQ(refused->check.field, c.check.field);
+        EXPECT_EQ(refused->check.value, c.check.value);
+        EXPECT_EQ(refused->check.min, c.check.min);
+        EXPECT_EQ(refused->check.max, c.check.max);
+        EXPECT_FALSE(PackPcModeFile(spoilt, name).has_value());
+    }
+    EXPECT_FALSE(CheckPcModeImage(image, NameField("ok")).has_value());
+}
+
 }  // namespace
 
 // Save To PC's mode name counts the GBK bytes: a Chinese character is two
