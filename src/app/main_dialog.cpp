@@ -371,6 +371,10 @@ void CQuavixDlg::WireLink() {
     builder_.hooks.mainVolume = [this](int column, int value) { SetMainSlider(column, value); };
     builder_.hooks.modeNameText = [sys] { return sys->ModeNameText(); };
     builder_.hooks.userModesChanged = [sys] { sys->FillUserModeCombo(); };
+    builder_.hooks.uploadRefused = [this](UploadRefusal why, int powerOnMode) {
+        platform::MessageBox(this, UploadRefusalText(why, powerOnMode, image_.Language), kAppTitle,
+                             platform::MbType::Ok);
+    };
     sys->hooks.linkConnected = [this] { return link_.LinkState() == LinkSequencer::kConnected; };
     sys->hooks.openWifi = [this] { RunWifiSetup(this, image_.Language, linkConfig_); };
 
@@ -389,6 +393,10 @@ void CQuavixDlg::WireLink() {
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
     const bool handed = builder_.OnSendCommand(static_cast<unsigned>(code), argument);
     results_.OnLoginRequest(static_cast<unsigned>(code), argument, handed);
+    // Recall and Save post their busy box behind the request; no answer
+    // will close it for a request that was not taken.
+    if (!handed && (code == CMD_SELECT_MODE || code == CMD_MODE_UPLOAD_START))
+        PostMessage(WM_LINK_IDLE, 0, 0);
     return 0;
 }
 

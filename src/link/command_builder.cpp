@@ -131,25 +131,52 @@ constexpr std::uint8_t kOutputCinemaFirst[kOutputChannels] = {116, 116, 124, 124
 
 constexpr int kDirectTrailing = 4;
 
-// Codes whose every request must reach the unit: a later command may not
-// replace it in the queue. The WiFi module's restore (55, 1) is followed at
-// once by the set-up dialog's close (55, 0). The header re-read after a mode
-// select starts the block read that refreshes the pages and closes the busy
-// box; replaced by a change, it would leave both waiting for good. The mode
-// select before it is what starts that read, for a Recall and for the
-// reset-all and mass-save chains alike. Every lock state and admin level
-// the user picks is answered, in the order picked: the main window confirms
-// each answer with the state its own request carried. A password change
-// is answered with its own box; replaced, it would change nothing and say
-// nothing. The echo page takes no input until the unit answers its echo type.
-constexpr std::uint8_t kInOrderCodes[] = {CMD_WIFI_MODULE,    CMD_SELECT_MODE, CMD_READ_HEADER,
-                                          CMD_LOCK_KEY,       CMD_ADMIN_MODE,  CMD_LOCK_PASSWORD,
-                                          CMD_ADMIN_PASSWORD, CMD_ECHO_TYPE};
+// Codes whose newest value is all the unit needs: while one waits for the
+// link, a newer request of the code takes its place (one per argument where
+// the frame is for one band, output, channel, filter or speaker of several),
+// so a drag sends its newest position and not every step. Every other code
+// keeps its turn: each request reaches the unit, in the order sent (a mode
+// select, a kind switch, the echo type, Reset All, the logo, the test
+// signal, the power-on mode, the mic link, an EQ reset, a login, the WiFi
+// module, learning).
+struct ChangeCode {
+    std::uint8_t code;
+    bool byArgument;
+};
+constexpr ChangeCode kChangeCodes[] = {
+    {CMD_MUSIC_SETTINGS, false},   {CMD_EQ_BAND, true},
+    {CMD_MIC_SETTINGS, false},     {CMD_AUTO_AUDIO_INPUT, false},
+    {CMD_AUTO_VIDEO_INPUT, false}, {CMD_UNLOCK_FLAGS, false},
+    {CMD_EFFECT_VOLUME, false},    {CMD_EFFECT_INIT_VOLUME, false},
+    {CMD_REVERB_SETTINGS, false},  {CMD_ECHO_SETTINGS, false},
+    {CMD_OUTPUT_CHANNEL, true},    {CMD_PARAM_FLAGS, false},
+    {CMD_PASS_FILTER, true},       {CMD_SW_MODE, false},
+    {CMD_BOOST_ENABLE, false},     {CMD_BOOST_BAND, true},
+    {CMD_MAIN_TOGGLES, false},     {CMD_SURROUND2_VOLUME, false},
+    {CMD_SPEAKER_SIZE, true},      {CMD_VIDEO2_INPUT, false},
+    {CMD_BAND_ENABLE, true},
+};
 
-bool KeepsItsTurn(unsigned code) {
-    return std::find(std::begin(kInOrderCodes), std::end(kInOrderCodes), code) !=
-           std::end(kInOrderCodes);
+// Codes that keep their turn and still carry a state of the panel's own
+// (a kind, a test signal, a power-on mode, a link, a reset of an EQ): like
+// the changes, they are not sent while a block read is about to replace
+// the image.
+constexpr std::uint8_t kImageStateCodes[] = {CMD_EQ_RESET, CMD_TEST_SIGNAL, CMD_POWER_ON_MODE,
+                                             CMD_MIC_EQ_LINK, CMD_SYSTEM_MODE};
+
+const ChangeCode* ChangeCodeFor(unsigned code) {
+    for (const ChangeCode& c : kChangeCodes)
+        if (c.code == code) return &c;
+    return nullptr;
 }
+
+bool CarriesImageState(unsigned code) {
+    return std::find(std::begin(kImageStateCodes), std::end(kImageStateCodes), code) !=
+           std::end(kImageStateCodes);
+}
+
+// The learn request's operation byte: 2 asks again for the slot pending.
+constexpr int kLearnRetry = 2;
 
 const FieldLayout* FieldLayoutFor(unsigned code) {
     for (const FieldLayout& l : kFieldLayouts)
@@ -203,21 +230,28 @@ void CommandBuilder::Payload::PutBand(const EqBand& band) {
 
 bool CommandBuilder::OnSendCommand(unsigned code, LPARAM argument) {
     PreStep(code);
-    if (link_.LinkState() < 1) {
-        link_.DropQueuedCommand();
-        return false;
-    }
+    if (link_.LinkState() < 1) return false;
     if (code == CMD_READ_BLOCK) {
         link_.SubmitBlockChunkRequest();
         return true;
     }
-    if (SendDirect(code, argument)) return true;
+    if (const std::optional<bool> direct = SendDirect(code, argument)) return *direct;
     Payload payload;
     if (!BuildGeneric(code, argument, payload)) return false;
-    if (KeepsItsTurn(code))
-        return link_.SubmitInOrder(static_cast<std::uint8_t>(code), payload.bytes.data(),
-                                   payload.length);
-    link_.SubmitGeneric(static_cast<std::uint8_t>(code), payload.bytes.data(), payload.length);
+    LinkRequest request;
+    request.code = static_cast<std::uint8_t>(code);
+    request.data = payload.bytes.data();
+    request.length = payload.length;
+    if (const ChangeCode* change = ChangeCodeFor(code)) {
+        request.key = ChangeKey(request.code,
+                                change->byArgument ? static_cast<unsigned>(argument & 0xFFFF) : 0);
+        request.fromImage = true;
+    }
+    request.fromImage = request.fromImage || CarriesImageState(code);
+    request.nextStep = code == CMD_LEARN && ArgByte(argument, 1) == kLearnRetry;
+    if (!link_.Submit(request)) return false;
+    // The unit's mode is the selected one only once the select is taken.
+    if (code == CMD_SELECT_MODE) image_.CurrentModeSlot = static_cast<std::uint8_t>(argument);
     return true;
 }
 
@@ -286,7 +320,6 @@ bool CommandBuilder::BuildGeneric(unsigned code, LPARAM argument, Payload& out) 
     switch (code) {
         case CMD_SELECT_MODE: {
             if (argument < 0 || argument >= static_cast<LPARAM>(kUserModeCount)) return false;
-            image_.CurrentModeSlot = static_cast<std::uint8_t>(argument);
             out.Put8(static_cast<int>(argument));
             break;
         }
@@ -379,10 +412,13 @@ bool CommandBuilder::BuildGeneric(unsigned code, LPARAM argument, Payload& out) 
     return true;
 }
 
-bool CommandBuilder::SendDirect(unsigned code, LPARAM argument) {
+std::optional<bool> CommandBuilder::SendDirect(unsigned code, LPARAM argument) {
     Payload out;
-    int usbTimeout = kUploadUsbTimeout;
-    int wifiTimeout = kUploadWifiTimeout;
+    LinkRequest request;
+    request.code = static_cast<std::uint8_t>(code);
+    request.builtWhole = true;
+    request.usbTimeout = kUploadUsbTimeout;
+    request.wifiTimeout = kUploadWifiTimeout;
     switch (code) {
         case CMD_BOOST_SAVE: {
             out.Put8(image_.BoostEnableFlags & 0xFF);
@@ -390,64 +426,99 @@ bool CommandBuilder::SendDirect(unsigned code, LPARAM argument) {
             for (int target = 0; target < static_cast<int>(kBoostTargetCount); ++target) {
                 for (const EqBand& band : BoostRunBands(image_, target)) out.PutBand(band);
             }
-            usbTimeout = wifiTimeout = kShortTimeout;
+            request.fromImage = true;
+            request.usbTimeout = request.wifiTimeout = kShortTimeout;
             break;
         }
         case CMD_MODE_UPLOAD_START:
-            if (!BuildModeUploadStart(argument, out)) return true;
-            break;
+            return StartModeUpload(argument);
         case CMD_MODE_UPLOAD_DATA:
-            if (!BuildModeUploadData(out)) return true;
+            if (!BuildModeUploadData(out)) return false;
+            request.nextStep = true;
             break;
         case CMD_MODE_UPLOAD_END:
             // Only a record that has gone out whole may be stored, and once.
-            if (upload_.length == 0 || upload_.offset < upload_.length) return true;
+            if (upload_.length == 0 || upload_.offset < upload_.length) return false;
             upload_.length = 0;
             image_.CurrentModeSlot = upload_.slot & 0x1F;
             out.Put8(upload_.slot);
-            out.Put8(image_.PowerOnMode & 0xFF);
+            out.Put8(upload_.powerOnMode);
+            request.nextStep = true;
             break;
         case CMD_LEARN_TABLE: {
             if (image_.BaudIndex < 0 ||
                 image_.BaudIndex >= static_cast<int>(kLearnBaudRates.size()))
-                return true;
+                return false;
             for (const LearnCode& learned : image_.LearnCodes)
                 out.PutBytes(learned.data(), static_cast<int>(learned.size()));
             out.Put32(kLearnBaudRates[static_cast<std::size_t>(image_.BaudIndex)]);
-            usbTimeout = wifiTimeout = kShortTimeout;
+            request.usbTimeout = request.wifiTimeout = kShortTimeout;
             break;
         }
         default:
-            return false;
+            return std::nullopt;
     }
     out.Pad(kDirectTrailing);
-    link_.SubmitDirect(static_cast<std::uint8_t>(code), out.bytes.data(), out.length, usbTimeout,
-                       wifiTimeout);
-    return true;
+    request.data = out.bytes.data();
+    request.length = out.length;
+    return link_.Submit(request);
 }
 
-bool CommandBuilder::BuildModeUploadStart(LPARAM argument, Payload& out) {
+std::optional<UploadRefusal> CommandBuilder::UploadRefusalNow() const {
+    if (link_.UploadUnderWay()) return UploadRefusal::kUploadRunning;
+    if (link_.BlockReadDue()) return UploadRefusal::kBlockReadDue;
+    if (image_.PowerOnMode < 0 || image_.PowerOnMode > kMaxPowerOnMode)
+        return UploadRefusal::kPowerOnMode;
+    return std::nullopt;
+}
+
+bool CommandBuilder::StartModeUpload(LPARAM argument) {
     // The argument is a user mode, with bit 7 for a mode from a PC file and
     // nothing else: the unit reads the slot from the low five bits, so a
     // stray bit above them would store over another mode.
     const int slot = static_cast<int>(argument & 0x7F);
     if (argument < 0 || argument > 0xFF || slot >= static_cast<int>(kUserModeCount)) return false;
+    if (link_.LinkState() != 3) return false;
+    // One upload at a time: a second one would rebuild the record the first
+    // is still sending. Nothing changes for a refused one.
+    if (const std::optional<UploadRefusal> refusal = UploadRefusalNow()) {
+        if (hooks.uploadRefused) hooks.uploadRefused(*refusal, image_.PowerOnMode);
+        return false;
+    }
     const std::array<char, kModeNameLength> name =
         ModeNameField(hooks.modeNameText ? hooks.modeNameText() : std::string());
-    std::copy(name.begin(), name.end(), image_.CurrentModeName.begin());
-    image_.CurrentModeName[kModeNameLength] = '\0';
+    // The record carries the new name; the image takes it only once the
+    // link has taken the upload.
+    ParamImage named = image_;
+    std::copy(name.begin(), name.end(), named.CurrentModeName.begin());
+    named.CurrentModeName[kModeNameLength] = '\0';
+    ModeUpload next;
+    next.slot = static_cast<std::uint8_t>(argument & 0xFF);
+    next.powerOnMode = static_cast<std::uint8_t>(image_.PowerOnMode);
+    PackModeRecord(named, next.record.data());
+    next.length = kModeRecordSize;
+    std::uint8_t sum = 0;
+    for (std::uint8_t v : next.record) sum = static_cast<std::uint8_t>(sum + v);
+
+    Payload out;
+    out.Put16(next.length);
+    out.Put8(static_cast<std::uint8_t>(-sum));
+    out.Pad(kDirectTrailing);
+    LinkRequest request;
+    request.code = CMD_MODE_UPLOAD_START;
+    request.data = out.bytes.data();
+    request.length = out.length;
+    request.fromImage = true;
+    request.builtWhole = true;
+    request.usbTimeout = kUploadUsbTimeout;
+    request.wifiTimeout = kUploadWifiTimeout;
+    if (!link_.Submit(request)) return false;
+
+    upload_ = next;
+    image_.CurrentModeName = named.CurrentModeName;
     std::copy(name.begin(), name.end(),
               image_.ModeNameTable[static_cast<std::size_t>(slot)].begin());
     if (hooks.userModesChanged) hooks.userModesChanged();
-
-    upload_.slot = static_cast<std::uint8_t>(argument & 0xFF);
-    PackModeRecord(image_, upload_.record.data());
-    upload_.length = kModeRecordSize;
-    upload_.offset = 0;
-    std::uint8_t sum = 0;
-    for (std::uint8_t v : upload_.record) sum = static_cast<std::uint8_t>(sum + v);
-    out.Put16(upload_.length);
-    out.Put8(static_cast<std::uint8_t>(-sum));
     return true;
 }
 

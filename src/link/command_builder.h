@@ -13,12 +13,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "link/command_link.h"
 #include "link/param_block.h"
 #include "model/messages.h"
 #include "model/param_image.h"
+#include "model/ui_text.h"
 
 // The mode upload under way: the ModeRecord and how far its transfer is.
 // The builder fills it with 0x41 and sends it in 0x42 chunks; the reply
@@ -31,6 +33,8 @@ struct ModeUpload {
     int offset = 0;  // bytes already handed to 0x42 frames
     // The 0x41 argument: the slot 0..9, bit 7 set for a mode from a PC file.
     std::uint8_t slot = 0;
+    // The power-on mode the end step carries, checked when the upload began.
+    std::uint8_t powerOnMode = 0;
 };
 
 // The 16 characters of a mode name as the unit stores them, from the text
@@ -53,16 +57,20 @@ public:
         std::function<std::string()> modeNameText;
         // A mode name changed: the system page refills its user-mode list.
         std::function<void()> userModesChanged;
+        // A mode upload was not sent, and why (the power-on mode read from
+        // the unit for kPowerOnMode); nothing has changed.
+        std::function<void(UploadRefusal why, int powerOnMode)> uploadRefused;
     };
 
     CommandBuilder(ParamImage& image, CommandLink& link) : image_(image), link_(link) {}
 
     // WM_SEND_COMMAND (code, argument). False when it sends nothing: the link
-    // is down, a generic code's argument is outside its table, or the link
-    // could not take a request that keeps its turn. True once handed to the
-    // link (a generic command may still give its place in the queue to a
-    // later one).
+    // is down, an argument is outside its table, or the link did not take
+    // the request. True once the link has taken it (a change may still give
+    // its place to a newer one of its own).
     bool OnSendCommand(unsigned code, LPARAM argument);
+    // Why a mode upload would be refused now; nullopt when it would go.
+    std::optional<UploadRefusal> UploadRefusalNow() const;
 
     ModeUpload& Upload() { return upload_; }
     const ModeUpload& Upload() const { return upload_; }
@@ -97,9 +105,10 @@ private:
     void PreStep(unsigned code);
     // A generic code's payload and pad; false when nothing is to be sent.
     bool BuildGeneric(unsigned code, LPARAM argument, Payload& out);
-    // Codes built whole; false when the code is not one of them.
-    bool SendDirect(unsigned code, LPARAM argument);
-    bool BuildModeUploadStart(LPARAM argument, Payload& out);
+    // Codes built whole: whether the link took the request; nullopt when
+    // the code is not one of them.
+    std::optional<bool> SendDirect(unsigned code, LPARAM argument);
+    bool StartModeUpload(LPARAM argument);
     bool BuildModeUploadData(Payload& out);
 
     ParamImage& image_;

@@ -87,3 +87,6 @@ ReplyOutcome DeviceLink::OnReply(const ReplyFrame& reply, bool answersRequest) {
     return hooks.reply ? hooks.reply(reply, answersRequest) : ReplyOutcome::kHandled;
 }
 int DeviceLink::LearnSlot() { return hooks.learnSlot ? hooks.learnSlot() : 0; }
+void DeviceLink::OnRequestWritten(std::uint8_t code) {
+    if (hooks.requestWritten) hooks.requestWritten(code);
+}

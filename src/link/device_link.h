@@ -38,6 +38,8 @@ public:
         // Every reply but the block read's (LinkHost::OnReply).
         std::function<ReplyOutcome(const ReplyFrame&, bool answersRequest)> reply;
         std::function<int()> learnSlot;
+        // A request was written to the unit (LinkHost::OnRequestWritten).
+        std::function<void(std::uint8_t code)> requestWritten;
     };
 
     explicit DeviceLink(platform::Window* host, LinkConfig config = {});
@@ -55,13 +57,13 @@ public:
     bool OnSendCommand(unsigned code, LPARAM lParam);
     void OnDestroy();
 
-    // The command builder's two ways out.
-    void SendCommand(std::uint8_t code, const std::uint8_t* data, int length) {
-        sequencer_.SubmitGeneric(code, data, length);
+    // A change keyed by its code, and a frame built whole, by hand.
+    bool SendCommand(std::uint8_t code, const std::uint8_t* data, int length) {
+        return sequencer_.SubmitGeneric(code, data, length);
     }
-    void SendDirect(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
+    bool SendDirect(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
                     int wifiTimeout) {
-        sequencer_.SubmitDirect(code, data, length, usbTimeout, wifiTimeout);
+        return sequencer_.SubmitDirect(code, data, length, usbTimeout, wifiTimeout);
     }
     void StartLearnRetry() { sequencer_.StartLearnRetry(); }
     int CloseLink() { return sequencer_.CloseLink(); }
@@ -94,6 +96,7 @@ private:
     void OnBlockRead(const DeviceBlockRead& read) override;
     ReplyOutcome OnReply(const ReplyFrame& reply, bool answersRequest) override;
     int LearnSlot() override;
+    void OnRequestWritten(std::uint8_t code) override;
 
     platform::Window* host_;
     HidTransport hid_;

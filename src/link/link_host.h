@@ -2,10 +2,11 @@
 // What the link sequencer needs from the window it runs on: the message
 // queue, the window's timers, the status line and buttons, and the parts of
 // the main dialog that act on a reply or on the link closing.
+#include <cstdint>
 #include <string>
 
-#include "model/messages.h"
 #include "link/reply_parser.h"
+#include "model/messages.h"
 
 class DeviceBlockRead;
 
@@ -46,4 +47,7 @@ public:
     }
     // The learn slot waiting for the unit (1..32), 0 for none.
     virtual int LearnSlot() { return 0; }
+    // A request has been written to the unit and its reply is awaited (the
+    // echo page's wait for its type counts from here).
+    virtual void OnRequestWritten(std::uint8_t /*code*/) {}
 };

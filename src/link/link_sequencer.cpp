@@ -58,14 +58,31 @@ void LinkSequencer::RefuseRequest() {
 }
 
 bool LinkSequencer::ReReadWaiting() const {
-    const auto last =
-        std::find_if(in_order_.rbegin(), in_order_.rend(), [](const InOrderCommand& c) {
-            return c.code == CMD_READ_HEADER || c.code == CMD_SELECT_MODE;
-        });
-    return last != in_order_.rend() && last->code == CMD_READ_HEADER;
+    const auto last = std::find_if(line_.rbegin(), line_.rend(), [](const WaitingRequest& w) {
+        return w.code == CMD_READ_HEADER || w.code == CMD_SELECT_MODE;
+    });
+    return last != line_.rend() && last->code == CMD_READ_HEADER;
 }
 
-bool LinkSequencer::NothingWaiting() const { return deferred_.empty() && in_order_.empty(); }
+bool LinkSequencer::BlockReadDue() const {
+    if (block_read_.InProgress() || reread_due_) return true;
+    auto replacesImage = [](std::uint8_t code) {
+        return code == CMD_SELECT_MODE || code == CMD_READ_HEADER;
+    };
+    if (reply_pending_ && replacesImage(sent_code_)) return true;
+    return std::any_of(line_.begin(), line_.end(),
+                       [&](const WaitingRequest& w) { return replacesImage(w.code); });
+}
+
+bool LinkSequencer::TransferRunning() const {
+    return block_read_.InProgress() || upload_ == Upload::kRunning;
+}
+
+std::vector<std::uint8_t> LinkSequencer::WaitingCodes() const {
+    std::vector<std::uint8_t> codes;
+    for (const WaitingRequest& w : line_) codes.push_back(w.code);
+    return codes;
+}
 
 // --- sending ---------------------------------------------------------------
 
@@ -100,151 +117,147 @@ void LinkSequencer::OnSendFailed() {
     }
 }
 
-void LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) {
-    // Not connected, or the block read is about to replace the image: the
-    // change stays in the image only. Queued now, it would reach the unit
-    // after the block read and leave it playing what no page shows.
-    if (state_ != kConnected || block_read_.InProgress()) {
-        DropQueuedCommand();
-        return;
+bool LinkSequencer::Submit(const LinkRequest& r) {
+    // Not connected: nothing to keep it for; the change stays in the image.
+    if (state_ != kConnected || r.length < 0 || r.length > CommandFrame::kMaxN - 1 ||
+        (r.length > 0 && r.data == nullptr)) {
+        return false;
     }
-    if (length < 0 || length > kCommandDataCapacity) return;
-    if (length > 0) std::memcpy(command_data_.data(), data, static_cast<std::size_t>(length));
-    command_data_length_ = length;
-    if (reply_pending_) {
-        queued_command_ = code;
-        return;
+    // The block about to come replaces the image: sent after it, the value
+    // would leave the unit playing what no page shows.
+    if (r.fromImage && BlockReadDue()) return false;
+    if (r.code == CMD_READ_HEADER) {
+        reread_due_ = false;
+        // One header re-read brings the whole block: a second one would read
+        // the same block again, unless a mode select waits between them.
+        if (ReReadWaiting()) return true;
     }
-    ShowProgress(LinkStatus::kCommunicating);
-    expected_reply_code_ = code;
-    queued_command_ = 0;
-    SendFromState(code, command_data_.data(), command_data_length_);
+    WaitingRequest w;
+    w.code = r.code;
+    if (r.length > 0) w.data.assign(r.data, r.data + r.length);
+    w.key = r.key;
+    w.fromImage = r.fromImage;
+    w.nextStep = r.nextStep;
+    w.builtWhole = r.builtWhole;
+    w.usbTimeout = r.usbTimeout;
+    w.wifiTimeout = r.wifiTimeout;
+
+    if (r.nextStep) {
+        // Asked for by the reply to the last step, before that reply's step
+        // releases what waits: it goes now, or first once the request in
+        // flight is answered.
+        if (!reply_pending_) return SendRequest(w, false);
+        line_.push_front(std::move(w));
+        return true;
+    }
+    if (!reply_pending_ && line_.empty() && !TransferRunning()) return SendRequest(w, false);
+    if (r.key != LinkRequest::kKeepsItsTurn) {
+        // The newest value of a waiting change replaces it where it waits;
+        // not past a request that keeps its turn, as a mode select or a kind
+        // switch: the two values are for two states of the unit.
+        for (auto it = line_.rbegin(); it != line_.rend(); ++it) {
+            if (it->key == LinkRequest::kKeepsItsTurn) break;
+            if (it->key == r.key) {
+                it->data = std::move(w.data);
+                return true;
+            }
+        }
+    }
+    if (line_.size() >= kWaitingLimit) {
+        RefuseRequest();
+        return false;
+    }
+    if (r.code == CMD_MODE_UPLOAD_START) upload_ = Upload::kTaken;
+    line_.push_back(std::move(w));
+    return true;
+}
+
+bool LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) {
+    LinkRequest r;
+    r.code = code;
+    r.data = data;
+    r.length = length;
+    r.key = ChangeKey(code);
+    r.fromImage = true;
+    return Submit(r);
 }
 
 bool LinkSequencer::SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) {
-    // Not connected: nothing to keep it for. During the block read it waits
-    // like any other request and goes out after it.
-    if (state_ != kConnected || length < 0 || length > kCommandDataCapacity) return false;
-    if (reply_pending_ || !in_order_.empty()) {
-        // One header re-read brings the whole block: a second one would read
-        // the same block again, unless a mode select waits between them.
-        if (code == CMD_READ_HEADER && ReReadWaiting()) return true;
-        if (in_order_.size() >= kWaitingLimit) {
-            RefuseRequest();
-            return false;
-        }
-        InOrderCommand& waiting = in_order_.emplace_back();
-        waiting.code = code;
-        if (length > 0) std::memcpy(waiting.data.data(), data, static_cast<std::size_t>(length));
-        waiting.length = length;
-        return true;
-    }
-    ShowProgress(LinkStatus::kCommunicating);
-    expected_reply_code_ = code;
-    SendFromState(code, data, length);
-    // Out and awaiting its reply; not when nothing went out or the failed
-    // write dropped the link.
-    return reply_pending_;
+    LinkRequest r;
+    r.code = code;
+    r.data = data;
+    r.length = length;
+    return Submit(r);
 }
 
-void LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
+bool LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
                                  int usbTimeout, int wifiTimeout) {
-    if (state_ < kConnecting) {
-        DropQueuedCommand();
-        return;
-    }
-    if (length < 0 || length > CommandFrame::kMaxN - 1) return;
-    if (deferred_.size() >= kWaitingLimit && !IsNextTransferStep(code)) {
-        RefuseRequest();
-        return;
-    }
-    DropQueuedCommand();
-    SendOrDefer(code, data, length, usbTimeout, wifiTimeout);
+    LinkRequest r;
+    r.code = code;
+    r.data = data;
+    r.length = length;
+    r.nextStep = IsNextTransferStep(code);
+    r.builtWhole = true;
+    r.usbTimeout = usbTimeout;
+    r.wifiTimeout = wifiTimeout;
+    return Submit(r);
 }
 
 void LinkSequencer::SubmitBlockChunkRequest() {
     // Only a block read under way asks for a chunk: a stray request would
-    // ask for nothing, and its reply would fail the block.
-    if (state_ < kConnecting || !block_read_.InProgress()) return;
+    // ask for nothing, and its reply would fail the block. The first one
+    // goes while the link is still in LinkState 2.
+    if (state_ < kHeaderRequested || !block_read_.InProgress()) return;
     std::uint8_t payload[5] = {};  // offset, count, one pad byte
     block_read_.NextChunkRequest(payload);
-    // Not through CommandData: a command the user queued meanwhile stays
-    // queued and goes out after the block read.
-    if (!reply_pending_) ShowProgress(LinkStatus::kCommunicating);
-    SendOrDefer(CMD_READ_BLOCK, payload, sizeof payload, 0, 0);
-}
-
-// A frame that must not wait behind the one-slot queue; timeouts of 0 keep
-// the send's own reply time-out.
-void LinkSequencer::SendOrDefer(std::uint8_t code, const std::uint8_t* data, int length,
-                                int usbTimeout, int wifiTimeout) {
-    // One request in flight: the frame waits, behind those that came before
-    // it. Also once the reply is in and before its step has released them;
-    // only a running transfer's next step goes at once then, as the block
-    // read goes before anything that waits.
-    if (reply_pending_ || (!deferred_.empty() && !IsNextTransferStep(code))) {
-        DeferredDirect& waiting = deferred_.emplace_back();
-        waiting.code = code;
-        waiting.data.assign(data, data + length);
-        waiting.usbTimeout = usbTimeout;
-        waiting.wifiTimeout = wifiTimeout;
-        return;
-    }
-    SendDirectFrame(code, data, length, usbTimeout, wifiTimeout);
-}
-
-void LinkSequencer::SendDirectFrame(std::uint8_t code, const std::uint8_t* data, int length,
-                                    int usbTimeout, int wifiTimeout) {
-    expected_reply_code_ = code;
-    if (SendFromState(code, data, length) && reply_pending_) {
-        const int timeout = link_type_ == kWifi ? wifiTimeout : usbTimeout;
-        if (timeout > 0) reply_timeout_ = timeout;
+    WaitingRequest w;
+    w.code = CMD_READ_BLOCK;
+    w.data.assign(payload, payload + sizeof payload);
+    w.nextStep = true;
+    if (!reply_pending_) {
+        SendRequest(w, false);
+    } else {
+        line_.push_front(std::move(w));
     }
 }
 
-void LinkSequencer::DropQueuedCommand() {
-    queued_command_ = 0;
-    command_data_.fill(0);
-    command_data_length_ = 0;
+bool LinkSequencer::SendRequest(const WaitingRequest& w, bool fromLine) {
+    // A generic request sent as it comes says so; one released by a step
+    // follows that step's "OK".
+    if (!w.builtWhole && !fromLine) ShowProgress(LinkStatus::kCommunicating);
+    expected_reply_code_ = fromLine && !w.builtWhole ? 0 : w.code;
+    const bool written =
+        SendFromState(w.code, w.data.data(), static_cast<int>(w.data.size())) && reply_pending_;
+    if (w.code == CMD_MODE_UPLOAD_START) upload_ = written ? Upload::kRunning : Upload::kNone;
+    if (!written) return false;
+    const int timeout = link_type_ == kWifi ? w.wifiTimeout : w.usbTimeout;
+    if (timeout > 0) reply_timeout_ = timeout;
+    host_.OnRequestWritten(w.code);
+    return true;
 }
 
 // Nothing that waited for one link goes out on the next.
 void LinkSequencer::ForgetWaitingRequests() {
-    DropQueuedCommand();
-    deferred_.clear();
-    in_order_.clear();
+    line_.clear();
     refused_ = false;
+    upload_ = Upload::kNone;
+    reread_due_ = false;
 }
 
 void LinkSequencer::ReleaseQueue() {
-    // The block read asks for its next chunk before this step runs; what
-    // waits goes once that reply is in too. A frame that could not be
-    // written leaves nothing in flight: the next one goes now rather than
-    // wait for a step that no reply will bring.
+    // A frame that could not be written leaves nothing in flight: the next
+    // one goes now rather than wait for a step that no reply will bring.
     while (!reply_pending_ && state_ == kConnected && ReleaseNext()) {
     }
 }
 
 bool LinkSequencer::ReleaseNext() {
-    if (!deferred_.empty()) {
-        const DeferredDirect next = std::move(deferred_.front());
-        deferred_.pop_front();
-        SendDirectFrame(next.code, next.data.data(), static_cast<int>(next.data.size()),
-                        next.usbTimeout, next.wifiTimeout);
-        return true;
-    }
-    if (!in_order_.empty()) {
-        const InOrderCommand next = in_order_.front();
-        in_order_.pop_front();
-        expected_reply_code_ = 0;
-        SendFromState(next.code, next.data.data(), next.length);
-        return true;
-    }
-    if (queued_command_ == 0) return false;
-    const auto code = static_cast<std::uint8_t>(queued_command_ & 0xFF);
-    queued_command_ = 0;
-    expected_reply_code_ = 0;
-    SendFromState(code, command_data_.data(), command_data_length_);
+    if (line_.empty()) return false;
+    // A running transfer's steps follow each other with nothing between.
+    if (TransferRunning() && !line_.front().nextStep) return false;
+    const WaitingRequest next = std::move(line_.front());
+    line_.pop_front();
+    SendRequest(next, true);
     return true;
 }
 
@@ -408,6 +421,11 @@ void LinkSequencer::OnLinkStep(WPARAM wParam, LPARAM) {
             }
             break;
         case kConnected:
+            // The reply to an upload step asks for the next one before its
+            // step comes here; an upload with none in flight now has ended
+            // short of its end (its record could not be carried on), and
+            // what waits for it goes.
+            if (upload_ == Upload::kRunning && !reply_pending_) upload_ = Upload::kNone;
             ReleaseQueue();
             break;
         default:
@@ -469,6 +487,9 @@ bool LinkSequencer::HandleReply(const ReplyFrame& reply) {
             if (answersRequest && !OnChunkReply(reply)) return false;
             break;
         default:
+            // The window asks for the header re-read when it has the answer
+            // of a mode select: until then the block read is due.
+            if (reply.code == CMD_SELECT_MODE && state_ == kConnected) reread_due_ = true;
             switch (host_.OnReply(reply, answersRequest)) {
                 case ReplyOutcome::kHandled:
                     break;
@@ -506,6 +527,7 @@ bool LinkSequencer::HandleReply(const ReplyFrame& reply) {
         // read waiting for a chunk nobody asked for.
         if (IsTransferStep(sent_code_) && reply.code != sent_code_) return true;
         reply_pending_ = false;
+        if (sent_code_ == CMD_MODE_UPLOAD_END) upload_ = Upload::kNone;
     }
     host_.PostMessage(WM_LINK_STEP, kStepDone, kStepDoneArg);
     return true;
@@ -516,9 +538,8 @@ bool LinkSequencer::OnHeaderReply(const ReplyFrame& reply) {
         ConnectFailure(LinkStatus::kOpenFailed1);
         return false;
     }
-    // The block replaces the image: a change queued before it would undo
-    // what the pages are about to show.
-    DropQueuedCommand();
+    // No change built from the image waits behind the re-read: none was
+    // taken while it was due.
     host_.PostMessage(WM_SEND_COMMAND, CMD_READ_BLOCK, 0);
     return true;
 }

@@ -2,8 +2,8 @@
 // The state machine of the connection to the unit. It runs on the UI
 // thread: the Connect button starts and ends a connection, the 20 ms link
 // tick polls for replies, counts reply time-outs and sends the keep-alive,
-// and WM_LINK_STEP moves the connect sequence on and releases the one-slot
-// queue. Exactly one request is in flight at a time.
+// and WM_LINK_STEP moves the connect sequence on and releases the line of
+// waiting requests. Exactly one request is in flight at a time.
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -30,12 +30,10 @@ public:
     static constexpr int kConnectWatchMs = 1000;
     static constexpr int kConnectWatchMisses = 4;
     static constexpr int kLearnRetryMs = 16;
-    // The longest generic data field (the logo record and its pad).
-    static constexpr int kCommandDataCapacity = 64;
-    // How many frames may wait behind the reply in flight, in each of the
-    // two waiting lines (frames built whole, commands that keep their turn).
-    // Far above what a user's clicks pile up within one reply time-out; it
-    // only bounds a unit that has stopped answering.
+    // How many requests may wait behind the reply in flight. Far above what
+    // a user's clicks pile up within one reply time-out (a newer change takes
+    // the place of its older one); it only bounds a unit that has stopped
+    // answering.
     static constexpr std::size_t kWaitingLimit = 32;
 
     LinkSequencer(LinkHost& host, LinkTransport& usb, LinkTransport& wifi);
@@ -59,39 +57,38 @@ public:
     // Closes the link; 1 when one was active.
     int CloseLink();
 
-    // A generic command of the command builder: data is the CommandData
-    // (payload and pad) the frame carries. Sent now, or queued while a reply
-    // is pending; a later command replaces a queued one.
-    void SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) override;
-    // A generic command that a later one must not replace: sent now, or it
-    // waits behind the commands of its kind already waiting. A header
-    // re-read is not queued again while one waits with no mode select
-    // behind it. The waiting ones go when the link closes, as the queue
-    // does. False, with "busy, not sent" in the status line, when
-    // kWaitingLimit commands wait already.
-    bool SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) override;
-    // A frame built whole by the builder (mode upload, boost save, learn
-    // table), with its own reply time-outs. It drops a queued command and
-    // goes out at once, or waits behind the frames of its kind already
-    // waiting. Refused, with "busy, not sent" in the status line, when
-    // kWaitingLimit frames wait already; the next step of a running mode
-    // upload is never refused.
-    void SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
-                      int wifiTimeout) override;
-    // WM_SEND_COMMAND 0x40: the next chunk request of the block read. It
-    // waits like a direct frame but is never refused.
+    // Every request of the command builder. While a reply is pending, a
+    // transfer runs (a mode upload, the block read) or others wait, it waits
+    // in one line and goes in the order handed over; a running transfer's
+    // next step goes first. A change takes the place of a waiting change
+    // with its key unless a request that keeps its turn waits between them.
+    // Refused (false), with "busy, not sent" in the status line, when
+    // kWaitingLimit requests wait already; a next step is always taken. A
+    // request built from the image is not taken while the block read is
+    // due, and the changes that wait when its header comes in are dropped:
+    // the block brings the unit's own values, which the pages then show.
+    bool Submit(const LinkRequest& request) override;
+    // The same for the kinds the tests and the window use by hand: a change
+    // keyed by its code alone, a generic request that keeps its turn, and a
+    // frame built whole.
+    bool SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length);
+    bool SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length);
+    bool SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
+                      int wifiTimeout);
+    // WM_SEND_COMMAND 0x40: the next chunk request of the block read, a
+    // next step like any other.
     void SubmitBlockChunkRequest() override;
-    // The one-slot queue and the payload kept for it go.
-    void DropQueuedCommand() override;
+    bool UploadUnderWay() const override { return upload_ != Upload::kNone; }
+    bool BlockReadDue() const override;
 
     int LinkState() const override { return state_; }
     bool LinkActive() const { return link_active_; }
     bool ReplyPending() const { return reply_pending_; }
     int ReplyTimeout() const { return reply_timeout_; }
     int KeepAliveCountdown() const { return keep_alive_; }
-    int QueuedCommand() const { return queued_command_; }
-    std::size_t InOrderWaiting() const { return in_order_.size(); }
-    std::size_t DirectWaiting() const { return deferred_.size(); }
+    // The requests waiting, and their codes, oldest first.
+    std::size_t Waiting() const { return line_.size(); }
+    std::vector<std::uint8_t> WaitingCodes() const;
     std::uint8_t ExpectedReplyCode() const { return expected_reply_code_; }
     const DeviceBlockRead& BlockRead() const { return block_read_; }
 
@@ -102,17 +99,21 @@ private:
     SendResult SendFrame(std::uint8_t code, const std::uint8_t* data, int length);
     bool SendFromState(std::uint8_t code, const std::uint8_t* data, int length);
     void OnSendFailed();
-    void SendOrDefer(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
-                     int wifiTimeout);
-    void SendDirectFrame(std::uint8_t code, const std::uint8_t* data, int length, int usbTimeout,
-                         int wifiTimeout);
+    struct WaitingRequest;
+    // Sends a request now; false when nothing went out.
+    bool SendRequest(const WaitingRequest& request, bool fromLine);
     // Tells the user that a request was refused because too many wait.
     void RefuseRequest();
-    bool NothingWaiting() const;
+    bool NothingWaiting() const { return line_.empty(); }
     // A header re-read waits with no mode select behind it.
     bool ReReadWaiting() const;
+    // A transfer runs whose steps nothing may come between.
+    bool TransferRunning() const;
+    // The block is coming: the changes waiting for the link were built
+    // from the image it replaces.
+    void DropWaitingChanges();
     void ReleaseQueue();
-    // Sends the first request that waits; false when none waits.
+    // Sends the first request that may go; false when none may.
     bool ReleaseNext();
     void ForgetWaitingRequests();
     void StartConnect();
@@ -141,34 +142,29 @@ private:
     std::uint8_t sent_code_ = 0;
     int watch_misses_ = 0;
 
-    // The one-slot queue: the code of the latest generic command that came
-    // while a reply was pending; its payload stays in CommandData.
-    int queued_command_ = 0;
-    std::array<std::uint8_t, kCommandDataCapacity> command_data_{};
-    int command_data_length_ = 0;
-
-    // Direct frames and block read requests that came while a reply was
-    // pending, oldest first; they go before the in-order commands and the
-    // queued command.
-    struct DeferredDirect {
+    // The requests that came while they could not go, oldest first; a
+    // running transfer's next step is put at the front.
+    struct WaitingRequest {
         std::uint8_t code = 0;
         std::vector<std::uint8_t> data;
+        std::uint32_t key = LinkRequest::kKeepsItsTurn;
+        bool fromImage = false;
+        bool nextStep = false;
+        bool builtWhole = false;
         int usbTimeout = 0;
         int wifiTimeout = 0;
     };
-    std::deque<DeferredDirect> deferred_;
-
-    // Generic commands of SubmitInOrder that came while a reply was pending,
-    // oldest first; released after a deferred frame, before the queue.
-    struct InOrderCommand {
-        std::uint8_t code = 0;
-        std::array<std::uint8_t, kCommandDataCapacity> data{};
-        int length = 0;
-    };
-    std::deque<InOrderCommand> in_order_;
-    // A request was refused for the waiting lines being full: the status
-    // line keeps saying so until everything that waited has gone out.
+    std::deque<WaitingRequest> line_;
+    // A request was refused for the line being full: the status line keeps
+    // saying so until everything that waited has gone out.
     bool refused_ = false;
+    // The mode upload: its start taken (waiting or sent), then running from
+    // the start's write until the reply to its end.
+    enum class Upload { kNone, kTaken, kRunning };
+    Upload upload_ = Upload::kNone;
+    // A mode select has been answered, and the window has yet to ask for
+    // the header re-read that its answer brings.
+    bool reread_due_ = false;
 
     CommandFrame frame_;
     ReplyParser parser_;

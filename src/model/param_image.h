@@ -23,6 +23,8 @@ constexpr std::size_t kBoostBandCount = 16;
 constexpr std::size_t kBoostTargetCount = 4;  // BoostTarget 0 MIC, 1 MUSIC, 2 REV, 3 ECHO
 constexpr std::size_t kModeNameLength = 16;
 constexpr std::size_t kUserModeCount = 10;
+// PowerOnMode: 0 the last mode, 1..10 a user mode.
+constexpr int kMaxPowerOnMode = static_cast<int>(kUserModeCount);
 constexpr std::size_t kLearnCodeCount = 32;
 constexpr std::size_t kLearnCodeBytes = 16;
 constexpr std::size_t kLearnCodeMaxLength = 8;  // the most code bytes the unit learns

@@ -20,7 +20,6 @@ constexpr std::size_t kMasksOffset = 1448;
 constexpr std::size_t kPowerOnModeOffset = 1468;
 constexpr std::size_t kChecksumOffset = 1485;
 constexpr int kMaxBandType = kBandTypeHighPass;
-constexpr int kMaxPowerOnMode = 10;
 constexpr std::uint8_t kNameMin = 32;  // the unit shows 32..122 only
 constexpr std::uint8_t kNameMax = 122;
 

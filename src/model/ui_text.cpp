@@ -4,6 +4,7 @@
 #include <iterator>
 #include <span>
 
+#include "model/param_image.h"
 #include "model/value_label.h"
 
 namespace {
@@ -200,6 +201,27 @@ std::string ValueRefusalText(const char* placeEnglish, const char* placeChinese,
 }
 
 const char* NotConnectedText(int language) { return Pick(kNotConnected, language); }
+
+std::string UploadRefusalText(UploadRefusal why, int powerOnMode, int language) {
+    static constexpr UiTextRow kNotSent = {"Not sent: ", "未发送："};
+    std::string text = Pick(kNotSent, language);
+    switch (why) {
+        case UploadRefusal::kUploadRunning:
+            text += Pick({"an upload to the equipment is still running", "正在向设备上传模式"},
+                         language);
+            break;
+        case UploadRefusal::kBlockReadDue:
+            text += Pick({"the equipment is sending its parameters", "设备正在发送参数"}, language);
+            break;
+        case UploadRefusal::kPowerOnMode:
+            text += Pick({"System: Power Mode ", "系统: 上电模式 "}, language);
+            text += std::to_string(powerOnMode);
+            text += Pick({", outside 0 .. ", ", 超出范围 0 .. "}, language);
+            text += std::to_string(kMaxPowerOnMode);
+            break;
+    }
+    return text;
+}
 
 int LanguageFromStored(std::optional<int> stored, int defaultValue) {
     return stored.value_or(defaultValue) != 0 ? kLanguageChinese : kLanguageEnglish;

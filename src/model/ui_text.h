@@ -64,6 +64,14 @@ std::string ValueRefusalText(const char* placeEnglish, const char* placeChinese,
 // The answer to a request that needs the unit while no link is open.
 const char* NotConnectedText(int language);
 
+// Why a mode upload (Save, Upload To Equipment, a load into a slot) was not
+// sent: another one is still going to the unit, the unit is sending its
+// block (which then replaces the panel's values), or the power-on mode read
+// from the unit lies outside 0..10 (powerOnMode is shown then). Nothing has
+// changed in the panel or the unit.
+enum class UploadRefusal { kUploadRunning, kBlockReadDue, kPowerOnMode };
+std::string UploadRefusalText(UploadRefusal why, int powerOnMode, int language);
+
 // The language from the stored "Lang" value (nullopt: missing or unreadable):
 // any non-zero value is Chinese, zero English; without a value the default,
 // taken the same way.

@@ -337,6 +337,7 @@ TEST_F(CommandBuilderTest, SelectModeSetsTheCurrentSlot) {
 }
 
 TEST_F(CommandBuilderTest, DirectFramesCarryTheirOwnTimeOuts) {
+    image.PowerOnMode = 3;
     ConnectUsb();
     answering = false;
     Send(0x33, 0);
@@ -402,41 +403,83 @@ TEST_F(CommandBuilderTest, VolumeClampsHoldInEveryLinkState) {
     }
 }
 
-TEST_F(CommandBuilderTest, NotConnectedSendsNothingAndEmptiesTheQueue) {
+TEST_F(CommandBuilderTest, NotConnectedSendsNothingAndForgetsWhatWaited) {
     ConnectUsb();
     answering = false;
     Send(0x09, 0);
     Send(0x0A, 0);
-    ASSERT_EQ(seq.QueuedCommand(), 0x0A);
+    ASSERT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A}));
     seq.OnConnectButton();  // disconnect
     Pump();
+    EXPECT_EQ(seq.Waiting(), 0u);
     const std::size_t before = usb.sent.size();
-    Send(0x01, 4);
-    EXPECT_EQ(seq.QueuedCommand(), 0);
+    EXPECT_FALSE(builder.OnSendCommand(0x01, 4));
     EXPECT_EQ(usb.sent.size(), before);
     EXPECT_EQ(image.CurrentModeSlot, 0) << "nothing of the command is done";
-    Send(0x0C, 0);  // not in the set: still empties the queue
-    EXPECT_EQ(seq.QueuedCommand(), 0);
 }
 
-TEST_F(CommandBuilderTest, OnlyTheLastOfThreeQueuedGoesWithItsOwnPayload) {
+// While a reply is due, each code waits in the order handed over with its
+// own newest payload: a newer value of a waiting change takes its place and
+// its turn, never across a request that keeps its turn.
+TEST_F(CommandBuilderTest, WaitingChangesGoInOrderEachWithItsNewestPayload) {
     ConnectUsb();
     answering = false;
-    Send(0x09, 0);
+    Send(0x09, 0);  // in flight
     image.ParamBytes[21] = 44;
     Send(0x0A, 0);
-    Send(0x3B, 0);
     Send(0x0E, 2);
+    image.ParamBytes[21] = 45;
+    Send(0x0A, 0);  // takes the first 0x0A's place, before the output
+    Send(0x3B, 0);  // keeps its turn
+    image.ParamBytes[21] = 46;
+    Send(0x0A, 0);  // behind the power-on mode: a value of its own
+    Send(0x0E, 3);  // another channel: a change of its own
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A, 0x0E, 0x3B, 0x0A, 0x0E}));
     const std::size_t before = usb.sent.size();
+    answering = true;
     usb.incoming.push_back(Reply(0x09, {0}));
-    Tick();
-    ASSERT_EQ(usb.sent.size(), before + 1);
-    EXPECT_EQ(usb.sent.back(), Frame(0x0E, Cat({{2}, Span(41, 50), W(36), W(37), Zeros(5)})));
+    Tick(8);
+    ASSERT_EQ(usb.sent.size(), before + 5);
+    EXPECT_EQ(usb.sent[before], Frame(0x0A, {45, 0}));
+    EXPECT_EQ(usb.sent[before + 1], Frame(0x0E, Cat({{2}, Span(41, 50), W(36), W(37), Zeros(5)})));
+    EXPECT_EQ(usb.sent[before + 2], Frame(0x3B, {0x05, 0}));
+    EXPECT_EQ(usb.sent[before + 3], Frame(0x0A, {46, 0}));
+    EXPECT_EQ(usb.sent[before + 4][4], 3);
 }
 
-// The WiFi module's restore (55, 1) and the set-up dialog's close (55, 0)
-// come one after the other; neither may take the other's place in the queue,
-// nor be dropped by a direct frame, nor stop the queue's latest command.
+// The codes whose every request matters are never replaced by a later one
+// of their own, nor by a change.
+TEST_F(CommandBuilderTest, CodesWhoseEveryRequestMattersAreNeverReplaced) {
+    struct Case {
+        const char* what;
+        unsigned code;
+        LPARAM first, second;
+    };
+    const Case cases[] = {
+        {"kind switch", 0x3D, 1, 0},      {"Reset All", 0x14, 0, 0},
+        {"test signal", 0x1B, 3, 4},      {"power-on mode", 0x3B, 0, 0},
+        {"mic link", 0x3C, 0x100, 0x101}, {"EQ reset", 0x04, 2, 2},
+        {"mode select", 0x01, 3, 4},      {"learn", 0x44, 0x101, 0x301},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuilderRig r;
+        r.ConnectUsb();
+        r.answering = false;
+        r.Send(0x09, 0);  // in flight
+        r.Send(c.code, c.first);
+        r.Send(c.code, c.second);
+        EXPECT_EQ(r.seq.Waiting(), 2u);
+        const std::size_t before = r.usb.sent.size();
+        r.answering = true;
+        r.usb.incoming.push_back(Reply(0x09, {0}));
+        r.Tick(4);
+        ASSERT_EQ(r.usb.sent.size(), before + 2);
+        EXPECT_EQ(r.usb.sent[before][3], c.code);
+        EXPECT_EQ(r.usb.sent[before + 1][3], c.code);
+    }
+}
+
 TEST_F(CommandBuilderTest, WifiModuleRequestsKeepTheirTurnBehindAPendingReply) {
     ConnectUsb();
     answering = false;
@@ -444,38 +487,26 @@ TEST_F(CommandBuilderTest, WifiModuleRequestsKeepTheirTurnBehindAPendingReply) {
     Send(0x37, 1);
     Send(0x0A, 0);
     Send(0x37, 0);
-    Send(0x0E, 2);  // replaces 0x0A in the queue
-    EXPECT_EQ(seq.QueuedCommand(), 0x0E);
-    EXPECT_EQ(seq.InOrderWaiting(), 2u);
+    Send(0x0E, 2);
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x37, 0x0A, 0x37, 0x0E}));
     const std::size_t before = usb.sent.size();
     answering = true;
     usb.incoming.push_back(Reply(0x09, {0}));
-    Tick(4);
-    ASSERT_EQ(usb.sent.size(), before + 3);
+    Tick(6);
+    ASSERT_EQ(usb.sent.size(), before + 4);
     EXPECT_EQ(usb.sent[before], Frame(0x37, {1, 0}));
-    EXPECT_EQ(usb.sent[before + 1], Frame(0x37, {0, 0}));
+    EXPECT_EQ(usb.sent[before + 1][3], 0x0A);
+    EXPECT_EQ(usb.sent[before + 2], Frame(0x37, {0, 0}));
     EXPECT_EQ(usb.SentCode(), 0x0E);
 
-    // A direct frame drops the queue, not the module's requests.
+    // Whatever waits goes with the link.
     answering = false;
     Send(0x09, 0);
-    Send(0x37, 1);
-    Send(0x33, 0);
-    const std::size_t next = usb.sent.size();
-    usb.incoming.push_back(Reply(0x09, {0}));
-    Tick();
-    usb.incoming.push_back(Reply(0x33, {0}));
-    Tick();
-    ASSERT_EQ(usb.sent.size(), next + 2);
-    EXPECT_EQ(usb.sent[next][3], 0x33);
-    EXPECT_EQ(usb.sent[next + 1], Frame(0x37, {1, 0}));
-
-    // Whatever waits goes with the link.
     Send(0x37, 0);
-    ASSERT_EQ(seq.InOrderWaiting(), 1u);
+    ASSERT_EQ(seq.Waiting(), 1u);
     seq.OnConnectButton();  // disconnect
     Pump();
-    EXPECT_EQ(seq.InOrderWaiting(), 0u);
+    EXPECT_EQ(seq.Waiting(), 0u);
 }
 
 // Each lock state and admin level picked is answered in the order picked,
@@ -492,7 +523,7 @@ TEST_F(CommandBuilderTest, LockAndLevelRequestsKeepTheirTurn) {
     EXPECT_TRUE(builder.OnSendCommand(0x2B, reinterpret_cast<LPARAM>(lock.data())));
     Send(0x0A, 0);
     EXPECT_TRUE(builder.OnSendCommand(0x2D, reinterpret_cast<LPARAM>(level.data())));
-    EXPECT_EQ(seq.InOrderWaiting(), 3u);
+    EXPECT_EQ(seq.Waiting(), 4u);
     const std::size_t before = usb.sent.size();
     answering = true;
     usb.incoming.push_back(Reply(0x09, {0}));
@@ -500,8 +531,8 @@ TEST_F(CommandBuilderTest, LockAndLevelRequestsKeepTheirTurn) {
     ASSERT_EQ(usb.sent.size(), before + 4);
     EXPECT_EQ(usb.sent[before], Frame(0x2B, {1, 2, 3, 4, 1, 0}));
     EXPECT_EQ(usb.sent[before + 1], Frame(0x2B, {1, 2, 3, 4, 0, 0}));
-    EXPECT_EQ(usb.sent[before + 2], Frame(0x2D, {9, 8, 7, 6, 5, 4, 2, 0}));
-    EXPECT_EQ(usb.sent[before + 3][3], 0x0A);
+    EXPECT_EQ(usb.sent[before + 2][3], 0x0A);
+    EXPECT_EQ(usb.sent[before + 3], Frame(0x2D, {9, 8, 7, 6, 5, 4, 2, 0}));
 
     seq.OnConnectButton();  // disconnect
     Pump();
@@ -536,37 +567,42 @@ TEST_F(CommandBuilderTest, ALockOrLevelRequestWhoseWriteFailsIsNotHanded) {
     }
 }
 
-TEST_F(CommandBuilderTest, OutOfRangeArgumentsLeaveTheQueueAlone) {
+TEST_F(CommandBuilderTest, OutOfRangeArgumentsLeaveTheLineAlone) {
     ConnectUsb();
     answering = false;
     Send(0x09, 0);
     Send(0x0A, 0);
     Send(0x03, 11);
     Send(0x11, 16);
-    EXPECT_EQ(seq.QueuedCommand(), 0x0A);
+    Send(0x01, 10);
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A}));
 }
 
-TEST_F(CommandBuilderTest, DirectFrameWaitsForTheReplyAndDropsTheQueue) {
+// A frame built whole waits its turn like any other request, and nothing
+// that waited before it is dropped.
+TEST_F(CommandBuilderTest, DirectFrameWaitsItsTurnAndDropsNothing) {
     ConnectUsb();
     answering = false;
     Send(0x09, 0);
-    Send(0x0A, 0);  // queued
+    Send(0x0A, 0);
     const std::size_t before = usb.sent.size();
     Send(0x33, 0);
+    Send(0x0A, 0);  // not past the boost save: a request that keeps its turn
     EXPECT_EQ(usb.sent.size(), before) << "two requests in flight";
-    EXPECT_EQ(seq.QueuedCommand(), 0);
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A, 0x33, 0x0A}));
+    answering = true;
     usb.incoming.push_back(Reply(0x09, {0}));
-    Tick();
-    ASSERT_EQ(usb.sent.size(), before + 1);
-    EXPECT_EQ(usb.SentCode(), 0x33);
-    usb.incoming.push_back(Reply(0x33, {0}));
-    Tick(3);
-    EXPECT_EQ(usb.sent.size(), before + 1) << "the dropped command went after all";
+    Tick(6);
+    ASSERT_EQ(usb.sent.size(), before + 3);
+    EXPECT_EQ(usb.sent[before][3], 0x0A);
+    EXPECT_EQ(usb.sent[before + 1][3], 0x33);
+    EXPECT_EQ(usb.sent[before + 2][3], 0x0A);
 }
 
 TEST_F(CommandBuilderTest, ModeUploadOverUsbIs17Frames) {
     const blocktest::Bytes block = blocktest::MakeBlock(5);
     UnpackDeviceParamBlock(block.data(), image);
+    image.PowerOnMode = 7;
     ConnectUsb();
     modeName =
         "Ab{~\x01"
@@ -598,12 +634,164 @@ TEST_F(CommandBuilderTest, ModeUploadOverUsbIs17Frames) {
         carried.insert(carried.end(), f.begin() + 8, f.begin() + 8 + count);
     }
     EXPECT_EQ(carried, record);
-    EXPECT_EQ(usb.sent.back(),
-              Frame(0x43, {0x83, static_cast<std::uint8_t>(image.PowerOnMode), 0, 0, 0, 0}));
+    EXPECT_EQ(usb.sent.back(), Frame(0x43, {0x83, 7, 0, 0, 0, 0}));
     EXPECT_EQ(image.CurrentModeSlot, 3);
     EXPECT_EQ(std::string(image.CurrentModeName.data()), "Ab   cd         ");
     EXPECT_EQ(std::string(image.ModeNameTable[3].data(), 16), "Ab   cd         ");
     EXPECT_EQ(userModeRefills, 1);
+}
+
+// The upload's frames as the unit got them, from the n-th sent on: the
+// record the data frames carried, and whether every offset followed on.
+struct CarriedUpload {
+    int starts = 0, ends = 0;
+    Bytes record;
+    bool inOrder = true;
+};
+CarriedUpload UploadFrom(const linktest::FakeTransport& t, std::size_t from) {
+    CarriedUpload u;
+    for (std::size_t i = from; i < t.sent.size(); ++i) {
+        const Bytes& f = t.sent[i];
+        if (f[3] == 0x41) ++u.starts;
+        if (f[3] == 0x43) ++u.ends;
+        if (f[3] != 0x42) continue;
+        const int offset = f[4] | (f[5] << 8), count = f[6] | (f[7] << 8);
+        u.inOrder = u.inOrder && offset == static_cast<int>(u.record.size());
+        u.record.insert(u.record.end(), f.begin() + 8, f.begin() + 8 + count);
+    }
+    return u;
+}
+
+// A second upload while one is under way (a Save, Upload To Equipment, a
+// load into a slot) is refused with its reason, and leaves the running one,
+// the record it carries, the mode names and the slot as they were; so do an
+// upload while the unit's block is due and one whose power-on mode no file
+// may hold.
+TEST_F(CommandBuilderTest, AnUploadThatCannotGoNowIsRefusedAndChangesNothing) {
+    struct Case {
+        const char* what;
+        std::function<void(BuilderRig&)> arrange;
+        UploadRefusal why;
+    };
+    const Case cases[] = {
+        {"another upload under way", [](BuilderRig& r) { r.Send(0x41, 2); },
+         UploadRefusal::kUploadRunning},
+        {"another upload waiting",
+         [](BuilderRig& r) {
+             r.Send(0x09, 0);
+             r.Send(0x41, 2);
+         },
+         UploadRefusal::kUploadRunning},
+        {"a mode select in flight", [](BuilderRig& r) { r.Send(0x01, 2); },
+         UploadRefusal::kBlockReadDue},
+        {"a header re-read waiting",
+         [](BuilderRig& r) {
+             r.Send(0x09, 0);
+             r.Send(0x3F, 0);
+         },
+         UploadRefusal::kBlockReadDue},
+        {"a power-on mode above 10",
+         [](BuilderRig& r) {
+             r.image.PowerOnMode = 11;
+             r.Send(0x09, 0);
+         },
+         UploadRefusal::kPowerOnMode},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuilderRig r;
+        r.image.PowerOnMode = 4;
+        r.image.CurrentModeSlot = 2;
+        std::vector<std::pair<UploadRefusal, int>> refusals;
+        r.builder.hooks.uploadRefused = [&](UploadRefusal why, int powerOnMode) {
+            refusals.push_back({why, powerOnMode});
+        };
+        r.ConnectUsb();
+        r.answering = false;
+        r.modeName = "First";
+        c.arrange(r);
+        const ParamImage image = r.image;
+        const ModeUpload upload = r.builder.Upload();
+        const std::vector<std::uint8_t> waiting = r.seq.WaitingCodes();
+        const std::size_t sent = r.usb.sent.size();
+        r.modeName = "Second";
+        EXPECT_FALSE(r.builder.OnSendCommand(0x41, 5 | 0x80));
+        ASSERT_EQ(refusals.size(), 1u);
+        EXPECT_EQ(refusals[0].first, c.why);
+        EXPECT_EQ(refusals[0].second, r.image.PowerOnMode);
+        EXPECT_EQ(r.usb.sent.size(), sent);
+        EXPECT_EQ(r.seq.WaitingCodes(), waiting);
+        EXPECT_EQ(r.image.ModeNameTable, image.ModeNameTable);
+        EXPECT_EQ(r.image.CurrentModeName, image.CurrentModeName);
+        EXPECT_EQ(r.image.CurrentModeSlot, image.CurrentModeSlot);
+        EXPECT_EQ(r.builder.Upload().record, upload.record);
+        EXPECT_EQ(r.builder.Upload().slot, upload.slot);
+    }
+}
+
+// The running upload goes on whole when a second one is refused: one start,
+// fifteen data frames in order carrying the first record, one end.
+TEST_F(CommandBuilderTest, ARefusedSecondUploadLeavesTheFirstWhole) {
+    image.PowerOnMode = 1;
+    ConnectUsb();
+    int refused = 0;
+    builder.hooks.uploadRefused = [&](UploadRefusal, int) { ++refused; };
+    const std::size_t from = usb.sent.size();
+    modeName = "First";
+    Send(0x41, 2);
+    Bytes record(kModeRecordSize);
+    PackModeRecord(image, record.data());
+    Tick(4);
+    modeName = "Second";
+    Send(0x41, 2);
+    for (int i = 0; i < 100 && HandledCount(WM_LINK_IDLE) < 2; ++i) Tick();
+    EXPECT_EQ(refused, 1);
+    const CarriedUpload u = UploadFrom(usb, from);
+    EXPECT_EQ(u.starts, 1);
+    EXPECT_EQ(u.ends, 1);
+    EXPECT_TRUE(u.inOrder);
+    EXPECT_EQ(u.record, record);
+    EXPECT_EQ(std::string(image.ModeNameTable[2].data(), 5), "First");
+
+    // Once its end is answered, the next upload is taken.
+    Send(0x41, 3);
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(usb.SentCode(), 0x41);
+}
+
+// What comes while an upload runs waits for its end, then goes, in order;
+// the learn retry goes first; a mode select refused for a full line leaves
+// the unit's slot where it was.
+TEST_F(CommandBuilderTest, ChangesDuringAnUploadGoAfterItsEnd) {
+    image.PowerOnMode = 1;
+    ConnectUsb();
+    const std::size_t from = usb.sent.size();
+    Send(0x41, 2);
+    Tick(3);
+    image.ParamBytes[2] = 61;
+    Send(0x09, 0);
+    Send(0x0E, 1);
+    image.ParamBytes[2] = 62;
+    Send(0x09, 0);
+    for (int i = 0; i < 100 && HandledCount(WM_LINK_IDLE) < 2; ++i) Tick();
+    Tick(3);
+    std::vector<std::uint8_t> codes;
+    for (std::size_t i = from; i < usb.sent.size(); ++i) codes.push_back(usb.sent[i][3]);
+    std::vector<std::uint8_t> expected = {0x41};
+    expected.insert(expected.end(), 15, 0x42);
+    expected.insert(expected.end(), {0x43, 0x09, 0x0E});
+    EXPECT_EQ(codes, expected);
+    EXPECT_EQ(usb.sent[usb.sent.size() - 2], Frame(0x09, {62, 0}));
+
+    answering = false;
+    Send(0x09, 0);  // in flight
+    for (int n = 0; n < static_cast<int>(LinkSequencer::kWaitingLimit); ++n) Send(0x37, 0);
+    image.CurrentModeSlot = 2;
+    EXPECT_FALSE(builder.OnSendCommand(0x01, 6));
+    EXPECT_EQ(image.CurrentModeSlot, 2) << "the unit never selected it";
+    image.LearnSlotIndex = 5;
+    EXPECT_TRUE(builder.OnSendCommand(0x44, 5 | 0x200));
+    EXPECT_EQ(seq.WaitingCodes().front(), 0x44) << "the learn retry goes first";
 }
 
 TEST(ModeNameField, SixteenCharactersInTheUnitsRange) {

@@ -197,7 +197,7 @@ struct InFlight {
 
 void SendPlain(LinkRig& t, std::uint8_t code) {
     const std::uint8_t data[] = {0, 0};
-    t.seq.SubmitGeneric(code, data, 2);
+    t.seq.SubmitInOrder(code, data, 2);
 }
 void SendUploadStep(LinkRig& t, std::uint8_t code) {
     const std::uint8_t data[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
@@ -312,25 +312,34 @@ TEST_F(LinkSequencerTest, WifiTimeOutsAre130Ticks) {
     EXPECT_EQ(host.Status(), "failed");
 }
 
-TEST_F(LinkSequencerTest, OneRequestInFlightAndTheLatestQueuedWins) {
+// One request in flight; what comes meanwhile waits and goes in the order
+// it came, each change with its newest value: three of one control send
+// only the last.
+TEST_F(LinkSequencerTest, OneRequestInFlightAndEachWaitingChangeGoesWithItsNewestValue) {
     ConnectUsb();
     answering = false;
-    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0}, d[] = {4, 4, 0};
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0}, d[] = {4, 4, 0}, e[] = {5, 0},
+                       f[] = {6, 6, 0};
     seq.SubmitGeneric(0x09, a, 2);
     const std::size_t sent = usb.sent.size();
     seq.SubmitGeneric(0x0A, b, 2);
     seq.SubmitGeneric(0x3B, c, 2);
     seq.SubmitGeneric(0x30, d, 3);
+    seq.SubmitGeneric(0x0A, e, 2);
+    seq.SubmitGeneric(0x30, f, 3);
     EXPECT_EQ(usb.sent.size(), sent);
-    EXPECT_EQ(seq.QueuedCommand(), 0x30);
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A, 0x3B, 0x30}));
+    answering = true;
     usb.incoming.push_back(Reply(0x09, {0}));
     Tick();
-    ASSERT_EQ(usb.sent.size(), sent + 1);
-    EXPECT_EQ(usb.sent.back(), (Bytes{0xAA, 0x04, 0x00, 0x30, 4, 4, 0, 0xC4}));
-    EXPECT_EQ(seq.QueuedCommand(), 0);
-    usb.incoming.push_back(Reply(0x30, {0}));
-    Tick(3);
-    EXPECT_EQ(usb.sent.size(), sent + 1);
+    ASSERT_EQ(usb.sent.size(), sent + 1) << "one at a time";
+    EXPECT_EQ(usb.sent.back(), (Bytes{0xAA, 0x03, 0x00, 0x0A, 5, 0, 0xEE}));
+    Tick(4);
+    ASSERT_EQ(usb.sent.size(), sent + 3);
+    EXPECT_EQ(usb.sent[sent + 1], (Bytes{0xAA, 0x03, 0x00, 0x3B, 3, 0, 0xBF}));
+    EXPECT_EQ(usb.sent[sent + 2], (Bytes{0xAA, 0x04, 0x00, 0x30, 6, 6, 0, 0xC0}));
+    EXPECT_EQ(seq.Waiting(), 0u);
+    EXPECT_EQ(host.Status(), "OK");
 }
 
 TEST_F(LinkSequencerTest, ChangeDuringTheBlockReadIsReplacedByTheBlock) {
@@ -340,31 +349,41 @@ TEST_F(LinkSequencerTest, ChangeDuringTheBlockReadIsReplacedByTheBlock) {
     Tick(3);  // connected, block read running
     ASSERT_EQ(seq.LinkState(), 3);
     const std::uint8_t data[] = {9, 0};
-    seq.SubmitGeneric(0x09, data, 2);
-    EXPECT_EQ(seq.QueuedCommand(), 0);
+    EXPECT_FALSE(seq.SubmitGeneric(0x09, data, 2));
+    EXPECT_EQ(seq.Waiting(), 0u);
     for (int i = 0; i < 40 && host.block.empty(); ++i) Tick();
     ASSERT_FALSE(host.block.empty());
     Tick(3);
     EXPECT_EQ(usb.SentCode(), 0x40) << "nothing after the last chunk";
 
-    // A change queued behind a header re-read goes when the header is in.
+    // Nor is one taken while a header re-read waits or a mode select is
+    // answered and its re-read not yet asked for; a request that keeps its
+    // turn is, and goes after the block.
     answering = false;
-    const std::uint8_t reread[] = {0, 0};
-    seq.SubmitGeneric(0x3F, reread, 2);
-    seq.SubmitGeneric(0x09, data, 2);
-    ASSERT_EQ(seq.QueuedCommand(), 0x09);
+    const std::uint8_t select[] = {4, 0}, lock[] = {1, 2, 3, 4, 1, 0};
+    EXPECT_TRUE(seq.SubmitInOrder(0x01, select, 2));
+    EXPECT_FALSE(seq.SubmitGeneric(0x09, data, 2));
+    usb.incoming.push_back(Reply(0x01, {0}));
+    Tick();
+    EXPECT_TRUE(seq.BlockReadDue());
+    EXPECT_FALSE(seq.SubmitGeneric(0x09, data, 2));
+    SendPlain(*this, 0x3F);
+    EXPECT_FALSE(seq.SubmitGeneric(0x09, data, 2));
+    EXPECT_TRUE(seq.SubmitInOrder(0x2B, lock, 6));
     answering = true;
     usb.incoming.push_back(Answer(usb.sent.back()));
     host.block.clear();
-    Tick();
-    EXPECT_EQ(seq.QueuedCommand(), 0);
     for (int i = 0; i < 40 && host.block.empty(); ++i) Tick();
     ASSERT_FALSE(host.block.empty());
     Tick(3);
-    EXPECT_EQ(usb.SentCode(), 0x40);
+    EXPECT_EQ(usb.SentCode(), 0x2B);
+    EXPECT_FALSE(seq.BlockReadDue());
+    EXPECT_TRUE(seq.SubmitGeneric(0x09, data, 2));
 }
 
-TEST_F(LinkSequencerTest, DirectFrameWaitsForTheReplyAndDropsTheQueue) {
+// A frame built whole waits its turn: behind the changes that came before
+// it, which it no longer drops.
+TEST_F(LinkSequencerTest, DirectFrameWaitsItsTurnBehindTheChangesBeforeIt) {
     ConnectUsb();
     answering = false;
     const std::uint8_t a[] = {1, 0}, b[] = {2, 0};
@@ -372,12 +391,17 @@ TEST_F(LinkSequencerTest, DirectFrameWaitsForTheReplyAndDropsTheQueue) {
     seq.SubmitGeneric(0x0A, b, 2);
     const std::uint8_t upload[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
     const std::size_t sent = usb.sent.size();
-    seq.SubmitDirect(0x41, upload, 7, 100, 130);
+    EXPECT_TRUE(seq.SubmitDirect(0x41, upload, 7, 100, 130));
+    EXPECT_TRUE(seq.UploadUnderWay());
     EXPECT_EQ(usb.sent.size(), sent);
-    EXPECT_EQ(seq.QueuedCommand(), 0);
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A, 0x41}));
     usb.incoming.push_back(Reply(0x09, {0}));
     Tick();
     ASSERT_EQ(usb.sent.size(), sent + 1);
+    EXPECT_EQ(usb.SentCode(), 0x0A);
+    usb.incoming.push_back(Reply(0x0A, {0}));
+    Tick();
+    ASSERT_EQ(usb.sent.size(), sent + 2);
     EXPECT_EQ(usb.SentCode(), 0x41);
     EXPECT_EQ(seq.ReplyTimeout(), 100);
     EXPECT_NE(host.Status(), "communicating");
@@ -444,7 +468,7 @@ TEST_F(LinkSequencerTest, DirectFramesAndChunkRequestsWaitInTheOrderSent) {
         const std::size_t from = t.usb.sent.size();
         t.seq.SubmitDirect(0x33, boost, 5, 50, 50);
         t.seq.SubmitDirect(0x47, table, 5, 50, 50);
-        EXPECT_EQ(t.seq.DirectWaiting(), 2u);
+        EXPECT_EQ(t.seq.Waiting(), 2u);
         t.answering = true;
         t.usb.incoming.push_back(t.Answer(t.usb.sent.back()));
         t.Tick(5);
@@ -452,11 +476,10 @@ TEST_F(LinkSequencerTest, DirectFramesAndChunkRequestsWaitInTheOrderSent) {
         EXPECT_EQ(t.host.Status(), "OK");
     }
     {
-        // The re-read's header is in and the chunk request is posted; a
-        // boost save handled before it goes out first, the chunk request
-        // waits for its reply, and a learn table behind the chunk request
-        // waits for the end of the block read.
-        SCOPED_TRACE("a direct frame behind a chunk request");
+        // The re-read's header is in and the chunk request is posted: the
+        // block read runs, and a boost save handled before the chunk request
+        // and a learn table after it both wait for its end.
+        SCOPED_TRACE("direct frames during the block read");
         LinkRig t;
         t.ConnectUsb();
         const std::size_t from = t.usb.sent.size();
@@ -465,13 +488,12 @@ TEST_F(LinkSequencerTest, DirectFramesAndChunkRequestsWaitInTheOrderSent) {
         t.seq.OnTick();
         t.seq.SubmitDirect(0x33, boost, 5, 50, 50);
         t.Pump();
-        EXPECT_EQ(t.seq.DirectWaiting(), 1u) << "the chunk request";
+        EXPECT_EQ(t.seq.WaitingCodes(), (std::vector<std::uint8_t>{0x33}));
         t.seq.SubmitDirect(0x47, table, 5, 50, 50);
-        for (int i = 0; i < 60 && (t.seq.DirectWaiting() > 0 || t.seq.ReplyPending()); ++i)
-            t.Tick();
-        std::vector<std::uint8_t> expected = {0x3F, 0x33};
+        for (int i = 0; i < 60 && (t.seq.Waiting() > 0 || t.seq.ReplyPending()); ++i) t.Tick();
+        std::vector<std::uint8_t> expected = {0x3F};
         expected.insert(expected.end(), 20, 0x40);
-        expected.push_back(0x47);
+        expected.insert(expected.end(), {0x33, 0x47});
         EXPECT_EQ(CodesFrom(t.usb, from), expected);
         EXPECT_EQ(t.host.block, t.block);
     }
@@ -490,13 +512,13 @@ TEST_F(LinkSequencerTest, HeaderReReadAlreadyWaitingIsNotQueuedAgain) {
     EXPECT_TRUE(seq.SubmitInOrder(0x3F, reread, 2));
     EXPECT_TRUE(seq.SubmitInOrder(0x2B, lock, 6));
     EXPECT_TRUE(seq.SubmitInOrder(0x3F, reread, 2));
-    EXPECT_EQ(seq.InOrderWaiting(), 2u);
+    EXPECT_EQ(seq.Waiting(), 2u);
     EXPECT_TRUE(seq.SubmitInOrder(0x01, select, 2));
     EXPECT_TRUE(seq.SubmitInOrder(0x3F, reread, 2));
-    EXPECT_EQ(seq.InOrderWaiting(), 4u);
+    EXPECT_EQ(seq.Waiting(), 4u);
     answering = true;
     usb.incoming.push_back(Answer(usb.sent.back()));
-    for (int i = 0; i < 150 && (seq.ReplyPending() || seq.InOrderWaiting() > 0); ++i) Tick();
+    for (int i = 0; i < 150 && (seq.ReplyPending() || seq.Waiting() > 0); ++i) Tick();
     std::vector<std::uint8_t> codes = CodesFrom(usb, from);
     codes.erase(std::remove(codes.begin(), codes.end(), 0x40), codes.end());
     EXPECT_EQ(codes, (std::vector<std::uint8_t>{0x3F, 0x2B, 0x01, 0x3F}));
@@ -527,7 +549,7 @@ TEST_F(LinkSequencerTest, FullWaitingLineRefusesOneMoreAndSaysSo) {
         const std::uint8_t plain[] = {1, 0};
         t.seq.SubmitGeneric(0x09, plain, 2);
         const std::size_t from = t.usb.sent.size();
-        auto waiting = [&] { return c.direct ? t.seq.DirectWaiting() : t.seq.InOrderWaiting(); };
+        auto waiting = [&] { return t.seq.Waiting(); };
         // The n-th request carries n, so the wire shows which went; true
         // when it was taken.
         auto submit = [&](int n) {
@@ -559,8 +581,9 @@ TEST_F(LinkSequencerTest, FullWaitingLineRefusesOneMoreAndSaysSo) {
     }
 
     // A full line still takes the block read's next chunk request and the
-    // mode upload's next step. The re-read's header is in and its chunk
-    // request posted when the boost saves come, the first one going out.
+    // mode upload's next step, both before everything that waits. The
+    // re-read's header is in and its chunk request posted when the boost
+    // saves come; they wait for the block read's end.
     ConnectUsb();
     host.block.clear();
     const std::size_t from = usb.sent.size();
@@ -568,14 +591,14 @@ TEST_F(LinkSequencerTest, FullWaitingLineRefusesOneMoreAndSaysSo) {
     seq.OnTick();
     const std::uint8_t data[] = {0, 0, 0, 0, 0};
     for (int n = 0; n <= kLimit; ++n) seq.SubmitDirect(0x33, data, 5, 50, 50);
-    seq.SubmitDirect(0x43, data, 5, 100, 130);
+    EXPECT_EQ(host.Status(), "busy, not sent");
+    EXPECT_TRUE(seq.SubmitDirect(0x43, data, 5, 100, 130));
     Pump();
-    EXPECT_EQ(seq.DirectWaiting(), LinkSequencer::kWaitingLimit + 2);
-    for (int i = 0; i < 200 && (seq.DirectWaiting() > 0 || seq.ReplyPending()); ++i) Tick();
-    std::vector<std::uint8_t> expected = {0x3F};
-    expected.insert(expected.end(), kLimit + 1, 0x33);
-    expected.push_back(0x43);
+    EXPECT_EQ(seq.Waiting(), LinkSequencer::kWaitingLimit + 1);
+    for (int i = 0; i < 200 && (seq.Waiting() > 0 || seq.ReplyPending()); ++i) Tick();
+    std::vector<std::uint8_t> expected = {0x3F, 0x43};
     expected.insert(expected.end(), 20, 0x40);
+    expected.insert(expected.end(), kLimit, 0x33);
     EXPECT_EQ(CodesFrom(usb, from), expected);
     EXPECT_EQ(host.block, block);
 }
@@ -604,12 +627,13 @@ TEST_F(LinkSequencerTest, NothingWaitingOutlivesTheLink) {
         const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, upload[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
         t.seq.SubmitGeneric(0x09, a, 2);
         t.seq.SubmitDirect(0x41, upload, 7, 100, 130);  // waits for the reply in flight
-        t.seq.SubmitGeneric(0x0A, b, 2);                // and this in the queue behind it
-        ASSERT_EQ(t.seq.QueuedCommand(), 0x0A);
+        t.seq.SubmitGeneric(0x0A, b, 2);                // and this behind it
+        ASSERT_EQ(t.seq.Waiting(), 2u);
         c.end(t);
         t.Pump();
         EXPECT_EQ(t.host.Status(), c.status);
-        EXPECT_EQ(t.seq.QueuedCommand(), 0);
+        EXPECT_EQ(t.seq.Waiting(), 0u);
+        EXPECT_FALSE(t.seq.UploadUnderWay());
 
         t.answering = true;
         t.host.block.clear();
@@ -626,13 +650,14 @@ TEST_F(LinkSequencerTest, ChangeWhileConnectingIsNeitherSentNorQueued) {
     AutoAnswer(usb);
     const std::uint8_t a[] = {1, 0};
     seq.OnConnectButton();
-    seq.SubmitGeneric(0x09, a, 2);  // handshake in flight
-    EXPECT_EQ(seq.QueuedCommand(), 0);
+    EXPECT_FALSE(seq.SubmitGeneric(0x09, a, 2));  // handshake in flight
+    EXPECT_EQ(seq.Waiting(), 0u);
     Pump();
     Tick();
     ASSERT_EQ(seq.LinkState(), 2);
-    seq.SubmitGeneric(0x0A, a, 2);  // header request in flight
-    EXPECT_EQ(seq.QueuedCommand(), 0);
+    EXPECT_FALSE(seq.SubmitGeneric(0x0A, a, 2));  // header request in flight
+    EXPECT_FALSE(seq.SubmitDirect(0x33, a, 2, 50, 50));
+    EXPECT_EQ(seq.Waiting(), 0u);
     for (int i = 0; i < 60 && host.block.empty(); ++i) Tick();
     Tick(LinkSequencer::kUsbKeepAlive + 1);
     EXPECT_EQ(CodesFrom(usb, 0), ConnectThenKeepAlive());

@@ -397,7 +397,9 @@ struct BuiltLink : DecodedLink {
 // A selected mode is read back whole, even when its re-read has to wait for
 // a reply in flight and more requests come in behind it: the block read
 // runs to its end (the pages refresh, the busy box closes) and the image
-// holds the unit's new mode.
+// holds the unit's new mode. A change or a boost save made before the block
+// is in is not sent: the block replaces the image, and sent after it, the
+// old mode's values would land on the new one.
 TEST(ReplyDecoderChain, ModeSelectedIsReadBackWhateverComesBehindTheReRead) {
     struct Case {
         const char* what;
@@ -418,14 +420,17 @@ TEST(ReplyDecoderChain, ModeSelectedIsReadBackWhateverComesBehindTheReRead) {
         l.block = blocktest::MakeBlock(4);
         l.ConnectUsb();
         l.block = blocktest::MakeBlock(8);  // the mode the unit switches to
-        // The select goes out; a change waits for its reply and goes out
-        // when it is in, ahead of the re-read the select's result asks for.
+        // The select goes out; a WiFi module request waits for its reply and
+        // goes out when it is in, ahead of the re-read the select's result
+        // asks for. A change behind the select is not taken.
         l.Post(CMD_SELECT_MODE, 3);
+        l.Post(CMD_WIFI_MODULE, 0);
         l.Post(CMD_EFFECT_VOLUME);
         l.Pump();
         l.Tick();
-        ASSERT_EQ(l.usb.SentCode(), CMD_EFFECT_VOLUME);
+        ASSERT_EQ(l.usb.SentCode(), CMD_WIFI_MODULE);
         ASSERT_TRUE(l.seq.ReplyPending());
+        const std::size_t from = l.usb.sent.size();
         const int idles = l.HandledCount(WM_LINK_IDLE);
         c.behind(l);
         l.Pump();
@@ -434,6 +439,11 @@ TEST(ReplyDecoderChain, ModeSelectedIsReadBackWhateverComesBehindTheReRead) {
         EXPECT_GT(l.HandledCount(WM_LINK_IDLE), idles) << "the busy box stays open";
         blocktest::ExpectImageHoldsBlock(l.image, l.block);
         EXPECT_EQ(l.seq.LinkState(), 3);
+        for (std::size_t i = from; i < l.usb.sent.size(); ++i) {
+            const std::uint8_t code = l.usb.sent[i][3];
+            EXPECT_TRUE(code == CMD_READ_HEADER || code == CMD_READ_BLOCK) << int{code};
+        }
+        EXPECT_EQ(l.usb.sent[from - 1][3], CMD_WIFI_MODULE);
     }
 }
 

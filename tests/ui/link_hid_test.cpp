@@ -123,23 +123,26 @@ TEST_F(LinkHidTest, CancelledConnectLeavesNothingOpenAndTheNextOneWorks) {
     EXPECT_EQ(backend.OpenedPaths().size(), 2u);
 }
 
-TEST_F(LinkHidTest, OneRequestInFlightAndTheLatestWins) {
+TEST_F(LinkHidTest, OneRequestInFlightAndEachWaitingChangeGoesWithItsNewestValue) {
     AddDevice();
     Connect();
     Knobs k;
     k.delayTicks = 10;
     device.SetKnobs(k);
     const std::size_t before = device.RequestCodes().size();
-    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0};
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0}, d[] = {4, 0};
     host->link.SendCommand(0x09, a, 2);
     host->link.SendCommand(0x0A, b, 2);
     host->link.SendCommand(0x3B, c, 2);
-    ASSERT_TRUE(WaitFor([&] { return device.RequestCodes().size() >= before + 2; }, 3000));
+    host->link.SendCommand(0x0A, d, 2);
+    ASSERT_TRUE(WaitFor([&] { return device.RequestCodes().size() >= before + 3; }, 3000));
     linktest::RunFor(400);
-    const auto codes = device.RequestCodes();
-    ASSERT_EQ(codes.size(), before + 2);
-    EXPECT_EQ(codes[before], 0x09);
-    EXPECT_EQ(codes[before + 1], 0x3B);
+    const auto requests = device.Requests();
+    ASSERT_EQ(requests.size(), before + 3);
+    EXPECT_EQ(requests[before].code, 0x09);
+    EXPECT_EQ(requests[before + 1].code, 0x0A);
+    EXPECT_EQ(requests[before + 1].data, (std::vector<std::uint8_t>{4, 0}));
+    EXPECT_EQ(requests[before + 2].code, 0x3B);
     EXPECT_EQ(device.Overlaps(), 0);
 }
 

@@ -117,23 +117,26 @@ TEST_F(LinkTcpTest, DelayedRepliesWithinTheTimeOutStillConnect) {
     EXPECT_EQ(device.Overlaps(), 0);
 }
 
-TEST_F(LinkTcpTest, OneRequestInFlightAndTheLatestWins) {
+TEST_F(LinkTcpTest, OneRequestInFlightAndEachWaitingChangeGoesWithItsNewestValue) {
     Connect();
     Knobs k;
     k.delayTicks = 10;
     device.SetKnobs(k);
     const std::size_t before = Codes().size();
-    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0};
+    const std::uint8_t a[] = {1, 0}, b[] = {2, 0}, c[] = {3, 0}, d[] = {4, 0};
     host->link.SendCommand(0x09, a, 2);
     host->link.SendCommand(0x0A, b, 2);
     host->link.SendCommand(0x3B, c, 2);
-    ASSERT_TRUE(WaitFor([&] { return Codes().size() >= before + 2; }, 3000));
+    host->link.SendCommand(0x0A, d, 2);
+    ASSERT_TRUE(WaitFor([&] { return Codes().size() >= before + 3; }, 3000));
     linktest::RunFor(400);
     const auto requests = device.Requests();
-    ASSERT_EQ(requests.size(), before + 2);
+    ASSERT_EQ(requests.size(), before + 3);
     EXPECT_EQ(requests[before].code, 0x09);
-    EXPECT_EQ(requests[before + 1].code, 0x3B);
-    EXPECT_EQ(requests[before + 1].data, (std::vector<std::uint8_t>{3, 0}));
+    EXPECT_EQ(requests[before + 1].code, 0x0A);
+    EXPECT_EQ(requests[before + 1].data, (std::vector<std::uint8_t>{4, 0}));
+    EXPECT_EQ(requests[before + 2].code, 0x3B);
+    EXPECT_EQ(requests[before + 2].data, (std::vector<std::uint8_t>{3, 0}));
     EXPECT_EQ(device.Overlaps(), 0);
     EXPECT_EQ(host->link.LinkState(), 3);
 }
@@ -147,7 +150,7 @@ void SendBoostSaveAndLearnTable(DeviceLink& link) {
     link.SendDirect(0x47, kLearnTable.data(), static_cast<int>(kLearnTable.size()), 50, 50);
 }
 
-TEST_F(LinkTcpTest, DirectFramesDuringTheBlockReadGoOutAndTheReadEnds) {
+TEST_F(LinkTcpTest, DirectFramesDuringTheBlockReadGoAfterItAndTheReadEnds) {
     Knobs k;
     k.delayTicks = 2;
     device.SetKnobs(k);
@@ -161,6 +164,8 @@ TEST_F(LinkTcpTest, DirectFramesDuringTheBlockReadGoOutAndTheReadEnds) {
     EXPECT_EQ(device.CountOf(0x40), 20);
     EXPECT_EQ(device.CountOf(0x33), 1);
     const std::vector<std::uint8_t> codes = Codes();
+    const auto lastChunk = std::find(codes.rbegin(), codes.rend(), 0x40).base();
+    EXPECT_EQ(std::find(codes.begin(), codes.end(), 0x33), lastChunk) << "after the block read";
     EXPECT_LT(std::find(codes.begin(), codes.end(), 0x33) - codes.begin(),
               std::find(codes.begin(), codes.end(), 0x47) - codes.begin());
     EXPECT_EQ(device.Overlaps(), 0);
@@ -194,7 +199,11 @@ TEST_F(LinkTcpTest, RequestPastTheWaitingLimitIsRefusedAndSaidSo) {
     // Lock key records, the n-th carrying n in its first digit.
     auto lock = [&](int n) {
         const std::uint8_t record[] = {static_cast<std::uint8_t>(n), 0, 0, 0, 1, 0};
-        return link.SubmitInOrder(0x2B, record, 6);
+        LinkRequest request;
+        request.code = 0x2B;
+        request.data = record;
+        request.length = 6;
+        return link.Submit(request);
     };
     for (int n = 1; n <= kLimit; ++n) ASSERT_TRUE(lock(n));
     EXPECT_FALSE(lock(kLimit + 1));
