@@ -17,11 +17,15 @@ namespace {
 constexpr LPARAM kLearnStart = 0x100;
 constexpr LPARAM kLearnCancel = 0x300;
 
+// Learning a slot and downloading the table both need the unit's answer.
+bool UnitConnected(const DeviceLink& link) { return link.LinkState() == LinkSequencer::kConnected; }
+
 }  // namespace
 
 LRESULT CQuavixDlg::OnOpenLearn(WPARAM, LPARAM) {
     if (learnDialog_) return 0;
     CDlgLearn dialog(this, image_);
+    dialog.SetLinkQuery([this] { return UnitConnected(link_); });
     learnDialog_ = &dialog;
     dialog.DoModal();
     learnDialog_ = nullptr;
@@ -45,7 +49,7 @@ LRESULT CQuavixDlg::OnLearnItem(WPARAM wParam, LPARAM) {
         if (answer != CDlgQuery::kRelearn) return 0;
     }
     // Without a connected unit no answer could ever close the busy box.
-    if (link_.LinkState() != LinkSequencer::kConnected) {
+    if (!UnitConnected(link_)) {
         platform::MessageBox(this, NotConnectedText(image_.Language), " ", platform::MbType::Ok);
         return 0;
     }

@@ -376,7 +376,9 @@ void CQuavixDlg::WireLink() {
                              platform::MbType::Ok);
     };
     sys->hooks.linkConnected = [this] { return link_.LinkState() == LinkSequencer::kConnected; };
-    sys->hooks.openWifi = [this] { RunWifiSetup(this, image_.Language, linkConfig_); };
+    sys->hooks.openWifi = [this, sys] {
+        RunWifiSetup(this, image_.Language, linkConfig_, sys->hooks.linkConnected);
+    };
 
     results_.hooks.messageBox = [this](const std::string& text) {
         platform::MessageBox(this, text, " ", platform::MbType::Ok);

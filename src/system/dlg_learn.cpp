@@ -180,6 +180,12 @@ void CDlgLearn::OnSave() {
 }
 
 void CDlgLearn::OnDownload() {
+    // A closed link drops the request unsent: say so rather than post it.
+    if (!linkConnected_ || !linkConnected_()) {
+        platform::MessageBox(this, NotConnectedText(image_.Language), kCaption,
+                             platform::MbType::Ok);
+        return;
+    }
     if (owner_) owner_->PostMessage(WM_SEND_COMMAND, CMD_LEARN_TABLE, 0);
 }
 

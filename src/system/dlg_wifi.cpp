@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
+#include <utility>
 
 #include "eq/dialog_units.h"
 #include "link/command_codes.h"
@@ -222,7 +223,13 @@ void CDlgWifi::SendSetting(std::uint8_t command, int nameEditId, int passwordEdi
     socket_->Send(frame.data(), static_cast<int>(frame.size()));
 }
 
+// The restore goes to the unit over the main window's link: with that link
+// closed the question is not asked, as no answer to it could do anything.
 void CDlgWifi::OnRestoreWifi() {
+    if (!linkConnected_ || !linkConnected_()) {
+        Message(NotConnectedText(language_));
+        return;
+    }
     if (platform::MessageBox(this, kRestoreQuestion[language_], "", platform::MbType::YesNo) !=
         IDYES)
         return;
@@ -233,7 +240,9 @@ void CDlgWifi::Message(const std::string& text) {
     platform::MessageBox(this, text, "", platform::MbType::Ok);
 }
 
-int RunWifiSetup(platform::Window* owner, int language, const LinkConfig& link) {
+int RunWifiSetup(platform::Window* owner, int language, const LinkConfig& link,
+                 std::function<bool()> linkConnected) {
     CDlgWifi dlg(owner, language, link);
+    dlg.SetLinkQuery(std::move(linkConnected));
     return dlg.DoModal();
 }

@@ -4,14 +4,17 @@
 // access-point name and password, or a station name and password. Its
 // Restore button instead asks the unit, over the device link, to restore the
 // module's factory settings; closing the dialog tells the unit it is closed.
-// Both go to the main window as WM_SEND_COMMAND 55 (argument 1 and 0).
+// Both go to the main window as WM_SEND_COMMAND 55 (argument 1 and 0). The
+// restore is refused in words while the main window's link is not connected.
 //
 // While connected, timer 20133 ticks every second: a keep-alive goes out when
 // no setting waits for its reply, and four ticks without a byte from the
 // module drop the connection.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "link/link_config.h"
 #include "platform/window.h"
@@ -45,6 +48,9 @@ public:
     // owner: the main window (gets WM_SEND_COMMAND 55); language: 0 English,
     // 1 Chinese; link: the unit's address, and the module's port.
     CDlgWifi(platform::Window* owner, int language, const LinkConfig& link);
+    // Whether the main window's link is connected, asked before a restore;
+    // without one it never is.
+    void SetLinkQuery(std::function<bool()> connected) { linkConnected_ = std::move(connected); }
     // Closing: tells the unit the dialog is closed, then drops the module.
     ~CDlgWifi() override;
 
@@ -73,6 +79,7 @@ private:
     void Message(const std::string& text);
 
     QPointer<platform::Window> owner_;
+    std::function<bool()> linkConnected_;
     std::unique_ptr<platform::TcpClient> socket_;
     int language_;
     int pending_ = 0;
@@ -83,6 +90,7 @@ private:
 };
 
 // The system page's WiFi button: runs the set-up over owner (the main window)
-// in the page's language with the main window's link settings, until the
-// user closes it.
-int RunWifiSetup(platform::Window* owner, int language, const LinkConfig& link);
+// in the page's language with the main window's link settings and its link
+// query, until the user closes it.
+int RunWifiSetup(platform::Window* owner, int language, const LinkConfig& link,
+                 std::function<bool()> linkConnected);

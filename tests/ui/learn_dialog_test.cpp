@@ -16,6 +16,7 @@
 #include "eq/my_btn.h"
 #include "link/command_codes.h"
 #include "model/file_io.h"
+#include "model/ui_text.h"
 #include "support/learn_table_layout.h"
 #include "support/scripted_prompts.h"
 #include "support/temp_folder.h"
@@ -67,6 +68,7 @@ protected:
     // box; what the dialog posted is delivered afterwards.
     void Run(const std::function<void(CDlgLearn&)>& fn) {
         CDlgLearn dlg(&owner, image);
+        dlg.SetLinkQuery([this] { return linkConnected; });
         QTimer::singleShot(0, &dlg, [&dlg, &fn] {
             ASSERT_EQ(QApplication::activeModalWidget(), &dlg);
             fn(dlg);
@@ -95,6 +97,8 @@ protected:
 
     ParamImage image;
     Owner owner;
+    // What the main window's link query answers, asked at each press.
+    bool linkConnected = true;
     testsupport::TempFolder folder;
 };
 
@@ -160,6 +164,39 @@ TEST_F(LearnDialog, SlotButtonsAskTheMainWindowToLearnTheirSlot) {
 TEST_F(LearnDialog, DownloadPostsTheLearnTable) {
     Run([](CDlgLearn& dlg) { Click(dlg, CDlgLearn::kDownloadId); });
     EXPECT_EQ(owner.posted, (std::vector<Owner::Posted>{{WM_SEND_COMMAND, CMD_LEARN_TABLE, 0}}));
+}
+
+// With the main window's link closed the table would be dropped unsent: the
+// download says so in the window's language and posts nothing.
+TEST_F(LearnDialog, DownloadWithTheLinkClosedSaysSoAndPostsNothing) {
+    struct Case {
+        const char* what;
+        int language;
+        bool linkAtOpen;  // closes before the press either way
+        const char* text;
+    };
+    const Case cases[] = {
+        {"English", kLanguageEnglish, false, "Not connected to the equipment"},
+        {"Chinese", kLanguageChinese, false, "未连接设备"},
+        {"closed while the dialog is open", kLanguageEnglish, true,
+         "Not connected to the equipment"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        owner.posted.clear();
+        image.Language = c.language;
+        linkConnected = c.linkAtOpen;
+        testsupport::ScriptedPrompts prompts;
+        Run([this](CDlgLearn& dlg) {
+            linkConnected = false;
+            Click(dlg, CDlgLearn::kDownloadId);
+        });
+        ASSERT_EQ(prompts.shown().size(), 1u);
+        EXPECT_EQ(prompts.shown()[0].text, c.text);
+        EXPECT_EQ(prompts.shown()[0].caption, " ");
+        EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
+        EXPECT_TRUE(owner.posted.empty());
+    }
 }
 
 TEST_F(LearnDialog, BaudPickSetsTheIndexAndNoSelectionKeepsIt) {

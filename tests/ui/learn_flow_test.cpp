@@ -274,6 +274,26 @@ TEST_F(LearnFlow, NothingIsLearnedWithoutAConnectedUnit) {
     }
 }
 
+// Offline the download says so in the window's language, and the table
+// stays on the PC: nothing reaches the unit once the link is up again.
+TEST_F(LearnFlow, DownloadWithoutAConnectedUnitSaysSoAndSendsNothing) {
+    unit.dlg->ControlAs<CMyBtn>(1001)->click();  // disconnect
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.dlg->ItemText(1002) == "Idle"; }, kWaitMs));
+    unit.dlg->Image().Language = kLanguageChinese;
+    InLearnDialog([&](CDlgLearn& dlg) {
+        QTest::mouseClick(dlg.ControlAs<QAbstractButton>(CDlgLearn::kDownloadId), Qt::LeftButton);
+    });
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text, "未连接设备");
+    EXPECT_EQ(prompts.shown()[0].caption, " ");
+
+    unit.dlg->ControlAs<CMyBtn>(1001)->click();  // connect again
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.dlg->ItemText(1002) == "OK"; }, 10000))
+        << unit.dlg->ItemText(1002);
+    linktest::RunFor(200);
+    EXPECT_EQ(unit.device.CountOf(kLearnTableCode), 0);
+}
+
 // Slots and results that no button can give: nothing is indexed, learned or
 // sent, and no slot is left pending.
 TEST_F(LearnFlow, SlotsOutsideTheTableDoNothing) {

@@ -83,7 +83,7 @@ protected:
             script(*dlg);
             dlg->close();
         });
-        RunWifiSetup(&owner, language, link);
+        RunWifiSetup(&owner, language, link, [this] { return mainLinkConnected; });
         EXPECT_TRUE(ran);
         platform::MessageQueue::Drain();
     }
@@ -120,6 +120,8 @@ protected:
     emu::FakeWifiModule module;
     LinkConfig link;
     Owner owner;
+    // What the main window's link query answers, asked at each press.
+    bool mainLinkConnected = true;
     testsupport::ScriptedPrompts prompts;
 };
 
@@ -560,6 +562,52 @@ TEST_F(WifiSetup, RestoreAsksThenPostsOneAndClosingAlwaysPostsZero) {
     EXPECT_EQ(owner.commands, (std::vector<std::pair<unsigned, LPARAM>>{{kWifiModuleCommand, 0}}));
 }
 
+// The restore travels over the main window's link: with that link closed it
+// is refused at once, whether or not the module is connected, and no question
+// is asked that no answer could act on. Only the close is posted.
+TEST_F(WifiSetup, RestoreWithTheMainLinkClosedSaysSoAndPostsNothing) {
+    struct Case {
+        const char* what;
+        int language;
+        bool linkAtOpen;  // closes before the press either way
+        bool moduleConnected;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"closed from the start", 0, false, false, "Not connected to the equipment"},
+        {"closed, module connected", 1, false, true, "未连接设备"},
+        {"closed while the set-up is open", 0, true, true, "Not connected to the equipment"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        owner.commands.clear();
+        prompts.Clear();
+        mainLinkConnected = c.linkAtOpen;
+        Run(c.language, [&](CDlgWifi& d) {
+            if (c.moduleConnected) Connect(d);
+            mainLinkConnected = false;
+            Click(d, CDlgWifi::kRestoreId);
+            ASSERT_EQ(prompts.shown().size(), 1u);
+            EXPECT_EQ(prompts.shown()[0].text, c.text);
+            EXPECT_EQ(prompts.shown()[0].caption, "");
+            EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
+            EXPECT_EQ(d.Connected(), c.moduleConnected);
+        });
+        EXPECT_EQ(owner.commands,
+                  (std::vector<std::pair<unsigned, LPARAM>>{{kWifiModuleCommand, 0}}));
+    }
+}
+
+// The system page's WiFi button, shown by its access code.
+QAbstractButton* ShowWifiButton(CQuavixDlg& main) {
+    main.SelectPage(kPageSys);
+    auto* sys = static_cast<CDlgSys*>(main.Page(kTableSys));
+    auto* code = sys->ControlAs<QLineEdit>(CDlgSys::kLockNewPasswordEditId);
+    code->setFocus();
+    QTest::keyClicks(code, QString::fromStdString(AccessCodeText(AccessCode::kWifi)));
+    return sys->ControlAs<QAbstractButton>(CDlgSys::kWifiId);
+}
+
 // End to end through the main window to the device emulator: the system
 // page's WiFi button, shown by its access code, opens the set-up on the main
 // window's link settings; the restore request and the close behind it both
@@ -579,12 +627,7 @@ TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
     main->ControlAs<CMyBtn>(1001)->click();  // Connect
     ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "OK"; }, 10000))
         << main->ItemText(1002);
-    main->SelectPage(kPageSys);
-    auto* sys = static_cast<CDlgSys*>(main->Page(kTableSys));
-    auto* code = sys->ControlAs<QLineEdit>(CDlgSys::kLockNewPasswordEditId);
-    code->setFocus();
-    QTest::keyClicks(code, QString::fromStdString(AccessCodeText(AccessCode::kWifi)));
-    auto* wifiButton = sys->ControlAs<QAbstractButton>(CDlgSys::kWifiId);
+    QAbstractButton* wifiButton = ShowWifiButton(*main);
     ASSERT_TRUE(wifiButton->isVisible());
 
     emu::Knobs knobs = device.GetKnobs();
@@ -620,6 +663,53 @@ TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
     EXPECT_EQ(sent, (std::vector<emu::Bytes>{{1, 0}, {0, 0}}));
     EXPECT_EQ(device.Overlaps(), 0);
     EXPECT_EQ(device.WrongLengths(), 0);
+}
+
+// The main window's own link query reaches the set-up: once its link to
+// the unit is closed, the restore is refused and the unit gets nothing.
+TEST(WifiSetupOnTheUnit, RestoreAfterTheLinkClosedIsRefusedAndNothingReachesTheUnit) {
+    platform::WriteSettingInt(kLangSettingName, 0);
+    QTemporaryDir folder;
+    emu::DeviceEmulator device;
+    emu::EmulatorTcpServer server{device};
+    ASSERT_TRUE(server.Listen());
+    emu::FakeWifiModule module;
+    ASSERT_TRUE(module.Listen());
+    auto main = testsupport::StartMainOnEmulator(folder, server, module.Port());
+    main->show();
+    main->ControlAs<CMyBtn>(1818)->click();  // WIFI
+    main->ControlAs<CMyBtn>(1001)->click();  // Connect
+    ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "OK"; }, 10000))
+        << main->ItemText(1002);
+    main->ControlAs<CMyBtn>(1001)->click();  // Disconnect
+    ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "Idle"; }, kWaitMs))
+        << main->ItemText(1002);
+    QAbstractButton* wifiButton = ShowWifiButton(*main);
+    ASSERT_TRUE(wifiButton->isVisible());
+    const std::size_t mark = device.Requests().size();
+
+    testsupport::ScriptedPrompts prompts;
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<CDlgWifi*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        opened = true;
+        QTest::mouseClick(dlg->ControlAs<QPushButton>(CDlgWifi::kConnectId), Qt::LeftButton);
+        EXPECT_TRUE(WaitFor([&] { return dlg->Connected() && module.PeerConnected(); }, kWaitMs));
+        QTest::mouseClick(dlg->ControlAs<QPushButton>(CDlgWifi::kRestoreId), Qt::LeftButton);
+        dlg->close();
+    });
+    QTest::mouseClick(wifiButton, Qt::LeftButton);
+    ASSERT_TRUE(opened);
+    platform::MessageQueue::Drain();
+    linktest::RunFor(200);
+
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text, "Not connected to the equipment");
+    EXPECT_EQ(prompts.shown()[0].caption, "");
+    EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
+    EXPECT_EQ(device.Requests().size(), mark);
+    EXPECT_EQ(device.CountOf(kWifiModuleCommand), 0);
 }
 
 }  // namespace
