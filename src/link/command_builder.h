@@ -2,10 +2,10 @@
 // The command builder: every WM_SEND_COMMAND of the main window becomes one
 // request to the unit, its payload read from the parameter image when the
 // message is handled (the sender stored the value first). Most codes are
-// generic: payload plus one pad byte through CommandData and the one-slot
-// queue. The boost save, the three mode-upload steps and the learn table
-// are built whole, carry four trailing bytes and have reply time-outs of
-// their own.
+// generic: payload plus one pad byte; each is a change that a newer one of
+// its own may replace while it waits, or a request that keeps its turn. The
+// boost save, the three mode-upload steps and the learn table are built
+// whole, carry four trailing bytes and have reply time-outs of their own.
 //
 // Pad and trailing bytes are always 0. An argument outside its table
 // (slot, band, channel, pass filter, EQ module, boost target, speaker,
