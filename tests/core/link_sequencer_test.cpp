@@ -431,6 +431,53 @@ std::vector<std::uint8_t> ConnectThenKeepAlive() {
     return codes;
 }
 
+// An upload holds back what comes after its start until the reply to its
+// end; one whose next step never comes (nothing asked for it before the
+// reply's step) has ended there, and what waited goes. An upload start that
+// could not be written holds back nothing.
+TEST_F(LinkSequencerTest, WhatComesDuringAnUploadWaitsForItsEnd) {
+    ConnectUsb();
+    answering = false;
+    const std::uint8_t change[] = {7, 0}, step[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
+    const std::size_t from = usb.sent.size();
+    ASSERT_TRUE(seq.SubmitDirect(0x41, step, 7, 100, 130));
+    EXPECT_TRUE(seq.SubmitGeneric(0x09, change, 2));
+    usb.incoming.push_back(Reply(0x41, {0}));
+    seq.OnTick();  // the start's reply is in, its step not yet handled
+    EXPECT_TRUE(seq.SubmitDirect(0x42, step, 7, 100, 130)) << "asked for by the reply";
+    Pump();
+    EXPECT_EQ(CodesFrom(usb, from), (std::vector<std::uint8_t>{0x41, 0x42}));
+    usb.incoming.push_back(Reply(0x42, {0}));
+    seq.OnTick();
+    EXPECT_TRUE(seq.SubmitDirect(0x43, step, 7, 100, 130));
+    Pump();
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x09}));
+    usb.incoming.push_back(Reply(0x43, {0}));
+    Tick();
+    EXPECT_EQ(CodesFrom(usb, from), (std::vector<std::uint8_t>{0x41, 0x42, 0x43, 0x09}));
+    EXPECT_FALSE(seq.UploadUnderWay());
+    EXPECT_EQ(std::vector<std::uint8_t>(host.written.end() - 4, host.written.end()),
+              (std::vector<std::uint8_t>{0x41, 0x42, 0x43, 0x09}));
+
+    // No next step: the upload has ended at its step.
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    const std::size_t stalled = usb.sent.size();
+    ASSERT_TRUE(seq.SubmitDirect(0x41, step, 7, 100, 130));
+    EXPECT_TRUE(seq.SubmitGeneric(0x09, change, 2));
+    usb.incoming.push_back(Reply(0x41, {0}));
+    Tick();
+    EXPECT_EQ(CodesFrom(usb, stalled), (std::vector<std::uint8_t>{0x41, 0x09}));
+    EXPECT_FALSE(seq.UploadUnderWay());
+
+    // Not written: nothing is under way.
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    usb.sendResult = SendResult::kNotSent;
+    EXPECT_FALSE(seq.SubmitDirect(0x41, step, 7, 100, 130));
+    EXPECT_FALSE(seq.UploadUnderWay());
+}
+
 // A command that keeps its turn waits behind those already waiting, also
 // when the reply in flight is in and the step that releases them has not
 // run yet.

@@ -59,6 +59,7 @@ public:
         return onReply ? onReply(f, answersRequest) : ReplyOutcome::kHandled;
     }
     int LearnSlot() override { return learnSlot; }
+    void OnRequestWritten(std::uint8_t code) override { written.push_back(code); }
 
     std::string Status() const { return statuses.empty() ? "" : statuses.back(); }
     int Count(unsigned msg) const {
@@ -80,6 +81,7 @@ public:
     std::function<ReplyOutcome(const ReplyFrame&, bool answersRequest)> onReply;
     std::function<void(const DeviceBlockRead&)> onBlockRead;
     int learnSlot = 0;
+    std::vector<std::uint8_t> written;
 };
 
 class FakeTransport : public LinkTransport {
