@@ -124,8 +124,12 @@ bool LinkSequencer::Submit(const LinkRequest& r) {
         return false;
     }
     // The block about to come replaces the image: sent after it, the value
-    // would leave the unit playing what no page shows.
-    if (r.fromImage && BlockReadDue()) return false;
+    // would leave the unit playing what no page shows. The pages show the
+    // block once it is in; until then the status line says it was not sent.
+    if (r.fromImage && BlockReadDue()) {
+        RefuseRequest();
+        return false;
+    }
     if (r.code == CMD_READ_HEADER) {
         reread_due_ = false;
         // One header re-read brings the whole block: a second one would read

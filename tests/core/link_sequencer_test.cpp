@@ -350,8 +350,10 @@ TEST_F(LinkSequencerTest, ChangeDuringTheBlockReadIsReplacedByTheBlock) {
     ASSERT_EQ(seq.LinkState(), 3);
     const std::uint8_t data[] = {9, 0};
     EXPECT_FALSE(seq.SubmitGeneric(0x09, data, 2));
+    EXPECT_EQ(host.Status(), "busy, not sent");
     EXPECT_EQ(seq.Waiting(), 0u);
     for (int i = 0; i < 40 && host.block.empty(); ++i) Tick();
+    EXPECT_EQ(host.Status(), "OK") << "the pages show the block";
     ASSERT_FALSE(host.block.empty());
     Tick(3);
     EXPECT_EQ(usb.SentCode(), 0x40) << "nothing after the last chunk";
