@@ -176,30 +176,32 @@ bool LinkSequencer::Submit(const LinkRequest& r) {
     return true;
 }
 
-bool LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) {
+namespace {
+
+LinkRequest RequestOf(std::uint8_t code, const std::uint8_t* data, int length) {
     LinkRequest r;
     r.code = code;
     r.data = data;
     r.length = length;
+    return r;
+}
+
+}  // namespace
+
+bool LinkSequencer::SubmitGeneric(std::uint8_t code, const std::uint8_t* data, int length) {
+    LinkRequest r = RequestOf(code, data, length);
     r.key = ChangeKey(code);
     r.fromImage = true;
     return Submit(r);
 }
 
 bool LinkSequencer::SubmitInOrder(std::uint8_t code, const std::uint8_t* data, int length) {
-    LinkRequest r;
-    r.code = code;
-    r.data = data;
-    r.length = length;
-    return Submit(r);
+    return Submit(RequestOf(code, data, length));
 }
 
 bool LinkSequencer::SubmitDirect(std::uint8_t code, const std::uint8_t* data, int length,
                                  int usbTimeout, int wifiTimeout) {
-    LinkRequest r;
-    r.code = code;
-    r.data = data;
-    r.length = length;
+    LinkRequest r = RequestOf(code, data, length);
     r.nextStep = IsNextTransferStep(code);
     r.builtWhole = true;
     r.usbTimeout = usbTimeout;

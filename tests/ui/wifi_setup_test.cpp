@@ -608,25 +608,40 @@ QAbstractButton* ShowWifiButton(CQuavixDlg& main) {
     return sys->ControlAs<QAbstractButton>(CDlgSys::kWifiId);
 }
 
+// The main window connected over WiFi to the device emulator, with the
+// WiFi module's set-up port at a fake module.
+struct MainOnTheUnit {
+    void Connect() {
+        platform::WriteSettingInt(kLangSettingName, 0);
+        ASSERT_TRUE(server.Listen());
+        ASSERT_TRUE(module.Listen());
+        main = testsupport::StartMainOnEmulator(folder, server, module.Port());
+        main->show();
+        main->ControlAs<CMyBtn>(1818)->click();  // WIFI
+        main->ControlAs<CMyBtn>(1001)->click();  // Connect
+        ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "OK"; }, 10000))
+            << main->ItemText(1002);
+    }
+
+    QTemporaryDir folder;
+    emu::DeviceEmulator device;
+    emu::EmulatorTcpServer server{device};
+    emu::FakeWifiModule module;
+    std::unique_ptr<CQuavixDlg> main;
+};
+
 // End to end through the main window to the device emulator: the system
 // page's WiFi button, shown by its access code, opens the set-up on the main
 // window's link settings; the restore request and the close behind it both
 // reach the unit, in order, though each has to wait behind a reply the unit
 // holds back.
 TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
-    platform::WriteSettingInt(kLangSettingName, 0);
-    QTemporaryDir folder;
-    emu::DeviceEmulator device;
-    emu::EmulatorTcpServer server{device};
-    ASSERT_TRUE(server.Listen());
-    emu::FakeWifiModule module;
-    ASSERT_TRUE(module.Listen());
-    auto main = testsupport::StartMainOnEmulator(folder, server, module.Port());
-    main->show();
-    main->ControlAs<CMyBtn>(1818)->click();  // WIFI
-    main->ControlAs<CMyBtn>(1001)->click();  // Connect
-    ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "OK"; }, 10000))
-        << main->ItemText(1002);
+    MainOnTheUnit unit;
+    unit.Connect();
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    emu::DeviceEmulator& device = unit.device;
+    emu::FakeWifiModule& module = unit.module;
+    std::unique_ptr<CQuavixDlg>& main = unit.main;
     QAbstractButton* wifiButton = ShowWifiButton(*main);
     ASSERT_TRUE(wifiButton->isVisible());
 
@@ -668,19 +683,12 @@ TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
 // The main window's own link query reaches the set-up: once its link to
 // the unit is closed, the restore is refused and the unit gets nothing.
 TEST(WifiSetupOnTheUnit, RestoreAfterTheLinkClosedIsRefusedAndNothingReachesTheUnit) {
-    platform::WriteSettingInt(kLangSettingName, 0);
-    QTemporaryDir folder;
-    emu::DeviceEmulator device;
-    emu::EmulatorTcpServer server{device};
-    ASSERT_TRUE(server.Listen());
-    emu::FakeWifiModule module;
-    ASSERT_TRUE(module.Listen());
-    auto main = testsupport::StartMainOnEmulator(folder, server, module.Port());
-    main->show();
-    main->ControlAs<CMyBtn>(1818)->click();  // WIFI
-    main->ControlAs<CMyBtn>(1001)->click();  // Connect
-    ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "OK"; }, 10000))
-        << main->ItemText(1002);
+    MainOnTheUnit unit;
+    unit.Connect();
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    emu::DeviceEmulator& device = unit.device;
+    emu::FakeWifiModule& module = unit.module;
+    std::unique_ptr<CQuavixDlg>& main = unit.main;
     main->ControlAs<CMyBtn>(1001)->click();  // Disconnect
     ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "Idle"; }, kWaitMs))
         << main->ItemText(1002);
