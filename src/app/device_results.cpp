@@ -100,7 +100,8 @@ LRESULT DeviceResults::OnDeviceResult(WPARAM wParam) {
             Show(kind, true);
             break;
         case RESULT_ECHO_TYPE:
-            if (hooks.echoRefresh) hooks.echoRefresh(image_.ParamBytes[85]);
+            if (hooks.echoRefresh)
+                hooks.echoRefresh(image_.ParamBytes[85], static_cast<int>(wParam & 0xFF));
             break;
         default:
             break;

@@ -22,8 +22,10 @@ public:
         std::function<void(int locked)> systemLock;
         std::function<void(int level)> systemAdmin;
         std::function<void(int level)> applyAdminMode;
-        // The echo page, for the type the unit answered.
-        std::function<void(int echoType)> echoRefresh;
+        // The echo page, for the unit's answer to a type request: the type
+        // the image holds now and the number of the request it answers (the
+        // result's status bits; 0 for an answer nothing waited for).
+        std::function<void(int echoType, int request)> echoRefresh;
         // One step of the mass-save chain.
         std::function<void(int listIndex)> massSaveStep;
     };

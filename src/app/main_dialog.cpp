@@ -354,7 +354,11 @@ void CQuavixDlg::WireLink() {
     link_.hooks.linkClosing = [this, cal, echo] {
         cal->StopAutoStep();
         echo->CancelTypeChange();
+        decoder_.OnLinkClosing();
         results_.OnLinkClosing();
+    };
+    link_.hooks.requestWritten = [echo](std::uint8_t code) {
+        if (code == CMD_ECHO_TYPE) echo->OnTypeRequestWritten();
     };
     link_.hooks.blockRead = [this](const DeviceBlockRead& read) {
         decoder_.OnBlockRead(read);
@@ -388,13 +392,29 @@ void CQuavixDlg::WireLink() {
     results_.hooks.systemLock = [sys](int locked) { sys->ShowLockState(locked); };
     results_.hooks.systemAdmin = [sys](int level) { sys->ShowAdminLevel(level); };
     results_.hooks.applyAdminMode = [this](int level) { ApplyAdminMode(level); };
-    results_.hooks.echoRefresh = [echo](int echoType) { echo->OnTypeAnswer(echoType); };
+    results_.hooks.echoRefresh = [echo](int echoType, int request) {
+        echo->OnTypeAnswer(echoType, request);
+    };
     echo->SetLinkQuery([this] { return Button(kConnectId)->Checked(); });
 }
 
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
     const bool handed = builder_.OnSendCommand(static_cast<unsigned>(code), argument);
     results_.OnLoginRequest(static_cast<unsigned>(code), argument, handed);
+    if (handed && code == CMD_MODE_UPLOAD_START) decoder_.OnModeUploadTaken();
+    if (code == CMD_ECHO_TYPE) {
+        auto* echo = static_cast<CDlgEcho*>(pages_[kTableEcho]);
+        if (handed) {
+            echo->OnTypeRequestTaken(decoder_.OnEchoTypeTaken());
+        } else {
+            echo->OnTypeRequestRefused();
+            // A full line says so in the status line; a link still
+            // connecting would say nothing, and the pick would seem taken.
+            if (link_.LinkState() != LinkSequencer::kConnected)
+                platform::MessageBox(this, NotConnectedText(image_.Language), " ",
+                                     platform::MbType::Ok);
+        }
+    }
     // Recall and Save post their busy box behind the request; no answer
     // will close it for a request that was not taken.
     if (!handed && (code == CMD_SELECT_MODE || code == CMD_MODE_UPLOAD_START))

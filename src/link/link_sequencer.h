@@ -109,9 +109,6 @@ private:
     bool ReReadWaiting() const;
     // A transfer runs whose steps nothing may come between.
     bool TransferRunning() const;
-    // The block is coming: the changes waiting for the link were built
-    // from the image it replaces.
-    void DropWaitingChanges();
     void ReleaseQueue();
     // Sends the first request that may go; false when none may.
     bool ReleaseNext();

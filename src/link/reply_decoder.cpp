@@ -38,6 +38,8 @@ constexpr int kEchoTypeFirstByte = 85;
 constexpr int kEchoTypeWords = 4;
 constexpr int kEchoTypeFirstWord = 30;
 constexpr int kEchoTypeReplyLength = kEchoTypeBytes + 2 * kEchoTypeWords;
+// The request numbers an echo type result's status bits can carry.
+constexpr int kEchoTypeNumbers = 0xFF;
 
 }  // namespace
 
@@ -77,17 +79,8 @@ ReplyOutcome ReplyDecoder::OnReply(const ReplyFrame& reply, bool answersRequest)
             Post(WM_REFRESH_PAGES);
             return ReplyOutcome::kHandled;
         }
-        case CMD_ECHO_TYPE: {
-            if (n < kEchoTypeReplyLength) return ReplyOutcome::kMalformed;
-            std::copy_n(d, kEchoTypeBytes, image_.ParamBytes.begin() + kEchoTypeFirstByte);
-            for (int i = 0; i < kEchoTypeWords; ++i) {
-                const std::uint8_t* w = d + kEchoTypeBytes + 2 * i;
-                image_.ParamWords[static_cast<std::size_t>(kEchoTypeFirstWord + i)] =
-                    static_cast<std::uint16_t>(w[0] | (w[1] << 8));
-            }
-            Result(RESULT_ECHO_TYPE);
-            return ReplyOutcome::kHandled;
-        }
+        case CMD_ECHO_TYPE:
+            return OnEchoType(reply);
         // The upload chain moves on only with the reply to its own step, so
         // a repeated reply cannot send a chunk twice or end the chain early.
         case CMD_MODE_UPLOAD_START:
@@ -112,6 +105,40 @@ ReplyOutcome ReplyDecoder::OnReply(const ReplyFrame& reply, bool answersRequest)
             // The handshake and every other code: the completion step only.
             return ReplyOutcome::kHandled;
     }
+}
+
+int ReplyDecoder::OnEchoTypeTaken() {
+    // Status bits of the result: 0 is left for an answer nothing waited for.
+    lastEchoTypeNumber_ = lastEchoTypeNumber_ % kEchoTypeNumbers + 1;
+    echoTypeRequests_.push_back({lastEchoTypeNumber_, false});
+    return lastEchoTypeNumber_;
+}
+
+void ReplyDecoder::OnModeUploadTaken() {
+    for (EchoTypeRequest& r : echoTypeRequests_) r.superseded = true;
+}
+
+ReplyOutcome ReplyDecoder::OnEchoType(const ReplyFrame& reply) {
+    if (reply.dataLength < kEchoTypeReplyLength) return ReplyOutcome::kMalformed;
+    // The oldest request taken, whatever the link has in flight: the unit
+    // answers in order, and a stray frame that completed a request early
+    // only makes its answer come late.
+    EchoTypeRequest answered;
+    if (!echoTypeRequests_.empty()) {
+        answered = echoTypeRequests_.front();
+        echoTypeRequests_.pop_front();
+    }
+    if (!answered.superseded) {
+        const std::uint8_t* d = reply.data;
+        std::copy_n(d, kEchoTypeBytes, image_.ParamBytes.begin() + kEchoTypeFirstByte);
+        for (int i = 0; i < kEchoTypeWords; ++i) {
+            const std::uint8_t* w = d + kEchoTypeBytes + 2 * i;
+            image_.ParamWords[static_cast<std::size_t>(kEchoTypeFirstWord + i)] =
+                static_cast<std::uint16_t>(w[0] | (w[1] << 8));
+        }
+    }
+    Result(RESULT_ECHO_TYPE, answered.number);
+    return ReplyOutcome::kHandled;
 }
 
 ReplyOutcome ReplyDecoder::OnLearn(const ReplyFrame& reply) {

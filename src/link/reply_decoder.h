@@ -6,6 +6,7 @@
 // shorter than the fields its handler reads is malformed and changes
 // nothing.
 #include <cstdint>
+#include <deque>
 #include <functional>
 
 #include "model/messages.h"
@@ -33,6 +34,21 @@ public:
     // Every other reply (LinkHost::OnReply).
     ReplyOutcome OnReply(const ReplyFrame& reply, bool answersRequest);
 
+    // The echo type requests (0x3A) the link took and the unit has not
+    // answered yet. The unit answers each once, in the order sent, so an
+    // answer is the oldest one's even when it comes after its request was
+    // completed by another frame. The answer's RESULT_ECHO_TYPE carries the
+    // number of the request it answers in its status bits, 0 for an answer
+    // nothing waited for.
+    // The link took one: returns its number (1..255, then 1 again).
+    int OnEchoTypeTaken();
+    // The link took a mode upload: the unit stores the record's values after
+    // it has answered every echo type request taken before, so their answers
+    // tell what the unit is about to leave and are not stored.
+    void OnModeUploadTaken();
+    // The link closes: nothing taken on it will be answered.
+    void OnLinkClosing() { echoTypeRequests_.clear(); }
+
     Hooks hooks;
 
 private:
@@ -43,7 +59,15 @@ private:
         Post(WM_DEVICE_RESULT, static_cast<WPARAM>((kind << 8) | (status & 0xFF)), 0);
     }
     ReplyOutcome OnLearn(const ReplyFrame& reply);
+    ReplyOutcome OnEchoType(const ReplyFrame& reply);
 
     ParamImage& image_;
     ModeUpload& upload_;
+
+    struct EchoTypeRequest {
+        int number = 0;
+        bool superseded = false;
+    };
+    std::deque<EchoTypeRequest> echoTypeRequests_;
+    int lastEchoTypeNumber_ = 0;
 };

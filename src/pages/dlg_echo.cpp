@@ -106,6 +106,12 @@ constexpr int kPolarityDx = 194;
 
 CDlgEcho::CDlgEcho(platform::Window* mainWindow) : CEqPage(mainWindow, kEqEcho), sliders_(*this) {
     MapMessage(WM_SLIDER_POS, &CDlgEcho::OnSliderPos);
+    // The page's controls are closed during a wait, but an editor asked for
+    // just before the pick would still open, and its pass filters (13) would
+    // reach the unit after the type request, carrying the old type.
+    MapMessage(WM_OPEN_EQ_EDITOR, [this](WPARAM w, LPARAM l) -> LRESULT {
+        return AwaitingType() ? 0 : CEqPage::OnOpenEqEditor(w, l);
+    });
     AddCaptions(kFixedCaptions);
     CreateGroupBox(this, kGroupId, QRect());
     ShowItem(kGroupId, false);
@@ -160,8 +166,8 @@ void CDlgEcho::OnEchoType() {
         // answer stores both. Stored now, the type would stand over the old
         // type's values in every refresh, file and command until then.
         awaitedType_ = type;
+        typeRequest_ = 0;
         setEnabled(false);
-        SetTimer(kTypeAnswerTimer, kTypeAnswerMs);
         PostCommand(CMD_ECHO_TYPE, type);
         return;
     }
@@ -198,7 +204,26 @@ void CDlgEcho::RefreshFromParams(int echoType) {
     UpdateEchoLabels();
 }
 
-void CDlgEcho::OnTypeAnswer(int echoType) {
+void CDlgEcho::OnTypeRequestTaken(int request) {
+    if (AwaitingType() && typeRequest_ == 0) typeRequest_ = request;
+}
+
+void CDlgEcho::OnTypeRequestRefused() {
+    if (AwaitingType() && typeRequest_ == 0) CancelTypeChange();
+}
+
+// The page takes input again only once its request was answered, timed out
+// after being written, refused, or dropped with the link: every earlier
+// request of the page has been written by then, so the first one written
+// during a wait is the wait's own.
+void CDlgEcho::OnTypeRequestWritten() {
+    if (AwaitingType() && !HasTimer(kTypeAnswerTimer)) SetTimer(kTypeAnswerTimer, kTypeAnswerMs);
+}
+
+void CDlgEcho::OnTypeAnswer(int echoType, int request) {
+    // An earlier request's answer: its type is about to be left, and laid
+    // out it would take the old type's input behind the request that waits.
+    if (AwaitingType() && (typeRequest_ == 0 || request != typeRequest_)) return;
     EndWait();
     RefreshFromParams(echoType);
 }
@@ -214,15 +239,17 @@ void CDlgEcho::UpdateEchoLabels() {
 void CDlgEcho::EndWait() {
     if (!AwaitingType()) return;
     awaitedType_ = -1;
+    typeRequest_ = 0;
     KillTimer(kTypeAnswerTimer);
     setEnabled(true);
 }
 
+// The image may hold another type by now (an earlier request's answer, a
+// block read): the page shows what it holds.
 void CDlgEcho::CancelTypeChange() {
     if (!AwaitingType()) return;
     EndWait();
-    if (const ParamImage* image = Image())
-        platform::SetComboSelection(TypeCombo(), image->ParamBytes[kTypeByte]);
+    if (const ParamImage* image = Image()) RefreshFromParams(image->ParamBytes[kTypeByte]);
 }
 
 void CDlgEcho::OnTimer(int id) {

@@ -14,10 +14,12 @@ class CDlgEcho : public CEqPage {
 public:
     static constexpr int kTypeComboId = 1811;
     static constexpr int kEchoTypeCount = 3;  // mono, stereo, dual
-    // How long the page waits for the unit's answer to a type change before
-    // it gives up. The request keeps its turn in the link's queue and a lost
-    // answer drops the link, so this only guards against a unit that takes
-    // the request and never answers it.
+    // How long the page waits for the unit's answer once its type request
+    // has been written to the unit. A request that gets no reply at all
+    // drops the link well before this; the guard bounds a request that
+    // another frame completed and whose answer never comes. While the
+    // request still waits in the link's line no guard runs: the page stays
+    // closed until the request is written, refused or the link closes.
     static constexpr int kTypeAnswerTimer = 20134;
     static constexpr int kTypeAnswerMs = 6000;
 
@@ -33,20 +35,29 @@ public:
     // no input until the answer re-lays it. The image keeps its type until
     // then: the unit's values for the new type come with the answer.
     void OnEchoType();
+    // What became of the request the pick posted, as the main window learns
+    // it: taken by the link (its answer will carry this number), refused
+    // (nothing will answer: the page takes input again), and written to the
+    // unit (the wait for the answer is timed from here).
+    void OnTypeRequestTaken(int request);
+    void OnTypeRequestRefused();
+    void OnTypeRequestWritten();
     // Lays the page out for the type (a type outside the list keeps the
     // layout), then every slider, polarity button, label and caption from the
     // image. Sends nothing. A wait for the unit's answer goes on, the combo
     // keeping the type asked for.
     void RefreshFromParams(int echoType);
-    // The unit's answer to a type change: the image holds its type and its
-    // values for that type. Ends the wait and lays the page out for the type.
-    void OnTypeAnswer(int echoType);
+    // The unit's answer to type request number request (0: to none the panel
+    // knows of); the image holds what the unit's word leaves in it. The
+    // answer to the request the page waits for ends the wait and lays the
+    // page out for echoType; one to an earlier request, whose wait the page
+    // gave up, leaves the wait on. Without a wait the page lays out echoType.
+    void OnTypeAnswer(int echoType, int request);
     void RefreshLabels();
     // The left captions for the type the page is laid out for.
     void UpdateEchoLabels();
     // No answer to a type change can come: the link is closing, or the wait
-    // ran out. The combo returns to the image's type and the page takes input
-    // again.
+    // ran out. The page lays out the image's type and takes input again.
     void CancelTypeChange();
 
     // The EQ half, the type combo, then RefreshFromParams with the image's
@@ -72,4 +83,6 @@ private:
     int laidOutType_ = 0;
     // The type asked of the unit; -1: no wait.
     int awaitedType_ = -1;
+    // The number the link gave the request of the wait; 0 until it is taken.
+    int typeRequest_ = 0;
 };

@@ -22,7 +22,9 @@ struct ResultsRig {
         h.systemLock = [this](int v) { log.push_back("lock:" + std::to_string(v)); };
         h.systemAdmin = [this](int v) { log.push_back("admin:" + std::to_string(v)); };
         h.applyAdminMode = [this](int v) { log.push_back("layout:" + std::to_string(v)); };
-        h.echoRefresh = [this](int v) { log.push_back("echo:" + std::to_string(v)); };
+        h.echoRefresh = [this](int type, int request) {
+            log.push_back("echo:" + std::to_string(type) + "," + std::to_string(request));
+        };
         h.massSaveStep = [this](int v) { log.push_back("step:" + std::to_string(v)); };
     }
     std::vector<std::string> Result(WPARAM w) {
@@ -358,10 +360,14 @@ TEST(DeviceResults, ResetAllSelectsTheCurrentModeBeforeTheBox) {
     EXPECT_EQ(r.results.DeviceSequenceActive, 0);
 }
 
-TEST(DeviceResults, EchoTypeRefreshesTheEchoPage) {
+// The page gets the type the image holds and the request the answer is for,
+// from the status bits; no box, nothing posted.
+TEST(DeviceResults, EchoTypeRefreshesTheEchoPageWithTheRequestAnswered) {
     ResultsRig r;
     r.image.ParamBytes[85] = 2;
-    EXPECT_EQ(r.Result(0x3400), (Log{"echo:2"}));
+    EXPECT_EQ(r.Result(0x3400), (Log{"echo:2,0"}));
+    r.image.ParamBytes[85] = 0;
+    EXPECT_EQ(r.Result(0x34FF), (Log{"echo:0,255"}));
 }
 
 }  // namespace

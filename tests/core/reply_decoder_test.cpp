@@ -99,6 +99,79 @@ TEST(ReplyDecoder, EchoTypeFillsItsBytesAndWords) {
     EXPECT_EQ(r.posted[0].w, 0x3400u);
 }
 
+// Echo type answers are matched to the requests the link took, oldest
+// first: each result names the request it answers (0 for one nothing asked
+// for), an upload taken after a request leaves that request's answer out of
+// the image, and a closed link forgets what it had taken.
+TEST(ReplyDecoder, EchoTypeAnswersFollowTheRequestsTakenInOrder) {
+    enum Kind { kTaken, kUpload, kClosed, kAnswer };
+    struct Step {
+        Kind kind;
+        int value = 0;   // taken: the number expected; answer: the type it brings
+        int number = 0;  // answer: the request number its result carries
+        bool stored = true;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Step> steps;
+    };
+    const Case cases[] = {
+        {"two in turn", {{kTaken, 1}, {kTaken, 2}, {kAnswer, 0, 1}, {kAnswer, 2, 2}}},
+        {"an answer nothing asked for", {{kAnswer, 1, 0}, {kTaken, 1}, {kAnswer, 2, 1}}},
+        {"an upload between two requests",
+         {{kTaken, 1}, {kUpload}, {kTaken, 2}, {kAnswer, 0, 1, false}, {kAnswer, 2, 2}}},
+        {"an upload with nothing waiting", {{kUpload}, {kTaken, 1}, {kAnswer, 2, 1}}},
+        {"a closed link",
+         {{kTaken, 1}, {kUpload}, {kClosed}, {kAnswer, 0, 0}, {kTaken, 2}, {kAnswer, 2, 2}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DecoderRig r;
+        int index = 0;
+        for (const Step& s : c.steps) {
+            SCOPED_TRACE(index++);
+            switch (s.kind) {
+                case kTaken:
+                    EXPECT_EQ(r.decoder.OnEchoTypeTaken(), s.value);
+                    break;
+                case kUpload:
+                    r.decoder.OnModeUploadTaken();
+                    break;
+                case kClosed:
+                    r.decoder.OnLinkClosing();
+                    break;
+                case kAnswer: {
+                    const ParamImage before = r.image;
+                    r.posted.clear();
+                    Bytes data(17, static_cast<std::uint8_t>(40 + index));
+                    data[0] = static_cast<std::uint8_t>(s.value);
+                    // Whether the link thinks it answers the request in
+                    // flight does not move the match.
+                    EXPECT_EQ(r.Feed(0x3A, data, index % 2 == 0), ReplyOutcome::kHandled);
+                    ASSERT_EQ(r.posted.size(), 1u);
+                    EXPECT_EQ(r.posted[0].w, static_cast<WPARAM>(0x3400 | s.number));
+                    if (s.stored) {
+                        EXPECT_EQ(r.image.ParamBytes[85], s.value);
+                        EXPECT_EQ(r.image.ParamWords[33], (40 + index) * 0x101);
+                    } else {
+                        EXPECT_TRUE(r.image.ParamBytes == before.ParamBytes);
+                        EXPECT_TRUE(r.image.ParamWords == before.ParamWords);
+                    }
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// The number goes round through 1..255: 0 stays for an answer nothing asked
+// for.
+TEST(ReplyDecoder, EchoTypeRequestNumbersSkipZero) {
+    DecoderRig r;
+    for (int n = 1; n <= 255; ++n) ASSERT_EQ(r.decoder.OnEchoTypeTaken(), n);
+    EXPECT_EQ(r.decoder.OnEchoTypeTaken(), 1);
+}
+
 TEST(ReplyDecoder, ShortRepliesAreMalformedAndChangeNothing) {
     struct Case {
         const char* what;

@@ -1,16 +1,39 @@
 // The Echo page's own controls: the sliders of each echo type, the layout
-// the type lays out, the type combo offline and while connected, captions.
+// the type lays out, the type combo offline and while connected, captions;
+// then the wait for the unit's answer to a type change through the main
+// window and the emulator: timed from the request's write, ended only by
+// its own answer, cut short by a request the link does not take, and a PC
+// mode loaded or a block read meanwhile.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
+#include <functional>
+#include <memory>
 
+#include "eq/band_editor.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
+#include "link/command_codes.h"
+#include "link/link_sequencer.h"
+#include "link/link_status.h"
 #include "model/param_image.h"
 #include "model/ui_text.h"
 #include "pages/dlg_echo.h"
+#include "support/connected_main.h"
+#include "support/modal_script.h"
 #include "support/page_fixture.h"
+#include "support/scripted_prompts.h"
 #include "support/user_input.h"
+#include "support/wire_payloads.h"
+#include "system/dlg_sys.h"
+#include "system/dlg_wait.h"
+#include "system/mode_files.h"
 
 namespace {
 
@@ -30,6 +53,15 @@ protected:
     }
     QComboBox* Type() { return page.ControlAs<QComboBox>(CDlgEcho::kTypeComboId); }
     void Choose(int index) { testsupport::Choose(Type(), index); }
+    // A pick while connected, as the main window handles its request: the
+    // link takes it under this number (0: not yet).
+    void Ask(int type, int request) {
+        connected = true;
+        Choose(type);
+        EXPECT_EQ(main.Take(), (Commands{{58, static_cast<unsigned>(type)}}));
+        if (request) page.OnTypeRequestTaken(request);
+    }
+    bool Timed() { return page.HasTimer(CDlgEcho::kTypeAnswerTimer); }
     CMySlider* Slider(int id) { return page.ControlAs<CMySlider>(id); }
     bool Shown(int id) { return page.Control(id)->isVisibleTo(&page); }
 
@@ -175,10 +207,8 @@ TEST_F(EchoPage, AMoveBackAfterATypeChangeIsNotSwallowed) {
 
 TEST_F(EchoPage, ConnectedATypeAsksTheUnitAloneAndTakesNoInputUntilTheAnswer) {
     Refresh(kStereo);
-    connected = true;
     const ParamImage before = image;
-    Choose(kDual);
-    EXPECT_EQ(main.Take(), (Commands{{58, 2}}));
+    Ask(kDual, 0);
     // The image keeps the type its values belong to until the answer.
     EXPECT_EQ(image.ParamBytes[85], kStereo);
     EXPECT_EQ(Type()->currentIndex(), kDual);
@@ -193,33 +223,132 @@ TEST_F(EchoPage, ConnectedATypeAsksTheUnitAloneAndTakesNoInputUntilTheAnswer) {
     EXPECT_EQ(image.ParamBytes[92], before.ParamBytes[92]);
     EXPECT_EQ(image.ParamWords[32], before.ParamWords[32]);
 
+    // Taken by the link, the request may still wait in its line: the wait
+    // is timed only from its write.
+    page.OnTypeRequestTaken(4);
+    EXPECT_FALSE(Timed());
+    page.OnTypeRequestWritten();
+    EXPECT_TRUE(Timed());
+    EXPECT_TRUE(page.AwaitingType());
+
     // The answer: the type and the unit's values for it.
     image.ParamBytes[85] = kDual;
     image.ParamWords[32] = 321;
-    page.OnTypeAnswer(image.ParamBytes[85]);
+    page.OnTypeAnswer(image.ParamBytes[85], 4);
     EXPECT_FALSE(page.AwaitingType());
+    EXPECT_FALSE(Timed());
     EXPECT_TRUE(page.isEnabled());
     EXPECT_EQ(page.LaidOutType(), kDual);
     EXPECT_EQ(page.ItemText(1227), "321ms");
     EXPECT_TRUE(main.Take().empty());
 }
 
-TEST_F(EchoPage, ACancelledTypeChangeReturnsTheComboToTheImagesType) {
+// Only the answer to the request the wait is for ends it: an answer to an
+// earlier request (whose wait ran out), one nothing asked for, or any answer
+// before the link has numbered the wait's request leaves the page closed
+// and laid out as it was, the combo on the type asked for.
+TEST_F(EchoPage, OnlyTheAnswerToTheWaitsOwnRequestEndsIt) {
+    struct Case {
+        const char* what;
+        int taken;     // the wait's request number, 0: not taken yet
+        int answered;  // the number the stray answer carries
+    };
+    const Case cases[] = {
+        {"an earlier request's", 7, 6},
+        {"one nothing asked for", 7, 0},
+        {"before the wait's own is taken", 0, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        connected = false;
+        Refresh(kStereo);
+        Ask(kDual, c.taken);
+        page.OnTypeRequestWritten();
+        image.ParamBytes[85] = kMono;  // what the stray answer stored
+        page.OnTypeAnswer(kMono, c.answered);
+        EXPECT_TRUE(page.AwaitingType());
+        EXPECT_FALSE(page.isEnabled());
+        EXPECT_TRUE(Timed());
+        EXPECT_EQ(page.LaidOutType(), kStereo);
+        EXPECT_EQ(Type()->currentIndex(), kDual);
+
+        if (c.taken == 0) page.OnTypeRequestTaken(8);
+        const int own = c.taken ? c.taken : 8;
+        image.ParamBytes[85] = kDual;
+        page.OnTypeAnswer(kDual, own);
+        EXPECT_FALSE(page.AwaitingType());
+        EXPECT_TRUE(page.isEnabled());
+        EXPECT_EQ(page.LaidOutType(), kDual);
+        EXPECT_EQ(Type()->currentIndex(), kDual);
+        EXPECT_TRUE(main.Take().empty());
+    }
+}
+
+// Without a wait an answer is the unit's word all the same: the page lays
+// out the type the image holds.
+TEST_F(EchoPage, AnAnswerWithoutAWaitLaysOutItsType) {
+    Refresh(kStereo);
+    image.ParamBytes[85] = kDual;
+    page.OnTypeAnswer(kDual, 3);
+    EXPECT_EQ(page.LaidOutType(), kDual);
+    EXPECT_EQ(Type()->currentIndex(), kDual);
+    EXPECT_TRUE(page.isEnabled());
+    EXPECT_TRUE(main.Take().empty());
+}
+
+// A request the link did not take will never be answered: the page opens at
+// once on the image's type. A refusal of another request once the wait's
+// own is taken is not the wait's.
+TEST_F(EchoPage, ARefusedRequestOpensThePageAtOnce) {
     Refresh(kMono);
-    connected = true;
-    Choose(kStereo);
-    main.Take();
-    page.CancelTypeChange();
-    EXPECT_EQ(image.ParamBytes[85], kMono);
-    EXPECT_EQ(Type()->currentIndex(), kMono);
-    EXPECT_EQ(page.LaidOutType(), kMono);
+    Ask(kStereo, 0);
+    page.OnTypeRequestRefused();
     EXPECT_FALSE(page.AwaitingType());
     EXPECT_TRUE(page.isEnabled());
-    // With nothing waiting it does nothing.
-    image.ParamBytes[85] = kDual;
-    page.CancelTypeChange();
-    EXPECT_EQ(image.ParamBytes[85], kDual);
+    EXPECT_FALSE(Timed());
     EXPECT_EQ(Type()->currentIndex(), kMono);
+    EXPECT_EQ(page.LaidOutType(), kMono);
+    EXPECT_EQ(image.ParamBytes[85], kMono);
+
+    Ask(kDual, 2);
+    page.OnTypeRequestRefused();
+    EXPECT_TRUE(page.AwaitingType());
+    EXPECT_FALSE(page.isEnabled());
+    EXPECT_EQ(Type()->currentIndex(), kDual);
+    EXPECT_TRUE(main.Take().empty());
+}
+
+// A cancel lays out what the image holds: its type as before the pick, or
+// the type an earlier request's answer stored during the wait.
+TEST_F(EchoPage, ACancelledTypeChangeLaysOutTheImagesType) {
+    struct Case {
+        const char* what;
+        int imageType;  // when the wait is given up
+        bool rightLevelShown;
+    };
+    const Case cases[] = {
+        {"image kept", kMono, false},
+        {"an earlier answer stored dual", kDual, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        connected = false;
+        Refresh(kMono);
+        Ask(kStereo, 1);
+        image.ParamBytes[85] = static_cast<std::uint8_t>(c.imageType);
+        page.CancelTypeChange();
+        EXPECT_EQ(Type()->currentIndex(), c.imageType);
+        EXPECT_EQ(page.LaidOutType(), c.imageType);
+        EXPECT_EQ(Shown(1218), c.rightLevelShown);
+        EXPECT_FALSE(page.AwaitingType());
+        EXPECT_TRUE(page.isEnabled());
+        EXPECT_EQ(image.ParamBytes[85], c.imageType);
+    }
+    // With nothing waiting it does nothing.
+    image.ParamBytes[85] = kStereo;
+    page.CancelTypeChange();
+    EXPECT_EQ(Type()->currentIndex(), kDual);
+    EXPECT_EQ(page.LaidOutType(), kDual);
     EXPECT_TRUE(main.Take().empty());
 }
 
@@ -245,9 +374,7 @@ TEST_F(EchoPage, ARefreshDuringTheWaitShowsTheImageAndTheAnswerStillLaysOut) {
         image.ParamBytes[92] = 70;
         image.ParamWords[32] = 250;
         Refresh(kStereo);
-        connected = true;
-        Choose(kDual);
-        EXPECT_EQ(main.Take(), (Commands{{58, kDual}}));
+        Ask(kDual, 5);
 
         Refresh(c.imageType);
         EXPECT_TRUE(page.AwaitingType());
@@ -261,7 +388,7 @@ TEST_F(EchoPage, ARefreshDuringTheWaitShowsTheImageAndTheAnswerStillLaysOut) {
 
         image.ParamBytes[85] = kDual;
         image.ParamWords[32] = 321;
-        page.OnTypeAnswer(kDual);
+        page.OnTypeAnswer(kDual, 5);
         EXPECT_FALSE(page.AwaitingType());
         EXPECT_TRUE(page.isEnabled());
         EXPECT_EQ(page.LaidOutType(), kDual);
@@ -284,17 +411,46 @@ struct EchoTimerTick : CDlgEcho {
 
 TEST_F(EchoPage, AnAnswerThatNeverComesGivesUpAndReturnsToTheLaidOutType) {
     Refresh(kMono);
-    connected = true;
-    Choose(kStereo);
-    main.Take();
+    Ask(kStereo, 1);
     ASSERT_TRUE(page.AwaitingType());
-    EXPECT_TRUE(page.HasTimer(CDlgEcho::kTypeAnswerTimer));
+    EXPECT_FALSE(Timed());
+    page.OnTypeRequestWritten();
+    EXPECT_TRUE(Timed());
     EchoTimerTick::Fire(page, CDlgEcho::kTypeAnswerTimer);
     EXPECT_FALSE(page.AwaitingType());
-    EXPECT_FALSE(page.HasTimer(CDlgEcho::kTypeAnswerTimer));
+    EXPECT_FALSE(Timed());
     EXPECT_EQ(image.ParamBytes[85], kMono);
     EXPECT_EQ(Type()->currentIndex(), kMono);
     EXPECT_TRUE(page.isEnabled());
+    // A write after the wait has ended times nothing.
+    page.OnTypeRequestWritten();
+    EXPECT_FALSE(Timed());
+    EXPECT_TRUE(main.Take().empty());
+}
+
+// An editor asked for just before a pick would open during the wait, and
+// the pass filters edited in it would follow the type request with the old
+// type; once the wait is over it opens.
+TEST_F(EchoPage, NoBandEditorOpensDuringAWait) {
+    Refresh(kMono);
+    Ask(kStereo, 1);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* editor = qobject_cast<CDlgEQ*>(QApplication::activeModalWidget())) {
+            opened = true;
+            editor->close();
+        }
+    });
+    page.PostMessage(WM_OPEN_EQ_EDITOR);
+    platform::MessageQueue::Drain();
+    QApplication::processEvents();
+    EXPECT_FALSE(opened);
+
+    page.OnTypeAnswer(kMono, 1);
+    const auto ran = testsupport::WhenModal<CDlgEQ>([](CDlgEQ&) {});
+    page.PostMessage(WM_OPEN_EQ_EDITOR);
+    platform::MessageQueue::Drain();
+    EXPECT_TRUE(*ran);
     EXPECT_TRUE(main.Take().empty());
 }
 
@@ -325,4 +481,295 @@ TEST_F(EchoPage, ALanguageSwitchRecaptionsAndRefillsKeepingTheSelection) {
     EXPECT_EQ(Type()->itemText(0).toStdString(), "mono");
     EXPECT_EQ(page.ItemText(1469), "Echo Left Ch Predelay");
     EXPECT_TRUE(main.Take().empty());
+}
+
+// ---- The wait through the main window, with the emulator as the unit ------
+
+namespace {
+
+using blocktest::Bytes;
+
+// A unit holding the start-up defaults with this echo type.
+Bytes UnitBlock(int echoType) {
+    ParamImage image;
+    InitParamImage(image);
+    image.ParamBytes[85] = static_cast<std::uint8_t>(echoType);
+    Bytes block(kDeviceParamBlockSize);
+    PackDeviceParamBlock(image, block.data());
+    return block;
+}
+
+// The echo type's fields, the type and eight bytes from 85 and four words
+// from 30, as the block holds them and as the image does.
+Bytes EchoFieldsOfBlock(const Bytes& block) {
+    Bytes f;
+    for (std::size_t at = 85; at < 94; ++at) f.push_back(block.at(at));
+    for (std::size_t at = 159 + 2 * 30; at < 159 + 2 * 34; ++at) f.push_back(block.at(at));
+    return f;
+}
+Bytes EchoFieldsOfImage(const ParamImage& image) {
+    Bytes f(image.ParamBytes.begin() + 85, image.ParamBytes.begin() + 94);
+    for (int w = 30; w < 34; ++w) testsupport::Put16(f, image.ParamWords[w]);
+    return f;
+}
+
+// The cases' own steps reach the fixture through a reference to it.
+class EchoWaitOnUnit : public ::testing::Test {
+public:
+    // A new main window, emulator and mode folder, for a case of its own.
+    void Fresh() {
+        unit_.reset();
+        unit_ = std::make_unique<testsupport::ConnectedMain>();
+    }
+    testsupport::ConnectedMain& Unit() { return *unit_; }
+    CQuavixDlg& Dlg() { return *unit_->dlg; }
+    CDlgEcho& Echo() { return *static_cast<CDlgEcho*>(Dlg().Page(kTableEcho)); }
+    QComboBox* Type() { return Echo().ControlAs<QComboBox>(CDlgEcho::kTypeComboId); }
+    void Pick(int type) {
+        testsupport::Choose(Type(), type);
+        platform::MessageQueue::Drain();
+    }
+    // Every reply of the emulator held back this many 20 ms ticks.
+    void Hold(int ticks) {
+        emu::Knobs knobs;
+        knobs.delayTicks = ticks;
+        unit_->device.SetKnobs(knobs);
+    }
+    bool Timed() { return Echo().HasTimer(CDlgEcho::kTypeAnswerTimer); }
+    bool EchoTypeWaitsInLine() {
+        const std::vector<std::uint8_t> codes = Dlg().Link().Sequencer().WaitingCodes();
+        return std::find(codes.begin(), codes.end(), CMD_ECHO_TYPE) != codes.end();
+    }
+    int UnitCount(std::uint8_t code) const { return unit_->device.CountOf(code); }
+    // The page as it stands when nothing waits: laid out for the image's
+    // type, the combo on it.
+    void ExpectOpenOn(int type) {
+        EXPECT_FALSE(Echo().AwaitingType());
+        EXPECT_TRUE(Echo().isEnabled());
+        EXPECT_EQ(Dlg().Image().ParamBytes[85], type);
+        EXPECT_EQ(Echo().LaidOutType(), type);
+        EXPECT_EQ(Type()->currentIndex(), type);
+    }
+
+    testsupport::ScriptedPrompts prompts;
+
+private:
+    std::unique_ptr<testsupport::ConnectedMain> unit_ =
+        std::make_unique<testsupport::ConnectedMain>();
+};
+
+}  // namespace
+
+// Over WiFi each reply comes late, and a pick made behind a line of requests
+// waits there a long time. The page stays closed all that time with no
+// guard running (a guard counted from the pick would open it with the old
+// type while the request still waits), its guard starts once the request is
+// written, and the answer opens it on the new type: no echo settings frame
+// with the old type follows the type request.
+TEST_F(EchoWaitOnUnit, APickBehindALongLineIsTimedFromItsWrite) {
+    ASSERT_NO_FATAL_FAILURE(Unit().Connect(UnitBlock(kStereo)));
+    Hold(15);  // 300 ms a reply
+    // Requests that keep the link busy: eight pass filters, each sent once.
+    for (int filter = 0; filter < 8; ++filter)
+        Dlg().PostMessage(WM_SEND_COMMAND, CMD_PASS_FILTER, filter);
+    platform::MessageQueue::Drain();
+    Pick(kDual);
+    ASSERT_TRUE(EchoTypeWaitsInLine());
+    // The user tries the page meanwhile.
+    testsupport::SliderKey(Echo(), 1220, Qt::Key_Right);
+    QTest::mouseClick(Echo().ControlAs<CMyBtn>(1852), Qt::LeftButton);
+    Echo().PostMessage(WM_SLIDER_POS, 1226, 77);
+    platform::MessageQueue::Drain();
+    int looks = 0;
+    ASSERT_TRUE(linktest::WaitFor(
+        [&] {
+            if (!EchoTypeWaitsInLine()) return true;
+            ++looks;
+            EXPECT_TRUE(Echo().AwaitingType());
+            EXPECT_FALSE(Echo().isEnabled());
+            EXPECT_FALSE(Timed());
+            return false;
+        },
+        10000));
+    EXPECT_GT(looks, 0);
+    ASSERT_TRUE(linktest::WaitFor([&] { return UnitCount(CMD_ECHO_TYPE) == 1; }, 2000));
+    // Written, its answer still held back.
+    EXPECT_TRUE(Echo().AwaitingType());
+    EXPECT_TRUE(Timed());
+    ASSERT_TRUE(linktest::WaitFor([&] { return !Echo().AwaitingType(); }, 3000));
+    ExpectOpenOn(kDual);
+    EXPECT_FALSE(Timed());
+    EXPECT_EQ(UnitCount(CMD_ECHO_SETTINGS), 0) << "nothing of the waiting page's input";
+
+    const std::size_t mark = Unit().Mark();
+    testsupport::SliderKey(Echo(), 1226, Qt::Key_Right);
+    const std::vector<emu::Command> after = Unit().SettledRequestsSince(mark);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].code, CMD_ECHO_SETTINGS);
+    const Bytes payload = testsupport::EchoPayload(Dlg().Image());
+    EXPECT_EQ(payload[0], kDual);
+    EXPECT_EQ(testsupport::Head(after[0].data, payload.size()), payload);
+    EXPECT_EQ(Unit().device.Block()[85], kDual);
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+// Pick A, its wait runs out after its write, pick B: A's answer, coming
+// while B waits, is stored but neither ends B's wait nor lays the page out
+// for A; B's answer does.
+TEST_F(EchoWaitOnUnit, AnEarlierPicksLateAnswerDoesNotEndALaterPicksWait) {
+    ASSERT_NO_FATAL_FAILURE(Unit().Connect(UnitBlock(kStereo)));
+    Hold(25);  // 500 ms a reply
+    Pick(kMono);
+    ASSERT_TRUE(linktest::WaitFor([&] { return UnitCount(CMD_ECHO_TYPE) == 1; }, 3000));
+    ASSERT_TRUE(Timed());
+    EchoTimerTick::Fire(Echo(), CDlgEcho::kTypeAnswerTimer);
+    ExpectOpenOn(kStereo);
+
+    Pick(kDual);
+    ASSERT_TRUE(linktest::WaitFor([&] { return Dlg().Image().ParamBytes[85] == kMono; }, 3000));
+    platform::MessageQueue::Drain();
+    EXPECT_TRUE(Echo().AwaitingType());
+    EXPECT_FALSE(Echo().isEnabled());
+    EXPECT_EQ(Echo().LaidOutType(), kStereo);
+    EXPECT_EQ(Type()->currentIndex(), kDual);
+
+    ASSERT_TRUE(linktest::WaitFor([&] { return !Echo().AwaitingType(); }, 3000));
+    ExpectOpenOn(kDual);
+    EXPECT_EQ(UnitCount(CMD_ECHO_TYPE), 2);
+    EXPECT_EQ(Unit().device.Block()[85], kDual);
+    EXPECT_EQ(EchoFieldsOfImage(Dlg().Image()), EchoFieldsOfBlock(Unit().device.Block()));
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+// A pick the link does not take opens the page at once, on the type the
+// image holds, and the user learns why: while the link is still connecting
+// (the user closed the busy box) a box says the unit is not connected; at
+// the line's cap the status line says the request was not sent.
+TEST_F(EchoWaitOnUnit, APickTheLinkDoesNotTakeOpensThePageAtOnceAndSaysSo) {
+    struct Case {
+        const char* what;
+        std::function<void(EchoWaitOnUnit&)> arrive;
+        std::vector<std::string> boxes;
+        bool busyStatus;
+    };
+    const Case cases[] = {
+        {"still connecting",
+         [](EchoWaitOnUnit& t) {
+             platform::WriteSettingInt(kLangSettingName, 0);
+             t.Unit().device.SetBlock(UnitBlock(kStereo));
+             t.Hold(25);
+             ASSERT_TRUE(t.Unit().server.Listen());
+             t.Unit().dlg = testsupport::StartMainOnEmulator(t.Unit().folder, t.Unit().server);
+             t.Dlg().ControlAs<CMyBtn>(1818)->click();  // WIFI
+             const auto closed = testsupport::WhenModal<CDlgWait>([](CDlgWait&) {});
+             t.Dlg().ControlAs<CMyBtn>(1001)->click();  // Connect
+             platform::MessageQueue::Drain();
+             ASSERT_TRUE(*closed);
+             ASSERT_LT(t.Dlg().Link().LinkState(), LinkSequencer::kConnected);
+             ASSERT_TRUE(t.Dlg().ControlAs<CMyBtn>(1001)->Checked());
+         },
+         {NotConnectedText(kLanguageEnglish)},
+         false},
+        {"the line full",
+         [](EchoWaitOnUnit& t) {
+             ASSERT_NO_FATAL_FAILURE(t.Unit().Connect(UnitBlock(kStereo)));
+             t.Hold(25);
+             // One in flight, the rest up to the cap waiting.
+             for (std::size_t n = 0; n <= LinkSequencer::kWaitingLimit; ++n)
+                 t.Dlg().PostMessage(WM_SEND_COMMAND, CMD_TEST_SIGNAL, 0);
+             platform::MessageQueue::Drain();
+             ASSERT_EQ(t.Dlg().Link().Sequencer().Waiting(), LinkSequencer::kWaitingLimit);
+         },
+         {},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        c.arrive(*this);
+        if (HasFatalFailure()) return;
+        prompts.Clear();
+        Pick(kDual);
+        ExpectOpenOn(kStereo);
+        EXPECT_FALSE(Timed());
+        EXPECT_FALSE(EchoTypeWaitsInLine());
+        EXPECT_EQ(prompts.Texts(), c.boxes);
+        if (c.busyStatus) {
+            EXPECT_EQ(Dlg().ItemText(1002), LinkStatusText(LinkStatus::kNotSent, kLanguageEnglish));
+        }
+        EXPECT_EQ(UnitCount(CMD_ECHO_TYPE), 0);
+    }
+}
+
+// A PC mode uploaded while the answer is awaited reaches the unit after the
+// type request, so the unit ends with the file's values: the answer, the
+// values of a type the unit is about to leave, is not stored over them, and
+// the page lays out the file's type. A block read the request waits behind
+// is the unit's word before it, and the answer after it stands.
+TEST_F(EchoWaitOnUnit, AModeLoadOrBlockReadDuringTheWaitLeavesImagePageAndUnitAgreeing) {
+    struct Case {
+        const char* what;
+        int holdTicks;
+        std::function<void(EchoWaitOnUnit&)> beforePick, duringTheWait;
+        int endType;
+    };
+    const Case cases[] = {
+        {"Upload To Equipment", 25, [](EchoWaitOnUnit&) {},
+         [](EchoWaitOnUnit& t) {
+             t.Dlg().show();
+             t.Dlg().ControlAs<CMyBtn>(1815)->click();  // the System page
+             platform::MessageQueue::Drain();
+             auto& sys = *static_cast<CDlgSys*>(t.Dlg().Page(kTableSys));
+             QTreeWidget* list = sys.ControlAs<QTreeWidget>(CDlgSys::kPcModeListId);
+             ASSERT_EQ(list->topLevelItemCount(), 1);
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                               list->visualItemRect(list->topLevelItem(0)).center());
+             QTest::mouseClick(sys.ControlAs<QPushButton>(CDlgSys::kUploadToEquipmentId),
+                               Qt::LeftButton);
+             platform::MessageQueue::Drain();
+             // The page shows the file, still waiting for the answer.
+             EXPECT_EQ(t.Echo().LaidOutType(), kMono);
+             EXPECT_TRUE(t.Echo().AwaitingType());
+             EXPECT_EQ(t.Dlg().Image().ParamBytes[85], kMono);
+             t.Hold(0);  // the upload's steps at once
+         },
+         kMono},
+        {"a block read", 3,
+         [](EchoWaitOnUnit& t) {
+             t.Dlg().PostMessage(WM_SEND_COMMAND, CMD_READ_HEADER, 0);
+             platform::MessageQueue::Drain();
+         },
+         [](EchoWaitOnUnit& t) { EXPECT_TRUE(t.EchoTypeWaitsInLine()); }, kDual},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        // The file: mono, with echo values of its own.
+        ParamImage file;
+        InitParamImage(file);
+        file.ParamBytes[85] = kMono;
+        file.ParamBytes[87] = 33;
+        file.ParamWords[30] = 321;
+        ModeName name;
+        name.fill(' ');
+        ASSERT_TRUE(SavePcModeFile(Unit().folder.path().toStdString(), "Stage", file, name));
+        ASSERT_NO_FATAL_FAILURE(Unit().Connect(UnitBlock(kStereo)));
+        Hold(c.holdTicks);
+        c.beforePick(*this);
+        Pick(kDual);
+        c.duringTheWait(*this);
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(linktest::WaitFor(
+            [&] {
+                return !Echo().AwaitingType() && !Dlg().Link().ReplyPending() &&
+                       Dlg().Link().Sequencer().Waiting() == 0;
+            },
+            10000));
+        linktest::RunFor(300);
+        ExpectOpenOn(c.endType);
+        EXPECT_EQ(Unit().device.Block()[85], c.endType);
+        EXPECT_EQ(EchoFieldsOfImage(Dlg().Image()), EchoFieldsOfBlock(Unit().device.Block()));
+        EXPECT_TRUE(Unit().device.UploadErrors().empty());
+        prompts.Clear();
+    }
 }
