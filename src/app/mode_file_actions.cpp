@@ -1,6 +1,7 @@
 // The main window's PC mode file messages: the window's part is to hand the
 // flow its hooks and the page's names; PcModeFlow does the work.
 #include <limits>
+#include <optional>
 
 #include "app/main_dialog.h"
 #include "link/command_codes.h"
@@ -33,7 +34,15 @@ void CQuavixDlg::WirePcModes() {
         return link_.LinkState() == LinkSequencer::kConnected &&
                !link_.Sequencer().BlockRead().InProgress() && CommandFrameKnown(code);
     };
+    h.linkOpen = [this] { return link_.LinkState() != LinkSequencer::kIdle; };
+    h.uploadRefusal = [this]() -> std::optional<UploadRefusal> {
+        // Still connecting: the header and the block read come before any
+        // upload, and the block replaces the image.
+        if (link_.LinkState() != LinkSequencer::kConnected) return UploadRefusal::kBlockReadDue;
+        return builder_.UploadRefusalNow();
+    };
     h.listed = [sys](const std::string& name) { sys->AddModeFile(name); };
+    sys->hooks.uploadRefusal = [this] { return builder_.UploadRefusalNow(); };
     sys->hooks.pcNameInFolder = [this](const std::string& name) {
         return pcModes_.FolderHolds(name);
     };

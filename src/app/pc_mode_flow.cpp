@@ -61,8 +61,28 @@ bool PcModeFlow::LoadRow(int row) {
     return false;
 }
 
+std::optional<UploadRefusal> PcModeFlow::LoadRefusal() const {
+    if (!LinkOpen() || !hooks.uploadRefusal) return std::nullopt;
+    const std::optional<UploadRefusal> why = hooks.uploadRefusal();
+    // That power-on mode is the image's, which the load replaces with the
+    // file's; a file's is checked in range as it loads.
+    if (why == UploadRefusal::kPowerOnMode) return std::nullopt;
+    return why;
+}
+
+void PcModeFlow::ShowRefusal(UploadRefusal why) {
+    Show(UploadRefusalText(why, image_.PowerOnMode, image_.Language).c_str());
+}
+
 void PcModeFlow::LoadModeFile(int row) {
     if (row < 0 || row >= static_cast<int>(modeFiles_.size())) return;
+    // Asked before the file is opened: the upload would not be taken (the
+    // builder refuses a second one), or the block read coming would wipe
+    // the file from the panel. The panel stays as it was; one box says why.
+    if (const std::optional<UploadRefusal> why = LoadRefusal()) {
+        ShowRefusal(*why);
+        return;
+    }
     if (!LoadRow(row)) return;
     CapLiveVolumes(image_);
     if (hooks.refreshPages) hooks.refreshPages();
@@ -73,19 +93,25 @@ void PcModeFlow::LoadModeFile(int row) {
         Show(FileResultText(FileResult::kLoadedNotSent, image_.Language));
         return;
     }
-    // Offline the file stays loaded; the unit gets it only while connected.
-    if (CanSend(CMD_MODE_UPLOAD_START))
+    // Offline the file stays loaded; the unit gets it only over a link.
+    if (LinkOpen())
         Post(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, image_.CurrentModeSlot | kFromPcFile);
     Show(FileResultText(FileResult::kLoaded, image_.Language));
 }
 
 void PcModeFlow::LoadModeToSlot(int row, int slot) {
-    if (!CanSend(CMD_MODE_UPLOAD_START) || row < 0 || row >= static_cast<int>(modeFiles_.size()) ||
-        slot < 0 || slot >= static_cast<int>(kUserModeCount)) {
+    if (!LinkOpen() || row < 0 || row >= static_cast<int>(modeFiles_.size()) || slot < 0 ||
+        slot >= static_cast<int>(kUserModeCount)) {
+        return;
+    }
+    if (const std::optional<UploadRefusal> why = LoadRefusal()) {
+        ShowRefusal(*why);
         return;
     }
     if (!LoadRow(row)) return;
-    image_.CurrentModeSlot = static_cast<std::uint8_t>(slot);
+    // The slot becomes the unit's current one with the upload's end: moved
+    // now, a request the link does not take would leave it on a slot the
+    // unit never stored.
     if (hooks.refreshPages) hooks.refreshPages();
     Post(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, slot);
 }
@@ -108,7 +134,19 @@ void PcModeFlow::MassSave(const std::vector<std::string>& list) {
 bool PcModeFlow::MassSaveStep(int index) {
     // Only inside a chain, on a position of its own list.
     if (!chainStart_ || results_.DeviceSequenceActive == 0) return false;
-    if (index < 0 || index >= static_cast<int>(chainList_.size()) || !CanSend(CMD_MASS_SAVE_STEP)) {
+    if (index < 0 || index >= static_cast<int>(chainList_.size())) {
+        EndChain();
+        return false;
+    }
+    // A step loads into the image, and a failure puts the chain's start
+    // back: a mode upload taken meanwhile would have its name and slot
+    // undone in the image, a block read its values.
+    if (const std::optional<UploadRefusal> why = LoadRefusal()) {
+        EndChain();
+        ShowRefusal(*why);
+        return false;
+    }
+    if (!CanSend(CMD_MASS_SAVE_STEP)) {
         EndChain();
         return false;
     }

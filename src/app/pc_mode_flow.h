@@ -13,6 +13,7 @@
 #include "app/device_results.h"
 #include "model/messages.h"
 #include "model/param_image.h"
+#include "model/ui_text.h"
 
 class PcModeFlow {
 public:
@@ -29,6 +30,15 @@ public:
         // the link is connected, no block read is under way, and the code
         // has a frame.
         std::function<bool(unsigned code)> canSend;
+        // The link is connected or connecting: a load is then for the unit,
+        // and made only when the unit would take it. Closed, a file is
+        // loaded into the panel alone.
+        std::function<bool()> linkOpen;
+        // Why the unit would not take a mode upload now (another upload
+        // runs, the block read is due, the power-on mode in the image is
+        // out of range); nullopt when it would. Asked only while the link
+        // is open.
+        std::function<std::optional<UploadRefusal>()> uploadRefusal;
         // The list grew by one name (at its end).
         std::function<void(const std::string& name)> listed;
     };
@@ -53,21 +63,27 @@ public:
     // WM_LOAD_MODE_FILE, Upload To Equipment: the row's file into the
     // image, the live volumes capped by its maxima, every page refreshed,
     // then stored in the unit's current slot as a PC mode. Offline the
-    // file is loaded all the same. A row outside the list does nothing.
+    // file is loaded all the same. While the link is open and the unit
+    // would not take the upload, nothing is loaded and the box says why.
+    // A row outside the list does nothing.
     void LoadModeFile(int row);
     // WM_LOAD_MODE_TO_SLOT: the row's file into slot 0..9 of the unit, live
-    // volumes as they are. Only while the unit can take it.
+    // volumes as they are. Only while the link is open; refused as Upload
+    // To Equipment is.
     void LoadModeToSlot(int row, int slot);
 
     // WM_MASS_SAVE: hands each file of list (a copy is kept: the picker may
     // change its own meanwhile) to the unit, the last first, each with its
     // position; the unit's answer to one step runs the next (DeviceResults).
-    // Nothing while another sequence runs or for an empty list.
+    // Nothing while another sequence runs or for an empty list; a start
+    // while an upload runs or the block read is due is refused as a step is.
     void MassSave(const std::vector<std::string>& list);
     // One step: the file at position index into the image, then command 22.
     // A step that cannot run or whose file fails ends the chain: the image
     // goes back to what it held at the chain's start, the sequence flag is
-    // cleared and the busy box closed. false then.
+    // cleared and the busy box closed. false then. A step is refused, with
+    // the box that says why, while a mode upload runs or the block read is
+    // due: neither may have the image put back under it.
     bool MassSaveStep(int index);
     // The link closed: a chain still handing over files ends as a failed
     // step ends it.
@@ -77,6 +93,12 @@ public:
 
 private:
     bool CanSend(unsigned code) const { return hooks.canSend && hooks.canSend(code); }
+    bool LinkOpen() const { return hooks.linkOpen && hooks.linkOpen(); }
+    // Why a load for the unit must not touch the image now; nullopt while
+    // the link is closed or the unit would take the file.
+    std::optional<UploadRefusal> LoadRefusal() const;
+    // The refusal's box, in the window's language.
+    void ShowRefusal(UploadRefusal why);
     void Post(unsigned msg, WPARAM w, LPARAM l) {
         if (hooks.post) hooks.post(msg, w, l);
     }

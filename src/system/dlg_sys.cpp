@@ -610,8 +610,18 @@ void CDlgSys::OnSaveToEquipment() {
         case UserModeRefusal::kNone:
             break;
     }
+    const bool connected = LinkConnected();
+    // Asked before anything is posted: a store the unit would not take gets
+    // the box that says why and no busy box, which would only open and close.
+    if (connected && hooks.uploadRefusal) {
+        if (const std::optional<UploadRefusal> why = hooks.uploadRefusal()) {
+            platform::MessageBox(this, UploadRefusalText(*why, image->PowerOnMode, Language()),
+                                 kAppTitle);
+            return;
+        }
+    }
     PostCommand(CMD_MODE_UPLOAD_START, selectedMode_);
-    if (LinkConnected()) Main()->PostMessage(WM_LINK_BUSY, 2, 0);
+    if (connected) Main()->PostMessage(WM_LINK_BUSY, 2, 0);
 }
 
 void CDlgSys::OnResetToFactory() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "eq/radio_group.h"
+#include "model/ui_text.h"
 #include "pages/page.h"
 #include "pages/slider_table.h"
 #include "system/logo_record.h"
@@ -53,6 +54,9 @@ public:
     struct Hooks {
         // The link is connected (a recall or store then opens the busy box).
         std::function<bool()> linkConnected;
+        // Why the unit would not take a store (a mode upload) now; nullopt
+        // when it would. Asked while the link is connected.
+        std::function<std::optional<UploadRefusal>()> uploadRefusal;
         // Runs the WiFi module set-up.
         std::function<void()> openWifi;
         // The PC mode folder holds an entry of this name.

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ constexpr const char* kLoadOk = " \t   Load OK\t\t  ";
 constexpr const char* kLoadFail = " \t   Load fail\t   ";
 constexpr const char* kSaveOk = " \t   Save OK\t\t  ";
 constexpr const char* kSaveFail = " \t   Save fail\t   ";
+constexpr const char* kUploadRunning = "Not sent: an upload to the equipment is still running";
+constexpr const char* kUploadRunningChinese = "未发送：正在向设备上传模式";
+constexpr const char* kBlockReadDue = "Not sent: the equipment is sending its parameters";
+constexpr const char* kBlockReadDueChinese = "未发送：设备正在发送参数";
 
 std::string Post(unsigned msg, long w, long l) {
     return "post:" + std::to_string(msg - WM_USER) + "," + std::to_string(w) + "," +
@@ -55,6 +60,8 @@ protected:
         h.messageBox = [this](const std::string& t) { log.push_back(Box(t)); };
         h.refreshPages = [this] { log.push_back(kRefresh); };
         h.canSend = [this](unsigned code) { return connected && code != refusedCode; };
+        h.linkOpen = [this] { return connected; };
+        h.uploadRefusal = [this] { return refusal; };
         h.listed = [this](const std::string& name) { log.push_back("listed:" + name); };
         results.hooks.messageBox = h.messageBox;
         results.hooks.post = h.post;
@@ -88,6 +95,8 @@ protected:
     Log log;
     bool connected = true;
     unsigned refusedCode = 0;
+    // What the builder would answer for an upload now.
+    std::optional<UploadRefusal> refusal;
 };
 
 TEST_F(Flow, MassSaveHandsTheFilesOverLastFirstThenSelectsSlotZero) {
@@ -139,16 +148,23 @@ TEST_F(Flow, AFailingStepEndsTheChainAndRestoresTheImage) {
     struct Case {
         const char* what;
         int failingStep;  // 0: the chain's start, 1: the step after one answer
-        enum { kOffline, kNoFrame, kRefusedFile, kMissingFile } why;
+        enum { kOffline, kNoFrame, kRefusedFile, kMissingFile, kUpload, kBlockRead } why;
         Log atFailure;
     };
     const Case cases[] = {
         {"offline at the start", 0, Case::kOffline, {}},
         {"no frame for the step", 0, Case::kNoFrame, {}},
         {"first file refused", 0, Case::kRefusedFile, {Box(kLoadFail)}},
+        {"an upload running at the start", 0, Case::kUpload, {Box(kUploadRunning)}},
+        {"the block read due at the start", 0, Case::kBlockRead, {Box(kBlockReadDue)}},
         {"link gone before the second step", 1, Case::kOffline, {kIdle}},
         {"second file refused", 1, Case::kRefusedFile, {kIdle, Box(kLoadFail)}},
         {"second file removed", 1, Case::kMissingFile, {kIdle, Box(kLoadFail)}},
+        {"an upload taken before the second step", 1, Case::kUpload, {kIdle, Box(kUploadRunning)}},
+        {"the block read due before the second step",
+         1,
+         Case::kBlockRead,
+         {kIdle, Box(kBlockReadDue)}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -162,6 +178,8 @@ TEST_F(Flow, AFailingStepEndsTheChainAndRestoresTheImage) {
             if (c.why == Case::kNoFrame) refusedCode = 0x16;
             if (c.why == Case::kRefusedFile) WriteRefused(c.failingStep == 0 ? "second" : "first");
             if (c.why == Case::kMissingFile) fs::remove(Folder() / "first");
+            if (c.why == Case::kUpload) refusal = UploadRefusal::kUploadRunning;
+            if (c.why == Case::kBlockRead) refusal = UploadRefusal::kBlockReadDue;
         };
         if (c.failingStep == 0) {
             fail();
@@ -179,6 +197,7 @@ TEST_F(Flow, AFailingStepEndsTheChainAndRestoresTheImage) {
         // A stray answer afterwards is a single store's, not a step.
         connected = true;
         refusedCode = 0;
+        refusal.reset();
         EXPECT_EQ(Answer(0x2000), (Log{Box(kSavedOk)}));
     }
 }
@@ -237,6 +256,65 @@ TEST_F(UploadToEquipment, OfflineTheFileIsLoadedAndNothingSent) {
     EXPECT_EQ(image.ParamBytes[0], 80);
 }
 
+// While the link is open and the unit would not take the upload, the load
+// is not made: the panel stays as it was, one box says why, in the
+// window's language, and nothing is posted (the builder's own refusal box
+// would be a second one). Asked before the file is opened.
+TEST_F(UploadToEquipment, AnUploadTheUnitWouldNotTakeLoadsNothing) {
+    struct Case {
+        const char* what;
+        bool toSlot;
+        int row;
+        UploadRefusal why;
+        int language;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"another upload running", false, 1, UploadRefusal::kUploadRunning, 0, kUploadRunning},
+        {"the block read due, Chinese", false, 1, UploadRefusal::kBlockReadDue, 1,
+         kBlockReadDueChinese},
+        {"a file that would fail, another upload running", false, 0, UploadRefusal::kUploadRunning,
+         0, kUploadRunning},
+        {"to a slot, another upload running, Chinese", true, 1, UploadRefusal::kUploadRunning, 1,
+         kUploadRunningChinese},
+        {"to a slot, the block read due", true, 1, UploadRefusal::kBlockReadDue, 0, kBlockReadDue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        image.Language = c.language;
+        refusal = c.why;
+        const ParamImage before = image;
+        if (c.toSlot) {
+            flow.LoadModeToSlot(c.row, 6);
+        } else {
+            flow.LoadModeFile(c.row);
+        }
+        EXPECT_EQ(Take(), (Log{Box(c.text)}));
+        EXPECT_TRUE(image == before);
+    }
+}
+
+// The power-on mode the builder would refuse is the image's, out of range
+// as the unit reported it; the file brings its own, in range, so the load
+// is made and the upload posted.
+TEST_F(UploadToEquipment, APowerOnModeOutOfRangeGivesWayToTheFiles) {
+    const int filePowerOnMode = image.PowerOnMode;
+    ASSERT_LE(filePowerOnMode, 10);
+    image.PowerOnMode = 11;
+    refusal = UploadRefusal::kPowerOnMode;
+    flow.LoadModeFile(1);
+    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 3 | 0x80), Box(kLoadOk)}));
+    EXPECT_EQ(image.PowerOnMode, filePowerOnMode);
+    EXPECT_EQ(image.ParamWords[46], 0x1234);
+
+    image.PowerOnMode = 11;
+    image.ParamWords[46] = 0;
+    flow.LoadModeToSlot(1, 4);
+    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 4)}));
+    EXPECT_EQ(image.PowerOnMode, filePowerOnMode);
+    EXPECT_EQ(image.ParamWords[46], 0x1234);
+}
+
 // A slot the unit reported outside its user modes: the file is loaded in
 // the panel, nothing goes to the unit, and the box says so.
 TEST_F(UploadToEquipment, AReportedSlotOutsideTheUserModesSendsNothing) {
@@ -258,9 +336,10 @@ TEST_F(UploadToEquipment, AReportedSlotOutsideTheUserModesSendsNothing) {
 }
 
 TEST_F(UploadToEquipment, ToASlotKeepsTheLiveVolumesAndSaysNothing) {
+    const int slot = image.CurrentModeSlot;
     flow.LoadModeToSlot(1, 9);
     EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 9)}));
-    EXPECT_EQ(image.CurrentModeSlot, 9);
+    EXPECT_EQ(image.CurrentModeSlot, slot) << "moved by the upload's end only";
     EXPECT_EQ(image.ParamWords[46], 0x1234);
     EXPECT_EQ(image.ParamBytes[0], 95);
     EXPECT_EQ(image.ParamBytes[109], 90);

@@ -45,6 +45,8 @@ constexpr const char* kSaveFail = " \t   Save fail\t   ";
 constexpr const char* kLoadOk = " \t   Load OK\t\t  ";
 constexpr const char* kLoadFail = " \t   Load fail\t   ";
 constexpr const char* kLoadNotSent = " \t   Loaded, not sent: the unit's mode slot is invalid\t   ";
+constexpr const char* kUploadRunning = "Not sent: an upload to the equipment is still running";
+constexpr const char* kBlockReadDue = "Not sent: the equipment is sending its parameters";
 
 void Put16At(Bytes& f, std::size_t at, unsigned v) {
     f[at] = static_cast<std::uint8_t>(v & 0xFF);
@@ -167,8 +169,17 @@ protected:
         return unit.RequestsSince(mark);
     }
 
+    // Counts the boxes shown while the panel held a file of FileImage()
+    // (its word 3): a refused load must show its box on the panel as it was.
+    void WatchForTheFile() {
+        prompts.WhileShown([this](const testsupport::ScriptedPrompts::Shown&) {
+            if (Dlg().Image().ParamWords[3] == FileImage().ParamWords[3]) ++fileInPanelAtABox_;
+        });
+    }
+
     testsupport::ScriptedPrompts prompts;
     testsupport::ConnectedMain unit;
+    int fileInPanelAtABox_ = 0;
 };
 
 TEST_F(PcModeFiles, SaveToPcWritesTheImageAsTheFileLayout) {
@@ -380,6 +391,25 @@ TEST_F(PcModeFiles, UploadToEquipmentStoresTheFileAsAPcModeOfTheCurrentSlot) {
     EXPECT_EQ(Sys().ItemText(CDlgSys::kModeNameEditId), "Stage Name");
 }
 
+// The unit reports a power-on mode no upload may carry; the file brings
+// its own, so Upload To Equipment stores it with the file's.
+TEST_F(PcModeFiles, AUnitPowerOnModeOutOfRangeGivesWayToTheFiles) {
+    WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
+    emu::HeaderState header;
+    header.powerOnMode = 11;
+    unit.device.SetHeader(header);
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ASSERT_EQ(Dlg().Image().PowerOnMode, 11);
+    const int slot = Dlg().Image().CurrentModeSlot;
+    ClickRow(0);
+    Click(CDlgSys::kUploadToEquipmentId);
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.Mode(slot).has_value(); }, 10000));
+    linktest::RunFor(300);
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    EXPECT_EQ(unit.device.Mode(slot)->powerOnMode, FileImage().PowerOnMode);
+    EXPECT_TRUE(unit.device.UploadErrors().empty());
+}
+
 TEST_F(PcModeFiles, ALoadToASlotKeepsTheLiveVolumes) {
     const ParamImage file = FileImage();
     WriteFile("Stage", FileLayout(file, "Stage Name"));
@@ -400,8 +430,9 @@ TEST_F(PcModeFiles, ALoadToASlotKeepsTheLiveVolumes) {
 }
 
 // The connect sequence's block read is about to replace the image: a load
-// arriving meanwhile (the busy box up) goes to no slot of the unit.
-TEST_F(PcModeFiles, DuringTheConnectSequenceALoadGoesToNoSlot) {
+// arriving meanwhile (the busy box up), while the link still connects or
+// while the block comes in, is not made; each says why nothing was sent.
+TEST_F(PcModeFiles, DuringTheConnectSequenceALoadIsRefused) {
     WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
     platform::WriteSettingInt(kLangSettingName, 0);
     unit.device.SetBlock(testsupport::DefaultsBlock());
@@ -411,17 +442,24 @@ TEST_F(PcModeFiles, DuringTheConnectSequenceALoadGoesToNoSlot) {
     ASSERT_TRUE(unit.server.Listen());
     unit.dlg = testsupport::StartMainOnEmulator(unit.folder, unit.server);
     Dlg().show();
-    bool posted = false;
+    WatchForTheFile();
+    bool postedConnecting = false;
+    bool postedReading = false;
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         const LinkSequencer& link = Dlg().Link().Sequencer();
-        if (posted || link.LinkState() != LinkSequencer::kConnected ||
-            !link.BlockRead().InProgress())
-            return;
-        posted = true;
-        Dlg().PostMessage(WM_LOAD_MODE_FILE, 0, 0);
-        Dlg().PostMessage(WM_LOAD_MODE_TO_SLOT, 0, 5);
+        if (!postedConnecting && (link.LinkState() == LinkSequencer::kConnecting ||
+                                  link.LinkState() == LinkSequencer::kHeaderRequested)) {
+            postedConnecting = true;
+            Dlg().PostMessage(WM_LOAD_MODE_FILE, 0, 0);
+        }
+        if (!postedReading && link.LinkState() == LinkSequencer::kConnected &&
+            link.BlockRead().InProgress()) {
+            postedReading = true;
+            Dlg().PostMessage(WM_LOAD_MODE_FILE, 0, 0);
+            Dlg().PostMessage(WM_LOAD_MODE_TO_SLOT, 0, 5);
+        }
     });
     poll.start();
     Dlg().ControlAs<CMyBtn>(1818)->click();  // WIFI
@@ -430,16 +468,61 @@ TEST_F(PcModeFiles, DuringTheConnectSequenceALoadGoesToNoSlot) {
         << Dlg().ItemText(1002);
     poll.stop();
     linktest::RunFor(300);
-    ASSERT_TRUE(posted);
-    // Upload To Equipment loaded the file as it does offline; nothing of it
-    // reached the unit, and the block read went to its end.
-    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    ASSERT_TRUE(postedConnecting);
+    ASSERT_TRUE(postedReading);
+    EXPECT_EQ(prompts.Texts(),
+              (std::vector<std::string>{kBlockReadDue, kBlockReadDue, kBlockReadDue}));
+    for (const auto& box : prompts.shown()) EXPECT_EQ(box.caption, kAppTitle);
+    EXPECT_EQ(fileInPanelAtABox_, 0);
     EXPECT_EQ(unit.device.CountOf(0x41), 0);
     EXPECT_EQ(unit.device.CountOf(0x42), 0);
     for (int slot = 0; slot < 10; ++slot) EXPECT_FALSE(unit.device.Mode(slot).has_value()) << slot;
     EXPECT_EQ(Dlg().Link().LinkState(), LinkSequencer::kConnected);
     EXPECT_FALSE(Dlg().WaitBoxOpen());
     blocktest::ExpectImageHoldsBlock(Dlg().Image(), unit.device.Block());
+}
+
+// "Reset all OK", and the user uploads a file while the unit's block comes
+// back: the file would be wiped from the panel by the block, so it is not
+// loaded and not sent, and the box says why.
+TEST_F(PcModeFiles, UploadToEquipmentDuringTheBlockReadAfterAResetLoadsNothing) {
+    WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ClickRow(0);
+    emu::Knobs slow = unit.device.GetKnobs();
+    slow.delayTicks = 5;
+    unit.device.SetKnobs(slow);
+    WatchForTheFile();
+    const int blockReads = unit.device.CountOf(0x40);
+    bool clicked = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (clicked || !Dlg().Link().Sequencer().BlockRead().InProgress()) return;
+        clicked = true;
+        Click(CDlgSys::kUploadToEquipmentId);
+    });
+    poll.start();
+    prompts.Answer(IDOK);
+    Click(CDlgSys::kResetId);
+    ASSERT_TRUE(linktest::WaitFor(
+        [&] {
+            return clicked && !Dlg().Link().Sequencer().BlockReadDue() &&
+                   unit.device.CountOf(0x40) > blockReads;
+        },
+        20000));
+    poll.stop();
+    linktest::RunFor(300);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{
+                                   "Reset all ?", "        Reset all OK        ", kBlockReadDue}));
+    EXPECT_EQ(fileInPanelAtABox_, 0);
+    EXPECT_EQ(unit.device.CountOf(0x41), 0);
+    for (int slot = 0; slot < 10; ++slot) EXPECT_FALSE(unit.device.Mode(slot).has_value()) << slot;
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
+    blocktest::ExpectImageHoldsBlock(Dlg().Image(), unit.device.Block());
+    EXPECT_NE(Sys().ItemText(CDlgSys::kModeNameEditId), "Stage Name");
 }
 
 // A file that fails any check changes neither the image nor the unit.
@@ -731,6 +814,79 @@ TEST_F(PcModeMassSave, EndsCleanlyWithoutAStepFrameAndAResetAllRunsAfter) {
     EXPECT_EQ(unit.device.CountOf(0x14), 1);
     EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
 }
+
+// A second load while an upload runs, by Upload To Equipment or a mass
+// save: the panel stays as it was, one box says why, no chain starts, and
+// the first upload reaches the unit whole and alone.
+enum class SecondLoad { kUploadToEquipment, kMassSave };
+struct SecondLoadCase {
+    const char* name;
+    SecondLoad how;
+};
+void PrintTo(const SecondLoadCase& c, std::ostream* os) { *os << c.name; }
+
+class PcModeWhileUploading : public PcModeMassSave,
+                             public ::testing::WithParamInterface<SecondLoadCase> {};
+
+TEST_P(PcModeWhileUploading, ASecondLoadIsRefusedAndTheFirstUploadGoesWhole) {
+    ParamImage second = FileImage();
+    second.ParamWords[3] = 4321;
+    second.MusicEqBands[2].gain = 55;
+    WriteFile("First", FileLayout(FileImage(), "First Name"));
+    WriteFile("Second", FileLayout(second, "Second Name"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    const int slot = Dlg().Image().CurrentModeSlot;
+    emu::Knobs slow = unit.device.GetKnobs();
+    slow.delayTicks = 5;  // 100 ms a reply: the upload takes seconds
+    unit.device.SetKnobs(slow);
+    const std::size_t mark = unit.Mark();
+    ClickRow(0);
+    Click(CDlgSys::kUploadToEquipmentId);
+    platform::MessageQueue::Drain();
+    ASSERT_TRUE(Dlg().Link().Sequencer().UploadUnderWay());
+    ASSERT_EQ(prompts.Texts(), std::vector<std::string>{kLoadOk});
+    const ParamImage before = Dlg().Image();
+
+    switch (GetParam().how) {
+        case SecondLoad::kUploadToEquipment:
+            ClickRow(1);
+            Click(CDlgSys::kUploadToEquipmentId);
+            break;
+        case SecondLoad::kMassSave:
+            RunPicker([&](CMassSaveDlg& d) {
+                PickerClick(d, CMassSaveDlg::kAddAllId);
+                PickerClick(d, CMassSaveDlg::kMassSaveId);
+            });
+            break;
+    }
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{kLoadOk, kUploadRunning}));
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    EXPECT_EQ(prompts.shown()[1].caption, kAppTitle);
+    EXPECT_TRUE(blocktest::SameImage(Dlg().Image(), before));
+    EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
+
+    ASSERT_TRUE(linktest::WaitFor([&] { return unit.device.Mode(slot).has_value(); }, 10000));
+    const std::vector<emu::Command> sent = Quiet(mark);
+    std::vector<std::uint8_t> codes;
+    for (const emu::Command& c : sent) codes.push_back(c.code);
+    std::vector<std::uint8_t> expected{0x41};
+    expected.insert(expected.end(), 15, 0x42);
+    expected.push_back(0x43);
+    EXPECT_EQ(Hex(codes), Hex(expected));
+    EXPECT_TRUE(unit.device.UploadErrors().empty());
+    EXPECT_TRUE(unit.device.Mode(slot)->fromFile);
+    EXPECT_EQ(Dlg().Image().ParamWords[3], 1234);
+    EXPECT_EQ(Hex(unit.device.Mode(slot)->record),
+              Hex(blocktest::ModeRecordFromImage(Dlg().Image())));
+    EXPECT_EQ(prompts.shown().size(), 2u);
+}
+INSTANTIATE_TEST_SUITE_P(Loads, PcModeWhileUploading,
+                         ::testing::Values(SecondLoadCase{"UploadToEquipment",
+                                                          SecondLoad::kUploadToEquipment},
+                                           SecondLoadCase{"MassSave", SecondLoad::kMassSave}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PcModeMassSave, NeedsAdminModeOne) {
     WriteFile("A", FileLayout(FileImage(), "A"));

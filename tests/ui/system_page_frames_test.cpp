@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -15,6 +16,8 @@
 #include "app/main_dialog.h"
 #include "eq/my_btn.h"
 #include "eq/my_slider.h"
+#include "link/command_codes.h"
+#include "link/link_sequencer.h"
 #include "link/param_block.h"
 #include "support/case_name.h"
 #include "support/connected_main.h"
@@ -23,6 +26,7 @@
 #include "support/wire_payloads.h"
 #include "system/access_codes.h"
 #include "system/dlg_sys.h"
+#include "system/dlg_wait.h"
 #include "system/dlg_wifi.h"
 #include "system/user_modes.h"
 
@@ -67,6 +71,21 @@ struct Ui {
         QLineEdit* edit = Get<QLineEdit>(editId);
         edit->setFocus();
         QTest::keyClicks(edit, QString::fromStdString(text));
+    }
+};
+
+// Counts the busy boxes shown while it lives, also one that opens and closes
+// within one turn of the loop (a poll of WaitBoxOpen could miss it).
+class BusyBoxWatch : public QObject {
+public:
+    BusyBoxWatch() { qApp->installEventFilter(this); }
+    ~BusyBoxWatch() override { qApp->removeEventFilter(this); }
+    int shown = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && qobject_cast<CDlgWait*>(watched)) ++shown;
+        return false;
     }
 };
 
@@ -291,6 +310,124 @@ TEST_F(SystemPageFrames, RefusedSavesSendNothing) {
     EXPECT_EQ(prompts.shown()[1].text, "Invalide charater in mode name");
     for (const auto& shown : prompts.shown()) EXPECT_EQ(shown.caption, kAppTitle);
     EXPECT_FALSE(unit.device.Mode(0).has_value());
+}
+
+namespace {
+
+// A Save the unit would not take now: the page asks before it posts, so the
+// user sees the one box that says why and no busy box opening and closing;
+// nothing of the Save reaches the unit, and what made it wait goes on whole.
+struct RefusedSaveCase {
+    const char* what;
+    int unitPowerOnMode;
+    // What is under way when Save is clicked, posted as its sender would.
+    void (*arrange)(CQuavixDlg&);
+    const char* text;
+    std::vector<std::uint8_t> codes;  // at the unit, a run of 0x40 as one
+};
+void PrintTo(const RefusedSaveCase& c, std::ostream* os) { *os << c.what; }
+
+std::vector<std::uint8_t> UploadCodes() {
+    std::vector<std::uint8_t> codes{0x41};
+    codes.insert(codes.end(), 15, 0x42);
+    codes.push_back(0x43);
+    return codes;
+}
+
+const RefusedSaveCase kRefusedSaveCases[] = {
+    {"AnotherUploadRunning", 3,
+     [](CQuavixDlg& d) { d.PostMessage(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, 3); },
+     "Not sent: an upload to the equipment is still running", UploadCodes()},
+    {"AModeSelectInFlight",
+     3,
+     [](CQuavixDlg& d) { d.PostMessage(WM_SEND_COMMAND, CMD_SELECT_MODE, 2); },
+     "Not sent: the equipment is sending its parameters",
+     {0x01, 0x3F, 0x40}},
+    {"TheUnitsPowerOnModeOutOfRange",
+     11,
+     [](CQuavixDlg&) {},
+     "Not sent: System: Power Mode 11, outside 0 .. 10",
+     {}},
+};
+
+class SystemPageSaveNotTaken : public SystemPageFrames,
+                               public ::testing::WithParamInterface<RefusedSaveCase> {};
+
+}  // namespace
+
+TEST_P(SystemPageSaveNotTaken, SaysWhyAndOpensNoBusyBox) {
+    const RefusedSaveCase& c = GetParam();
+    emu::HeaderState header;
+    header.powerOnMode = static_cast<std::int8_t>(c.unitPowerOnMode);
+    unit.device.SetHeader(header);
+    ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
+    emu::Knobs slow;
+    slow.delayTicks = 5;  // 100 ms a reply: what was arranged is still under way
+    unit.device.SetKnobs(slow);
+    Ui ui = U();
+    ui.Pick(CDlgSys::kUserModeComboId, 6);
+    const std::size_t mark = unit.Mark();
+    c.arrange(Dlg());
+    platform::MessageQueue::Drain();
+    BusyBoxWatch busy;
+    ui.Click(CDlgSys::kSaveId);
+    platform::MessageQueue::Drain();
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text, c.text);
+    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+    EXPECT_EQ(busy.shown, 0);
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
+
+    const LinkSequencer& link = Dlg().Link().Sequencer();
+    ASSERT_TRUE(linktest::WaitFor(
+        [&] {
+            return !link.ReplyPending() && link.Waiting() == 0 && !link.UploadUnderWay() &&
+                   !link.BlockReadDue();
+        },
+        10000));
+    linktest::RunFor(300);
+    EXPECT_EQ(Hex(Codes(unit.RequestsSince(mark))), Hex(c.codes));
+    EXPECT_TRUE(unit.device.UploadErrors().empty());
+    EXPECT_FALSE(unit.device.Mode(6).has_value());
+    EXPECT_EQ(prompts.shown().size(), 1u);
+}
+INSTANTIATE_TEST_SUITE_P(Saves, SystemPageSaveNotTaken, ::testing::ValuesIn(kRefusedSaveCases),
+                         testsupport::CaseName<RefusedSaveCase>);
+
+// A Recall the link refuses (the line of waiting requests is full): the
+// busy box it posted behind the request opens and is closed again by the
+// idle message the main window posts for a request not taken.
+TEST_F(SystemPageFrames, ARecallTheLinkRefusesClosesItsBusyBox) {
+    ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
+    emu::Knobs slow;
+    slow.delayTicks = 5;
+    unit.device.SetKnobs(slow);
+    Ui ui = U();
+    ui.Pick(CDlgSys::kUserModeComboId, 6);
+    const int slot = Dlg().Image().CurrentModeSlot;
+    ASSERT_NE(slot, 6);
+    const std::size_t mark = unit.Mark();
+    // EQ band changes, each of its own band: one in flight, the line full
+    // behind it and some to spare (a reply may let one more go meanwhile);
+    // the Recall's request comes behind them in the same turn.
+    constexpr int kLimit = static_cast<int>(LinkSequencer::kWaitingLimit);
+    for (int n = 0; n <= kLimit + 8; ++n)
+        Dlg().PostMessage(WM_SEND_COMMAND, CMD_EQ_BAND, ((n % 17) << 8) | (n / 17));
+    BusyBoxWatch busy;
+    ui.Click(CDlgSys::kRecallId);
+    ASSERT_TRUE(linktest::WaitFor([&] { return busy.shown == 1 && !Dlg().WaitBoxOpen(); }, 5000));
+    EXPECT_EQ(Dlg().ItemText(1002), "busy, not sent");
+    EXPECT_EQ(Dlg().Image().CurrentModeSlot, slot);
+
+    const LinkSequencer& link = Dlg().Link().Sequencer();
+    ASSERT_TRUE(
+        linktest::WaitFor([&] { return !link.ReplyPending() && link.Waiting() == 0; }, 10000));
+    linktest::RunFor(300);
+    EXPECT_EQ(unit.device.CountOf(0x01), 0);
+    for (const emu::Command& c : unit.RequestsSince(mark)) EXPECT_EQ(c.code, 0x03);
+    EXPECT_EQ(busy.shown, 1);
+    EXPECT_FALSE(Dlg().WaitBoxOpen());
+    EXPECT_TRUE(prompts.shown().empty());
 }
 
 TEST_F(SystemPageFrames, ResetAllOkResetsAndReadsTheUnitBackCancelSendsNothing) {

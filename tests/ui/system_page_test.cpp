@@ -449,12 +449,70 @@ TEST_P(SystemPageRefusedSave, ShowsWhyUnderTheTitleAndSendsNothing) {
 INSTANTIATE_TEST_SUITE_P(Saves, SystemPageRefusedSave, ::testing::ValuesIn(kRefusedSaves),
                          testsupport::CaseName<RefusedSave>);
 
+namespace {
+
+// The unit would not take the store now: the page asks before it posts, so
+// the one box says why (the builder's refusal box and a busy box that opens
+// and closes at once would be what the user saw otherwise).
+struct RefusedUpload {
+    const char* what;
+    UploadRefusal why;
+    int powerOnMode;
+    int language;
+    const char* text;
+};
+void PrintTo(const RefusedUpload& c, std::ostream* os) { *os << c.what; }
+const RefusedUpload kRefusedUploads[] = {
+    {"AnotherUploadRunning", UploadRefusal::kUploadRunning, 3, 0,
+     "Not sent: an upload to the equipment is still running"},
+    {"BlockReadDueChinese", UploadRefusal::kBlockReadDue, 3, 1, "未发送：设备正在发送参数"},
+    {"PowerOnModeFromTheUnit", UploadRefusal::kPowerOnMode, 11, 0,
+     "Not sent: System: Power Mode 11, outside 0 .. 10"},
+};
+class SystemPageRefusedUpload : public SystemPage,
+                                public ::testing::WithParamInterface<RefusedUpload> {};
+
+}  // namespace
+
+TEST_P(SystemPageRefusedUpload, SaysWhyAndPostsNeitherTheStoreNorABusyBox) {
+    const RefusedUpload& c = GetParam();
+    image.AdminModeConfirmed = 1;
+    image.CurrentModeSlot = 5;
+    image.PowerOnMode = c.powerOnMode;
+    page.LoadFromImage();
+    page.SetLanguage(c.language);
+    page.hooks.linkConnected = [] { return true; };
+    page.hooks.uploadRefusal = [why = c.why] { return std::optional<UploadRefusal>(why); };
+    Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText("ROCK");
+    const ParamImage before = image;
+    Click(CDlgSys::kSaveId);
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text, c.text);
+    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+    EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
+    EXPECT_TRUE(main.Take().empty());
+    EXPECT_TRUE(main.TakeMessages().empty());
+    EXPECT_TRUE(image == before);
+
+    // Offline the page does not ask: the store is posted for the link to
+    // drop, and no busy box is opened.
+    prompts.Clear();
+    page.hooks.linkConnected = [] { return false; };
+    Click(CDlgSys::kSaveId);
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(main.Take(), (Commands{{CMD_MODE_UPLOAD_START, 5}}));
+    EXPECT_TRUE(main.TakeMessages().empty());
+}
+INSTANTIATE_TEST_SUITE_P(Saves, SystemPageRefusedUpload, ::testing::ValuesIn(kRefusedUploads),
+                         testsupport::CaseName<RefusedUpload>);
+
 TEST_F(SystemPage, SaveInAdminModeUploadsToTheSelectedSlot) {
     image.AdminModeConfirmed = 1;
     image.CurrentModeSlot = 5;
     page.LoadFromImage();
     page.hooks.linkConnected = [] { return true; };
     Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText("");
+    page.hooks.uploadRefusal = [] { return std::optional<UploadRefusal>(); };
     Click(CDlgSys::kSaveId);
     EXPECT_EQ(main.Take(), (Commands{{CMD_MODE_UPLOAD_START, 5}}));
     EXPECT_EQ(main.TakeMessages(), (std::vector<Message>{{WM_LINK_BUSY, 2, 0}}));
