@@ -119,8 +119,8 @@ public:
     // The mode kinds: 0 KTV, 1 cinema, 2 auto (any other value from the unit
     // is laid out as auto). A kind button's click switches unless its kind
     // is shown; the switch stores SystemMode and posts
-    // WM_SYSTEM_MODE_CHANGED, whose handler lays the window out for the kind
-    // and then tells the unit (command 61).
+    // WM_SYSTEM_MODE_CHANGED, whose handler lays the window out for the kind,
+    // and then the request that tells the unit (command 61).
     void OnModeKind(int kind);
     void SetSystemMode(int kind);
     LRESULT OnSystemModeChanged(WPARAM, LPARAM);

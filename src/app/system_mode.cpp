@@ -110,13 +110,15 @@ void CQuavixDlg::SetSystemMode(int kind) {
     }
     b[kSystemModeByte] = static_cast<std::uint8_t>(kind);
     PostMessage(WM_SYSTEM_MODE_CHANGED, 0, kind);
+    // Posted with the kind stored, so the switch reaches the link before
+    // any change made from now on: each of those is built in the new kind's
+    // form, which a unit still in the old kind would misread.
+    PostMessage(WM_SEND_COMMAND, CMD_SYSTEM_MODE, kind);
 }
 
 LRESULT CQuavixDlg::OnSystemModeChanged(WPARAM, LPARAM) {
     // The sender has stored the kind.
-    const int kind = image_.ParamBytes[kSystemModeByte];
-    ApplySystemMode(kind);
-    PostMessage(WM_SEND_COMMAND, CMD_SYSTEM_MODE, kind);
+    ApplySystemMode(image_.ParamBytes[kSystemModeByte]);
     return 0;
 }
 

@@ -64,9 +64,9 @@ public:
     // with its key unless a request that keeps its turn waits between them.
     // Refused (false), with "busy, not sent" in the status line, when
     // kWaitingLimit requests wait already; a next step is always taken. A
-    // request built from the image is not taken while the block read is
-    // due, and the changes that wait when its header comes in are dropped:
-    // the block brings the unit's own values, which the pages then show.
+    // request built from the image is not taken while the block read is due
+    // (also refused with "busy, not sent"): the block brings the unit's own
+    // values, which the pages then show.
     bool Submit(const LinkRequest& request) override;
     // The same for the kinds the tests and the window use by hand: a change
     // keyed by its code alone, a generic request that keeps its turn, and a
