@@ -16,9 +16,10 @@ struct LinkRequest {
     const std::uint8_t* data = nullptr;
     int length = 0;
     // A change: while it waits, a later request with the same key (the code,
-    // and the argument where the frame is for one band, output, channel or
-    // level of several) takes its place and its turn, unless a request that
-    // keeps its turn waits between them. kKeepsItsTurn for every other one.
+    // and the argument where the frame is for one of several: an EQ or boost
+    // band, an output channel, a pass filter, a speaker, a module's band
+    // switches) takes its place and its turn, unless a request that keeps
+    // its turn waits between them. kKeepsItsTurn for every other one.
     std::uint32_t key = kKeepsItsTurn;
     // Carries values of the parameter image: not taken while a block read is
     // about to replace the image (the pages will show the unit's values).

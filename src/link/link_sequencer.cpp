@@ -48,7 +48,9 @@ void LinkSequencer::ShowStatus(LinkStatus status) {
 // waited then has gone out: replaced by the next reply's "OK" at once, the
 // refusal would pass unseen.
 void LinkSequencer::ShowProgress(LinkStatus status) {
-    if (refused_ && NothingWaiting()) refused_ = false;
+    // A change refused for the block read due stays refused in words until
+    // the pages show the block.
+    if (refused_ && NothingWaiting() && !BlockReadDue()) refused_ = false;
     ShowStatus(refused_ ? LinkStatus::kNotSent : status);
 }
 
@@ -76,6 +78,12 @@ bool LinkSequencer::BlockReadDue() const {
 
 bool LinkSequencer::TransferRunning() const {
     return block_read_.InProgress() || upload_ == Upload::kRunning;
+}
+
+bool LinkSequencer::StepOfRunningTransfer(std::uint8_t code) const {
+    if (block_read_.InProgress()) return code == CMD_READ_BLOCK;
+    return upload_ == Upload::kRunning &&
+           (code == CMD_MODE_UPLOAD_DATA || code == CMD_MODE_UPLOAD_END);
 }
 
 std::vector<std::uint8_t> LinkSequencer::WaitingCodes() const {
@@ -141,12 +149,14 @@ bool LinkSequencer::Submit(const LinkRequest& r) {
     if (r.length > 0) w.data.assign(r.data, r.data + r.length);
     w.key = r.key;
     w.fromImage = r.fromImage;
-    w.nextStep = r.nextStep;
+    // A next step goes first only into its own transfer: a learn retry
+    // during the block read or an upload waits for its end like any other.
+    w.nextStep = r.nextStep && (!TransferRunning() || StepOfRunningTransfer(r.code));
     w.builtWhole = r.builtWhole;
     w.usbTimeout = r.usbTimeout;
     w.wifiTimeout = r.wifiTimeout;
 
-    if (r.nextStep) {
+    if (w.nextStep) {
         // Asked for by the reply to the last step, before that reply's step
         // releases what waits: it goes now, or first once the request in
         // flight is answered.
@@ -167,7 +177,11 @@ bool LinkSequencer::Submit(const LinkRequest& r) {
             }
         }
     }
-    if (line_.size() >= kWaitingLimit) {
+    // The line's limit: not for a header re-read, which the window cannot
+    // take back (the block read would never come; at most one waits behind
+    // each mode select), nor for a kind switch, which the window has laid
+    // out already.
+    if (line_.size() >= kWaitingLimit && r.code != CMD_READ_HEADER && r.code != CMD_SYSTEM_MODE) {
         RefuseRequest();
         return false;
     }
@@ -431,7 +445,11 @@ void LinkSequencer::OnLinkStep(WPARAM wParam, LPARAM) {
             // step comes here; an upload with none in flight now has ended
             // short of its end (its record could not be carried on), and
             // what waits for it goes.
-            if (upload_ == Upload::kRunning && !reply_pending_) upload_ = Upload::kNone;
+            if (upload_ == Upload::kRunning && !reply_pending_) {
+                upload_ = Upload::kNone;
+                // No end will close the busy box of the Save.
+                host_.PostMessage(WM_LINK_IDLE, 0, 0);
+            }
             ReleaseQueue();
             break;
         default:

@@ -109,6 +109,8 @@ private:
     bool ReReadWaiting() const;
     // A transfer runs whose steps nothing may come between.
     bool TransferRunning() const;
+    // The code is the next step of the transfer that runs.
+    bool StepOfRunningTransfer(std::uint8_t code) const;
     void ReleaseQueue();
     // Sends the first request that may go; false when none may.
     bool ReleaseNext();

@@ -352,6 +352,8 @@ TEST_F(LinkSequencerTest, ChangeDuringTheBlockReadIsReplacedByTheBlock) {
     EXPECT_FALSE(seq.SubmitGeneric(0x09, data, 2));
     EXPECT_EQ(host.Status(), "busy, not sent");
     EXPECT_EQ(seq.Waiting(), 0u);
+    Tick(2);
+    EXPECT_EQ(host.Status(), "busy, not sent") << "while the block read runs";
     for (int i = 0; i < 40 && host.block.empty(); ++i) Tick();
     EXPECT_EQ(host.Status(), "OK") << "the pages show the block";
     ASSERT_FALSE(host.block.empty());
@@ -467,10 +469,12 @@ TEST_F(LinkSequencerTest, WhatComesDuringAnUploadWaitsForItsEnd) {
     const std::size_t stalled = usb.sent.size();
     ASSERT_TRUE(seq.SubmitDirect(0x41, step, 7, 100, 130));
     EXPECT_TRUE(seq.SubmitGeneric(0x09, change, 2));
+    const int idles = HandledCount(WM_LINK_IDLE);
     usb.incoming.push_back(Reply(0x41, {0}));
     Tick();
     EXPECT_EQ(CodesFrom(usb, stalled), (std::vector<std::uint8_t>{0x41, 0x09}));
     EXPECT_FALSE(seq.UploadUnderWay());
+    EXPECT_EQ(HandledCount(WM_LINK_IDLE), idles + 1) << "the Save's busy box closes";
 
     // Not written: nothing is under way.
     usb.incoming.push_back(Reply(0x09, {0}));
@@ -607,7 +611,7 @@ TEST_F(LinkSequencerTest, FullWaitingLineRefusesOneMoreAndSaysSo) {
             if (c.direct) {
                 t.seq.SubmitDirect(0x33, data, 5, 50, 50);
             } else {
-                EXPECT_EQ(t.seq.SubmitInOrder(0x01, data, 2), n <= kLimit);
+                EXPECT_EQ(t.seq.SubmitInOrder(0x2B, data, 2), n <= kLimit);
             }
             return waiting() > before;
         };
@@ -629,27 +633,91 @@ TEST_F(LinkSequencerTest, FullWaitingLineRefusesOneMoreAndSaysSo) {
             EXPECT_EQ(t.usb.sent[from + static_cast<std::size_t>(n) - 1][4], n);
     }
 
-    // A full line still takes the block read's next chunk request and the
-    // mode upload's next step, both before everything that waits. The
-    // re-read's header is in and its chunk request posted when the boost
-    // saves come; they wait for the block read's end.
+    // A full line still takes the block read's next chunk request, first;
+    // a stray upload step is no step of the block read and is refused like
+    // any other. The re-read's header is in and its chunk request posted
+    // when the boost saves come; they wait for the block read's end.
+    {
+        SCOPED_TRACE("the block read's chunks");
+        LinkRig t;
+        t.ConnectUsb();
+        t.host.block.clear();
+        const std::size_t from = t.usb.sent.size();
+        SendPlain(t, 0x3F);
+        t.seq.OnTick();
+        const std::uint8_t data[] = {0, 0, 0, 0, 0};
+        for (int n = 0; n <= kLimit; ++n) t.seq.SubmitDirect(0x33, data, 5, 50, 50);
+        EXPECT_EQ(t.host.Status(), "busy, not sent");
+        EXPECT_FALSE(t.seq.SubmitDirect(0x43, data, 5, 100, 130));
+        t.Pump();
+        EXPECT_EQ(t.seq.Waiting(), LinkSequencer::kWaitingLimit);
+        for (int i = 0; i < 200 && (t.seq.Waiting() > 0 || t.seq.ReplyPending()); ++i) t.Tick();
+        std::vector<std::uint8_t> expected = {0x3F};
+        expected.insert(expected.end(), 20, 0x40);
+        expected.insert(expected.end(), kLimit, 0x33);
+        EXPECT_EQ(CodesFrom(t.usb, from), expected);
+        EXPECT_EQ(t.host.block, t.block);
+    }
+    // And a running upload's next step; a header re-read and a kind switch,
+    // which the window cannot take back, are taken past the limit.
+    {
+        SCOPED_TRACE("the upload's steps, a re-read, a kind switch");
+        LinkRig t;
+        t.ConnectUsb();
+        t.answering = false;
+        const std::size_t from = t.usb.sent.size();
+        const std::uint8_t step[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0}, lock[] = {1, 2, 3, 4, 1, 0},
+                           kind[] = {1, 0};
+        ASSERT_TRUE(t.seq.SubmitDirect(0x41, step, 7, 100, 130));
+        for (int n = 0; n < kLimit; ++n) ASSERT_TRUE(t.seq.SubmitInOrder(0x2B, lock, 6));
+        EXPECT_FALSE(t.seq.SubmitInOrder(0x2B, lock, 6));
+        EXPECT_TRUE(t.seq.SubmitInOrder(0x3D, kind, 2));
+        EXPECT_TRUE(t.seq.SubmitInOrder(0x3F, kind, 2));
+        t.usb.incoming.push_back(Reply(0x41, {0}));
+        t.seq.OnTick();
+        EXPECT_TRUE(t.seq.SubmitDirect(0x42, step, 7, 100, 130));
+        t.Pump();
+        t.usb.incoming.push_back(Reply(0x42, {0}));
+        t.seq.OnTick();
+        EXPECT_TRUE(t.seq.SubmitDirect(0x43, step, 7, 100, 130));
+        t.Pump();
+        EXPECT_EQ(CodesFrom(t.usb, from), (std::vector<std::uint8_t>{0x41, 0x42, 0x43}));
+        EXPECT_EQ(t.seq.Waiting(), LinkSequencer::kWaitingLimit + 2);
+    }
+}
+
+// A learn retry goes first while no transfer runs; during an upload it is
+// no step of the upload's and waits for its end.
+TEST_F(LinkSequencerTest, ALearnRetryGoesFirstOnlyOutsideATransfer) {
     ConnectUsb();
-    host.block.clear();
+    answering = false;
+    const std::uint8_t change[] = {7, 0}, retry[] = {5, 2, 0, 0, 0, 0, 0},
+                       step[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
+    LinkRequest request;
+    request.code = 0x44;
+    request.data = retry;
+    request.length = 7;
+    request.nextStep = true;
+    seq.SubmitGeneric(0x09, change, 2);  // in flight
+    seq.SubmitGeneric(0x0A, change, 2);
+    EXPECT_TRUE(seq.Submit(request));
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x44, 0x0A}));
+
+    usb.incoming.push_back(Reply(0x09, {0}));
+    Tick();
+    usb.incoming.push_back(Reply(0x44, {0}));
+    Tick();
+    usb.incoming.push_back(Reply(0x0A, {0}));
+    Tick();
     const std::size_t from = usb.sent.size();
-    SendPlain(*this, 0x3F);
-    seq.OnTick();
-    const std::uint8_t data[] = {0, 0, 0, 0, 0};
-    for (int n = 0; n <= kLimit; ++n) seq.SubmitDirect(0x33, data, 5, 50, 50);
-    EXPECT_EQ(host.Status(), "busy, not sent");
-    EXPECT_TRUE(seq.SubmitDirect(0x43, data, 5, 100, 130));
+    ASSERT_TRUE(seq.SubmitDirect(0x41, step, 7, 100, 130));
+    usb.incoming.push_back(Reply(0x41, {0}));
+    seq.OnTick();  // the start is answered, its data step not yet asked
+    EXPECT_TRUE(seq.Submit(request));
+    EXPECT_TRUE(seq.SubmitDirect(0x42, step, 7, 100, 130));
     Pump();
-    EXPECT_EQ(seq.Waiting(), LinkSequencer::kWaitingLimit + 1);
-    for (int i = 0; i < 200 && (seq.Waiting() > 0 || seq.ReplyPending()); ++i) Tick();
-    std::vector<std::uint8_t> expected = {0x3F, 0x43};
-    expected.insert(expected.end(), 20, 0x40);
-    expected.insert(expected.end(), kLimit, 0x33);
-    EXPECT_EQ(CodesFrom(usb, from), expected);
-    EXPECT_EQ(host.block, block);
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x44}));
+    EXPECT_EQ(CodesFrom(usb, from), (std::vector<std::uint8_t>{0x41, 0x42}));
 }
 
 TEST_F(LinkSequencerTest, NothingWaitingOutlivesTheLink) {
