@@ -123,7 +123,7 @@ private:
     int along_;
 };
 
-class LinkOrder : public ::testing::Test {
+class SlowUnitOrder : public ::testing::Test {
 public:
     // Connects over WIFI to a unit holding image, waits for the block read to
     // end, then has the unit hold every reply back for ticks link ticks.
@@ -240,11 +240,11 @@ const KeyBurst kKeyBursts[] = {
     {"EveryColumnBothWays", "wqesadwq", {0x05, 0x02, 0x09, 0x05}},
 };
 
-class LinkOrderKeys : public LinkOrder, public ::testing::WithParamInterface<KeyBurst> {};
+class SlowUnitOrderKeys : public SlowUnitOrder, public ::testing::WithParamInterface<KeyBurst> {};
 
 }  // namespace
 
-TEST_P(LinkOrderKeys, EachVolumeArrivesWithTheValueTheWindowShows) {
+TEST_P(SlowUnitOrderKeys, EachVolumeArrivesWithTheValueTheWindowShows) {
     const KeyBurst& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(ConnectLate(KtvVolumes(), kWifiLateTicks));
     int expected[3] = {40, 40, 40};
@@ -282,7 +282,7 @@ TEST_P(LinkOrderKeys, EachVolumeArrivesWithTheValueTheWindowShows) {
     EXPECT_EQ(unit.device.WrongLengths(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(LinkOrder, LinkOrderKeys, ::testing::ValuesIn(kKeyBursts),
+INSTANTIATE_TEST_SUITE_P(SlowUnitOrder, SlowUnitOrderKeys, ::testing::ValuesIn(kKeyBursts),
                          testsupport::CaseName<KeyBurst>);
 
 namespace {
@@ -296,14 +296,14 @@ struct StartedUpload {
 };
 struct UploadWithChange {
     const char* what;
-    StartedUpload (*start)(LinkOrder&);
+    StartedUpload (*start)(SlowUnitOrder&);
 };
 void PrintTo(const UploadWithChange& c, std::ostream* os) { *os << c.what; }
 
 // Save stores into the user mode picked, under the typed name. The busy box
 // opens behind the click; the key typed with the click comes in while it
 // is up, with the upload under way.
-StartedUpload SaveAndTypeAhead(LinkOrder& t) {
+StartedUpload SaveAndTypeAhead(SlowUnitOrder& t) {
     constexpr int kSlot = 5;
     t.ShowPage(kSystemButton);
     testsupport::Choose(t.Sys().ControlAs<QComboBox>(CDlgSys::kUserModeComboId), kSlot);
@@ -318,7 +318,7 @@ StartedUpload SaveAndTypeAhead(LinkOrder& t) {
 
 // Upload To Equipment stores the picked PC mode into the unit's current
 // slot; the key comes with a third of the record sent.
-StartedUpload UploadFromPcMidTransfer(LinkOrder& t) {
+StartedUpload UploadFromPcMidTransfer(SlowUnitOrder& t) {
     t.SaveToPcAndPickIt();
     if (::testing::Test::HasFatalFailure()) return {};
     const int slot = t.Dlg().Image().CurrentModeSlot;
@@ -338,12 +338,12 @@ const UploadWithChange kUploadsWithChange[] = {
     {"UploadToEquipment", UploadFromPcMidTransfer},
 };
 
-class LinkOrderDuringUpload : public LinkOrder,
+class SlowUnitOrderDuringUpload : public SlowUnitOrder,
                               public ::testing::WithParamInterface<UploadWithChange> {};
 
 }  // namespace
 
-TEST_P(LinkOrderDuringUpload, AChangeMadeDuringTheUploadFollowsItWhole) {
+TEST_P(SlowUnitOrderDuringUpload, AChangeMadeDuringTheUploadFollowsItWhole) {
     ASSERT_NO_FATAL_FAILURE(ConnectLate(KtvVolumes(), kWifiLateTicks));
     const std::size_t mark = unit.Mark();
     const StartedUpload started = GetParam().start(*this);
@@ -369,7 +369,7 @@ TEST_P(LinkOrderDuringUpload, AChangeMadeDuringTheUploadFollowsItWhole) {
     EXPECT_EQ(unit.device.WrongLengths(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(LinkOrder, LinkOrderDuringUpload, ::testing::ValuesIn(kUploadsWithChange),
+INSTANTIATE_TEST_SUITE_P(SlowUnitOrder, SlowUnitOrderDuringUpload, ::testing::ValuesIn(kUploadsWithChange),
                          testsupport::CaseName<UploadWithChange>);
 
 namespace {
@@ -385,7 +385,7 @@ struct ChangeThenRequest {
     Qt::Key key;
     std::uint8_t changeCode;
     Payload payload;
-    void (*request)(LinkOrder&);
+    void (*request)(SlowUnitOrder&);
     Bytes codes;  // as they reach the unit, each run of block reads as one
 };
 void PrintTo(const ChangeThenRequest& c, std::ostream* os) { *os << c.what; }
@@ -400,7 +400,7 @@ const ChangeThenRequest kChangesThenRequests[] = {
      Qt::Key_Right,
      0x02,
      MusicPayload,
-     [](LinkOrder& t) {
+     [](SlowUnitOrder& t) {
          testsupport::Choose(t.Sys().ControlAs<QComboBox>(CDlgSys::kUserModeComboId), 6);
          t.ClickOnSystemPage(CDlgSys::kRecallId);
      },
@@ -413,19 +413,19 @@ const ChangeThenRequest kChangesThenRequests[] = {
      Qt::Key_Left,
      0x0D,
      EchoPayload,
-     [](LinkOrder& t) {
+     [](SlowUnitOrder& t) {
          testsupport::Choose(t.Dlg().Page(kTableEcho)->ControlAs<QComboBox>(CDlgEcho::kTypeComboId),
                              2);
      },
      {0x0D, 0x0D, 0x3A}},
 };
 
-class LinkOrderBeforeRequest : public LinkOrder,
+class SlowUnitOrderBeforeRequest : public SlowUnitOrder,
                                public ::testing::WithParamInterface<ChangeThenRequest> {};
 
 }  // namespace
 
-TEST_P(LinkOrderBeforeRequest, TheWaitingChangeGoesFirst) {
+TEST_P(SlowUnitOrderBeforeRequest, TheWaitingChangeGoesFirst) {
     const ChangeThenRequest& c = GetParam();
     ParamImage image;
     InitParamImage(image);
@@ -454,7 +454,7 @@ TEST_P(LinkOrderBeforeRequest, TheWaitingChangeGoesFirst) {
     EXPECT_EQ(unit.device.WrongLengths(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(LinkOrder, LinkOrderBeforeRequest,
+INSTANTIATE_TEST_SUITE_P(SlowUnitOrder, SlowUnitOrderBeforeRequest,
                          ::testing::ValuesIn(kChangesThenRequests),
                          testsupport::CaseName<ChangeThenRequest>);
 
@@ -462,7 +462,7 @@ INSTANTIATE_TEST_SUITE_P(LinkOrder, LinkOrderBeforeRequest,
 // slowly through it: each walk step (every 5 s, stepped here as the page's
 // timer steps it) reaches the unit in its turn, with the level's newest
 // value between the steps; no step gives its place to the level.
-TEST_F(LinkOrder, EveryStepOfTheSpeakerWalkReachesTheUnitDuringALevelDrag) {
+TEST_F(SlowUnitOrder, EveryStepOfTheSpeakerWalkReachesTheUnitDuringALevelDrag) {
     ParamImage image;
     InitParamImage(image);
     image.ParamBytes[kSystemModeByte] = 1;
@@ -524,7 +524,7 @@ struct KindThenChange {
     int fromKind;
     int kindButton;
     int toKind;
-    void (*change)(LinkOrder&);
+    void (*change)(SlowUnitOrder&);
     std::uint8_t code;
     Payload payload;
     std::size_t length;  // the new change's data field on the wire
@@ -532,34 +532,34 @@ struct KindThenChange {
 void PrintTo(const KindThenChange& c, std::ostream* os) { *os << c.what; }
 
 const KindThenChange kKindsThenChanges[] = {
-    {"KtvToCinemaThenMusicKey", 0, 1821, 1, [](LinkOrder& t) { t.Type("q"); }, 0x02, MusicPayload,
+    {"KtvToCinemaThenMusicKey", 0, 1821, 1, [](SlowUnitOrder& t) { t.Type("q"); }, 0x02, MusicPayload,
      5},
-    {"CinemaToKtvThenMusicKey", 1, 1820, 0, [](LinkOrder& t) { t.Type("q"); }, 0x02, MusicPayload,
+    {"CinemaToKtvThenMusicKey", 1, 1820, 0, [](SlowUnitOrder& t) { t.Type("q"); }, 0x02, MusicPayload,
      13},
     // The microphone key moves nothing in the cinema kind.
-    {"CinemaToKtvThenMicKey", 1, 1820, 0, [](LinkOrder& t) { t.Type("w"); }, 0x05, MicPayload, 9},
+    {"CinemaToKtvThenMicKey", 1, 1820, 0, [](SlowUnitOrder& t) { t.Type("w"); }, 0x05, MicPayload, 9},
     // The cinema kind's music frame, with the HDMI1 input.
     {"KtvToCinemaThenHdmi1Input", 0, 1821, 1,
-     [](LinkOrder& t) {
+     [](SlowUnitOrder& t) {
          QTest::mouseClick(t.Dlg().ControlAs<QAbstractButton>(1828), Qt::LeftButton);
          platform::MessageQueue::Drain();
      },
      0x02, MusicPayload, 5},
     // Outside auto the OPTI input would be a music frame.
     {"KtvToAutoThenOptiInput", 0, 1834, 2,
-     [](LinkOrder& t) {
+     [](SlowUnitOrder& t) {
          QTest::mouseClick(t.Dlg().ControlAs<QAbstractButton>(1827), Qt::LeftButton);
          platform::MessageQueue::Drain();
      },
      0x06, [](const ParamImage&) { return Bytes{1}; }, 2},
 };
 
-class LinkOrderKindSwitch : public LinkOrder,
+class SlowUnitOrderKindSwitch : public SlowUnitOrder,
                             public ::testing::WithParamInterface<KindThenChange> {};
 
 }  // namespace
 
-TEST_P(LinkOrderKindSwitch, TheSwitchGoesFirstThenTheChangeInTheNewKindsForm) {
+TEST_P(SlowUnitOrderKindSwitch, TheSwitchGoesFirstThenTheChangeInTheNewKindsForm) {
     const KindThenChange& c = GetParam();
     ParamImage image = KtvVolumes();
     image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(c.fromKind);
@@ -592,7 +592,7 @@ TEST_P(LinkOrderKindSwitch, TheSwitchGoesFirstThenTheChangeInTheNewKindsForm) {
     EXPECT_EQ(unit.device.WrongLengths(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(LinkOrder, LinkOrderKindSwitch, ::testing::ValuesIn(kKindsThenChanges),
+INSTANTIATE_TEST_SUITE_P(SlowUnitOrder, SlowUnitOrderKindSwitch, ::testing::ValuesIn(kKindsThenChanges),
                          testsupport::CaseName<KindThenChange>);
 
 namespace {
@@ -611,7 +611,7 @@ const SecondUpload kSecondUploads[] = {
     {"AfterTheLastData", kModeRecordFrames},
 };
 
-class LinkOrderTwoUploads : public LinkOrder, public ::testing::WithParamInterface<SecondUpload> {};
+class SlowUnitOrderTwoUploads : public SlowUnitOrder, public ::testing::WithParamInterface<SecondUpload> {};
 
 constexpr const char* kUploadRunning = "Not sent: an upload to the equipment is still running";
 
@@ -621,7 +621,7 @@ constexpr const char* kUploadRunning = "Not sent: an upload to the equipment is 
 // was not sent, the panel left as it was; no frame of a second upload ever
 // lands among the first's, and the status line says "OK" once for each
 // request the unit answered, never for one it did not get.
-TEST_P(LinkOrderTwoUploads, TheSecondIsRefusedInABoxAndTheFirstGoesWhole) {
+TEST_P(SlowUnitOrderTwoUploads, TheSecondIsRefusedInABoxAndTheFirstGoesWhole) {
     const SecondUpload& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(ConnectLate(KtvVolumes(), kUploadLateTicks));
     ASSERT_NO_FATAL_FAILURE(SaveToPcAndPickIt());
@@ -673,5 +673,5 @@ TEST_P(LinkOrderTwoUploads, TheSecondIsRefusedInABoxAndTheFirstGoesWhole) {
     EXPECT_EQ(Dlg().ItemText(kStatusId), "OK");
 }
 
-INSTANTIATE_TEST_SUITE_P(LinkOrder, LinkOrderTwoUploads, ::testing::ValuesIn(kSecondUploads),
+INSTANTIATE_TEST_SUITE_P(SlowUnitOrder, SlowUnitOrderTwoUploads, ::testing::ValuesIn(kSecondUploads),
                          testsupport::CaseName<SecondUpload>);
