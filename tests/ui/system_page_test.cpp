@@ -53,6 +53,15 @@ protected:
     }
     CMyBtn* Btn(int id) { return Get<CMyBtn>(id); }
     void Click(int id) { QTest::mouseClick(Get<QAbstractButton>(id), Qt::LeftButton); }
+    // A refusal: one OK box with the title caption, and nothing posted.
+    void ExpectOnlyTheBox(const std::string& text) {
+        ASSERT_EQ(prompts.shown().size(), 1u);
+        EXPECT_EQ(prompts.shown()[0].text, text);
+        EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
+        EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
+        EXPECT_TRUE(main.Take().empty());
+        EXPECT_TRUE(main.TakeMessages().empty());
+    }
     // A step of the slider by the arrow keys, as a user with the focus on it.
     void Key(int sliderId, Qt::Key key) {
         QTest::keyClick(Get<CMySlider>(sliderId), key);
@@ -439,12 +448,7 @@ TEST_P(SystemPageRefusedSave, ShowsWhyUnderTheTitleAndSendsNothing) {
     page.hooks.linkConnected = [] { return true; };
     Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText(QString::fromUtf8(c.name));
     Click(CDlgSys::kSaveId);
-    ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text, c.text);
-    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
-    EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
-    EXPECT_TRUE(main.Take().empty());
-    EXPECT_TRUE(main.TakeMessages().empty());
+    ExpectOnlyTheBox(c.text);
 }
 INSTANTIATE_TEST_SUITE_P(Saves, SystemPageRefusedSave, ::testing::ValuesIn(kRefusedSaves),
                          testsupport::CaseName<RefusedSave>);
@@ -486,12 +490,7 @@ TEST_P(SystemPageRefusedUpload, SaysWhyAndPostsNeitherTheStoreNorABusyBox) {
     Get<QLineEdit>(CDlgSys::kModeNameEditId)->setText("ROCK");
     const ParamImage before = image;
     Click(CDlgSys::kSaveId);
-    ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text, c.text);
-    EXPECT_EQ(prompts.shown()[0].caption, kAppTitle);
-    EXPECT_EQ(prompts.shown()[0].type, platform::MbType::Ok);
-    EXPECT_TRUE(main.Take().empty());
-    EXPECT_TRUE(main.TakeMessages().empty());
+    ExpectOnlyTheBox(c.text);
     EXPECT_TRUE(image == before);
 
     // Offline the page does not ask: the store is posted for the link to

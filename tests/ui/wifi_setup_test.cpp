@@ -610,7 +610,9 @@ QAbstractButton* ShowWifiButton(CQuavixDlg& main) {
 
 // The main window connected over WiFi to the device emulator, with the
 // WiFi module's set-up port at a fake module.
-struct MainOnTheUnit {
+class WifiSetupOnTheUnit : public ::testing::Test {
+protected:
+    void SetUp() override { Connect(); }
     void Connect() {
         platform::WriteSettingInt(kLangSettingName, 0);
         ASSERT_TRUE(server.Listen());
@@ -635,13 +637,7 @@ struct MainOnTheUnit {
 // window's link settings; the restore request and the close behind it both
 // reach the unit, in order, though each has to wait behind a reply the unit
 // holds back.
-TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
-    MainOnTheUnit unit;
-    unit.Connect();
-    ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    emu::DeviceEmulator& device = unit.device;
-    emu::FakeWifiModule& module = unit.module;
-    std::unique_ptr<CQuavixDlg>& main = unit.main;
+TEST_F(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
     QAbstractButton* wifiButton = ShowWifiButton(*main);
     ASSERT_TRUE(wifiButton->isVisible());
 
@@ -682,13 +678,7 @@ TEST(WifiSetupOnTheUnit, RestoreThenCloseBothReachTheUnitInOrder) {
 
 // The main window's own link query reaches the set-up: once its link to
 // the unit is closed, the restore is refused and the unit gets nothing.
-TEST(WifiSetupOnTheUnit, RestoreAfterTheLinkClosedIsRefusedAndNothingReachesTheUnit) {
-    MainOnTheUnit unit;
-    unit.Connect();
-    ASSERT_FALSE(::testing::Test::HasFatalFailure());
-    emu::DeviceEmulator& device = unit.device;
-    emu::FakeWifiModule& module = unit.module;
-    std::unique_ptr<CQuavixDlg>& main = unit.main;
+TEST_F(WifiSetupOnTheUnit, RestoreAfterTheLinkClosedIsRefusedAndNothingReachesTheUnit) {
     main->ControlAs<CMyBtn>(1001)->click();  // Disconnect
     ASSERT_TRUE(WaitFor([&] { return main->ItemText(1002) == "Idle"; }, kWaitMs))
         << main->ItemText(1002);
