@@ -70,15 +70,78 @@ std::vector<std::string> ListModeFiles(const std::string& folder) {
     return names;
 }
 
+namespace {
+
+bool IsUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        if (lead < 0x80) {
+            ++at;
+            continue;
+        }
+        // The second byte's range keeps out overlong forms and surrogates.
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (text.size() - at < length) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[at + k]);
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+// GBK as cp936 has it: a byte up to 0x80 stands alone (0x80 is the euro
+// sign), 0x81..0xFE leads a pair whose second byte is 0x40..0xFE but 0x7F.
+// That second byte can be '\' or '|' (奬 is 8A 5C, 億 is 83 7C).
+bool IsGbkLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+bool IsGbkTrail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+
+bool IsGbk(std::string_view text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte == 0xFF) return false;
+        if (!IsGbkLead(byte)) continue;
+        if (at + 1 == text.size() || !IsGbkTrail(static_cast<unsigned char>(text[at + 1])))
+            return false;
+        ++at;
+    }
+    return true;
+}
+
+}  // namespace
+
 PcNameRefusal CheckPcName(std::string_view pcName) {
     if (pcName.empty()) return PcNameRefusal::kEmpty;
     // The save helper's own temporary names would never be listed.
     if (pcName == "." || pcName == ".." || IsSaveTemporaryName(pcName))
         return PcNameRefusal::kInvalidCharacter;
-    for (const char c : pcName) {
-        const auto byte = static_cast<unsigned char>(c);
+    // Read as the list shows the name: UTF-8 when it is, else GBK when it is
+    // (a name made on a Chinese Windows), else byte by byte. Only in GBK is a
+    // byte below 0x80 ever part of a wider character.
+    const bool gbk = !IsUtf8(pcName) && IsGbk(pcName);
+    for (std::size_t at = 0; at < pcName.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(pcName[at]);
+        if (gbk && IsGbkLead(byte)) {
+            ++at;
+            continue;
+        }
         if (byte < 0x20 || byte == 0x7F ||
-            std::string_view("/\\:?*<>|\"").find(c) != std::string_view::npos) {
+            std::string_view("/\\:?*<>|\"").find(pcName[at]) != std::string_view::npos) {
             return PcNameRefusal::kInvalidCharacter;
         }
     }

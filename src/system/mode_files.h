@@ -21,9 +21,12 @@ constexpr std::size_t kMaxModeFiles = 100;
 // missing or unreadable folder gives none.
 std::vector<std::string> ListModeFiles(const std::string& folder);
 
-// Why Save To PC refuses a PC name. kInvalidCharacter: one of / \ : ? * < > |
-// or a double quote, a control character, the name "." or "..", or a name
-// of the save helper's temporary files (it would never be listed).
+// Why Save To PC refuses a PC name: the text typed, or a file name as the
+// folder holds it, read by its characters as the list shows them (UTF-8, else
+// GBK, whose second byte of a character may be '\' or '|', else byte by
+// byte). kInvalidCharacter: one of / \ : ? * < > | or a double quote, a
+// control character, the name "." or "..", or a name of the save helper's
+// temporary files (it would never be listed).
 enum class PcNameRefusal { kNone, kEmpty, kInvalidCharacter };
 PcNameRefusal CheckPcName(std::string_view pcName);
 

@@ -105,6 +105,23 @@ TEST(PcName, RefusalsForSaveToPc) {
         {"del\x7F", PcNameRefusal::kInvalidCharacter},
         {".quavix-save-1-2.tmp", PcNameRefusal::kInvalidCharacter},  // never listed
         {".quavix-save-1-2.tmp2", PcNameRefusal::kNone},
+        // A file name from a Chinese Windows, in GBK: a character's second
+        // byte may be '\' or '|' and is no character of its own.
+        {"\x8A\x5C", PcNameRefusal::kNone},  // 奬
+        {"\x83\x7C", PcNameRefusal::kNone},  // 億
+        {"Live \x8A\x5C\x83\x7C 2", PcNameRefusal::kNone},
+        {"\x80\xD6\xD0", PcNameRefusal::kNone},             // a lone euro byte, 中
+        {"\xD6\xD0|", PcNameRefusal::kInvalidCharacter},    // 中 and a real '|'
+        {"\xD6\xD0\\x", PcNameRefusal::kInvalidCharacter},  // 中 and a real '\'
+        // UTF-8 first: 中 then a real '\', though the bytes would also pair
+        // as GBK (E4 B8, AD 5C).
+        {"\xE4\xB8\xAD\\", PcNameRefusal::kInvalidCharacter},
+        // Neither UTF-8 nor GBK: each byte below 0x80 is a character.
+        {"mix\xFF", PcNameRefusal::kNone},
+        {"\xFF\xFE", PcNameRefusal::kNone},
+        {"\x8A\x5C\xFF", PcNameRefusal::kInvalidCharacter},
+        {"\x8A/", PcNameRefusal::kInvalidCharacter},  // '/' is no second byte
+        {"\xFF?", PcNameRefusal::kInvalidCharacter},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CheckPcName(c.name), c.refusal) << "name \"" << c.name << "\"";
@@ -162,19 +179,37 @@ TEST_F(PcModeFolder, NamesThatAreNoFileOfTheFolderAreNeitherSavedNorLoaded) {
     EXPECT_FALSE(PcModeFileExists(Folder(), "missing"));
 }
 
-// A name listed from the folder loads by its bytes, whatever encoding made it.
-TEST_F(PcModeFolder, ListedNamesLoadByTheirBytes) {
-    const auto bytes = PackPcModeFile(image, ModeNameField("gbk"));
-    ASSERT_TRUE(bytes.has_value());
+// A name listed from the folder is saved over and loads by its bytes,
+// whatever encoding made it.
+TEST_F(PcModeFolder, ListedNamesSaveAndLoadByTheirBytes) {
+    const std::string names[] = {
+        "\xC4\xA3\xCA\xBD",  // 模式 in GBK
+        "\x8A\x5C",          // 奬 in GBK, its second byte '\'
+        "\x83\x7C",          // 億 in GBK, its second byte '|'
+        "mix\xFF",           // neither UTF-8 nor GBK
+    };
+    const auto old = PackPcModeFile(image, ModeNameField("old"));
+    ASSERT_TRUE(old.has_value());
     fs::create_directories(Folder());
-    const std::string gbkName = "\xC4\xA3\xCA\xBD";  // not UTF-8
-    ASSERT_TRUE(SaveFileAtomically(Folder() / gbkName, *bytes));
+    for (const std::string& name : names) ASSERT_TRUE(SaveFileAtomically(Folder() / name, *old));
     const auto listed = ListModeFiles(Folder().string());
-    ASSERT_EQ(listed.size(), 1u);
-    ParamImage loaded;
-    InitParamImage(loaded);
-    EXPECT_TRUE(LoadPcModeFile(Folder(), listed[0], loaded));
-    EXPECT_EQ(loaded.PowerOnMode, 10);
+    ASSERT_EQ(listed.size(), std::size(names));
+    image.PowerOnMode = 7;
+    const auto packed = PackPcModeFile(image, ModeNameField("new"));
+    ASSERT_TRUE(packed.has_value());
+    const std::vector<std::uint8_t> now(packed->begin(), packed->end());
+    for (const std::string& name : listed) {
+        SCOPED_TRACE(testing::PrintToString(name));
+        ASSERT_TRUE(SavePcModeFile(Folder(), name, image, ModeNameField("new")));
+        EXPECT_EQ(LoadWholeFile(Folder() / name, kPcModeFileSize), now);
+        ParamImage loaded;
+        InitParamImage(loaded);
+        EXPECT_TRUE(LoadPcModeFile(Folder(), name, loaded));
+        EXPECT_EQ(loaded.PowerOnMode, 7);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()),
+              std::ssize(names))
+        << "no file besides them";
 }
 
 }  // namespace
