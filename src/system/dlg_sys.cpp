@@ -382,6 +382,7 @@ void CDlgSys::Wire(ParamImage* image) {
 void CDlgSys::SetModeFiles(const std::vector<std::string>& names) {
     modeList_->clear();
     modeFiles_.clear();
+    clickedRow_.reset();
     for (const std::string& name : names) AddModeFile(name);
 }
 
@@ -402,6 +403,13 @@ std::string CDlgSys::PcNameOfText(const std::string& text) const {
     return text;
 }
 
+std::optional<std::string> CDlgSys::ClickedRowFile(const std::string& text) const {
+    if (!clickedRow_) return std::nullopt;
+    const std::string& name = modeFiles_[*clickedRow_];
+    if (platform::FileNameText(name) != text) return std::nullopt;
+    return name;
+}
+
 std::optional<std::string> CDlgSys::TakeCheckedPcName() {
     if (checkedPcNames_.empty()) return std::nullopt;
     std::string name = std::move(checkedPcNames_.front());
@@ -412,12 +420,16 @@ std::optional<std::string> CDlgSys::TakeCheckedPcName() {
 void CDlgSys::OnSaveToPc() {
     if (modeFiles_.size() >= kMaxModeFiles) return;
     const std::string typed = ItemText(kPcNameEditId);
-    const PcNameRefusal refusal = CheckPcName(typed);
+    // The clicked row's name, still as shown, is that row's file: checked as
+    // the folder holds it, since the text may show '?' for bytes that are
+    // neither UTF-8 nor GBK.
+    const std::optional<std::string> rowFile = ClickedRowFile(typed);
+    const PcNameRefusal refusal = CheckPcName(rowFile ? *rowFile : typed);
     if (refusal != PcNameRefusal::kNone) {
         platform::MessageBox(this, PcNameRefusalText(refusal, Language()), kAppTitle);
         return;
     }
-    const std::string name = PcNameOfText(typed);
+    const std::string name = rowFile ? *rowFile : PcNameOfText(typed);
     // Asked whenever the folder holds the name, listed or not.
     if (hooks.pcNameInFolder && hooks.pcNameInFolder(name) &&
         platform::MessageBox(this, PcModeOverwriteQuestion(Language()), kAppTitle,
@@ -436,8 +448,9 @@ void CDlgSys::OnLoadFromPc() {
 
 void CDlgSys::OnPcModeClick(int row) {
     if (row < 0 || row >= static_cast<int>(modeFiles_.size())) return;
+    clickedRow_ = static_cast<std::size_t>(row);
     platform::SetEditText(ControlAs<QLineEdit>(kPcNameEditId),
-                          platform::FileNameText(modeFiles_[static_cast<std::size_t>(row)]));
+                          platform::FileNameText(modeFiles_[*clickedRow_]));
 }
 
 void CDlgSys::OnMassSave() {

@@ -137,7 +137,8 @@ public:
     void OnPowerModeSelChange(int index);
     void OnSaveToPc();
     void OnLoadFromPc();
-    // A click on a row of the PC mode list: its name into the PC name edit.
+    // A click on a row of the PC mode list: its name into the PC name edit,
+    // and the row remembered for Save To PC.
     void OnPcModeClick(int row);
     // Runs the mass-save picker.
     void OnMassSave();
@@ -164,6 +165,9 @@ private:
     // The file name (its bytes) of the PC name typed or clicked: a listed
     // file's own name when the text is what its row shows, else the text.
     std::string PcNameOfText(const std::string& text) const;
+    // The file of the row clicked last when the text is still what its row
+    // shows; nullopt when no row was clicked or the text was changed.
+    std::optional<std::string> ClickedRowFile(const std::string& text) const;
 
     SliderTable sliders_;
     // The record mixer: shown from the image, never stored or sent.
@@ -176,6 +180,7 @@ private:
     QTreeWidget* modeList_ = nullptr;
     // The list's names as the folder holds them (bytes, whatever encoding).
     std::vector<std::string> modeFiles_;
+    std::optional<std::size_t> clickedRow_;
     std::deque<std::string> checkedPcNames_;
     MassSaveList massSaveList_;
     int lockValue_ = 0;

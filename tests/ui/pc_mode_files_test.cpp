@@ -715,28 +715,98 @@ protected:
     std::unique_ptr<CQuavixDlg> dlg;
 };
 
-// A file named in GBK on another machine: its row and the PC name edit show
-// the name readably, and Save To PC over it writes that file, not a new one
-// under the shown text.
-TEST_F(PcModeListOffline, AGbkNamedFileShowsItsNameAndASaveGoesOverIt) {
-    const std::string gbkName = "\xD6\xD0\xCE\xC4";  // 中文, no UTF-8
-    testsupport::WriteFileBytes(folder / gbkName, FileLayout(FileImage(), "gbk"));
-    testsupport::WriteFileBytes(folder / "alpha", FileLayout(FileImage(), "alpha"));
-    Start();
-    ASSERT_EQ(List()->topLevelItemCount(), 2);
-    EXPECT_EQ(List()->topLevelItem(1)->text(1).toStdString(), "中文");
-    ClickRow(1);
-    EXPECT_EQ(Sys().ItemText(CDlgSys::kPcNameEditId), "中文");
+// File names as a Windows PC or another system leaves them in the folder:
+// GBK, where a character's second byte may be '\' or '|', and bytes that
+// are neither UTF-8 nor GBK, shown with a '?' in their place.
+struct ForeignName {
+    const char* what;
+    std::string bytes;
+    std::string shown;
+};
+const ForeignName kForeignNames[] = {
+    {"GBK", "\xD6\xD0\xCE\xC4", "中文"},
+    {"GBK, a second byte '\\'", "\x8A\x5C", "奬"},
+    {"GBK, a second byte '|'", "\x83\x7Cx", "億x"},
+    {"neither UTF-8 nor GBK", "mix\xFF", "mix?"},
+    {"neither, two bad bytes", "\xFF\xFEok", "??ok"},
+};
 
-    dlg->Image().ParamWords[3] = 4321;
-    prompts.Answer(IDYES);
-    SaveToPc();
-    EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"overwrite ?", kSaveOk}));
-    EXPECT_EQ(FolderNames(), (std::vector<std::string>{"alpha", gbkName}));
-    const Bytes saved = ReadFile(folder / gbkName);
-    ASSERT_EQ(saved.size(), 1488u);
-    EXPECT_EQ(saved[168 + 6] | (saved[169 + 6] << 8), 4321);
-    EXPECT_EQ(List()->topLevelItemCount(), 2);
+class PcModeForeignNames : public PcModeListOffline {
+protected:
+    void SetUp() override {
+        for (const ForeignName& name : kForeignNames)
+            testsupport::WriteFileBytes(folder / name.bytes, old);
+        testsupport::WriteFileBytes(folder / "alpha", old);
+    }
+    int RowShowing(const std::string& text) {
+        for (int r = 0; r < List()->topLevelItemCount(); ++r)
+            if (List()->topLevelItem(r)->text(1).toStdString() == text) return r;
+        ADD_FAILURE() << "no row shows " << text;
+        return 0;
+    }
+    const Bytes old = FileLayout(FileImage(), "old");
+};
+
+TEST_F(PcModeForeignNames, RowsShowGbkNamesAndAQuestionMarkForBytesNeitherReads) {
+    Start();
+    std::vector<std::string> rows, expected{"alpha"};
+    for (int r = 0; r < List()->topLevelItemCount(); ++r)
+        rows.push_back(List()->topLevelItem(r)->text(1).toStdString());
+    for (const ForeignName& name : kForeignNames) expected.push_back(name.shown);
+    std::sort(rows.begin(), rows.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(rows, expected);
+}
+
+// The click names the row's own file: Save To PC writes that file, not a new
+// one under the shown text, and lists no new row.
+TEST_F(PcModeForeignNames, AClickOnTheRowAndSaveToPcGoOverItsFile) {
+    Start();
+    const std::vector<std::string> files = FolderNames();
+    int word = 4000;
+    for (const ForeignName& name : kForeignNames) {
+        SCOPED_TRACE(name.what);
+        ClickRow(RowShowing(name.shown));
+        EXPECT_EQ(Sys().ItemText(CDlgSys::kPcNameEditId), name.shown);
+        dlg->Image().ParamWords[3] = static_cast<std::uint16_t>(++word);
+        prompts.Clear();
+        prompts.Answer(IDYES);
+        SaveToPc();
+        EXPECT_EQ(prompts.Texts(), (std::vector<std::string>{"overwrite ?", kSaveOk}));
+        EXPECT_TRUE(ReadFile(folder / name.bytes) == FileLayout(dlg->Image(), Sys().ModeNameText()))
+            << "the file is not the panel's image";
+        EXPECT_EQ(FolderNames(), files);
+        EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(std::size(kForeignNames)) + 1);
+    }
+}
+
+// A '?' typed is a character the name cannot hold, whatever a row shows; a
+// clicked name changed is checked as typed; a listed name that really holds
+// a '\' is refused as one typed.
+TEST_F(PcModeForeignNames, TypedOrRealBadCharactersAreStillRefused) {
+    testsupport::WriteFileBytes(folder / "back\\slash", old);
+    testsupport::WriteFileBytes(folder / "\x8A\x5C\xFF", old);  // no GBK, shown "?\?"
+    Start();
+    const struct {
+        const char* what;
+        std::string clickRow;  // "" for none
+        QString typed;         // "" keeps the clicked text
+    } cases[] = {
+        {"typed as the row shows it", "", "mix?"},
+        {"typed over another row's click", "alpha", "mix?"},
+        {"the clicked name changed", "mix?", "mix?2"},
+        {"a name with a real '\\'", "back\\slash", ""},
+        {"a '\\' after bytes neither reads", "?\\?", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.clickRow.empty()) ClickRow(RowShowing(c.clickRow));
+        if (!c.typed.isEmpty()) Type(CDlgSys::kPcNameEditId, c.typed);
+        prompts.Clear();
+        SaveToPc();
+        EXPECT_EQ(prompts.Texts(), std::vector<std::string>{"Invalid charater in PC Name"});
+    }
+    for (const std::string& name : FolderNames()) EXPECT_EQ(ReadFile(folder / name), old) << name;
 }
 
 // The mode name goes into the file as GBK bytes, each outside the unit's
