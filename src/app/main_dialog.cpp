@@ -357,8 +357,10 @@ void CQuavixDlg::WireLink() {
         decoder_.OnLinkClosing();
         results_.OnLinkClosing();
     };
-    link_.hooks.requestWritten = [echo](std::uint8_t code) {
-        if (code == CMD_ECHO_TYPE) echo->OnTypeRequestWritten();
+    link_.hooks.requestWritten = [this, echo](std::uint8_t code) {
+        if (code != CMD_ECHO_TYPE) return;
+        decoder_.OnEchoTypeWritten();
+        echo->OnTypeRequestWritten();
     };
     link_.hooks.blockRead = [this](const DeviceBlockRead& read) {
         decoder_.OnBlockRead(read);
@@ -399,14 +401,17 @@ void CQuavixDlg::WireLink() {
 }
 
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
+    // Numbered before the link has it: an idle link writes it at once.
+    const int echoRequest = code == CMD_ECHO_TYPE ? decoder_.OnEchoTypeRequested() : 0;
     const bool handed = builder_.OnSendCommand(static_cast<unsigned>(code), argument);
     results_.OnLoginRequest(static_cast<unsigned>(code), argument, handed);
     if (handed && code == CMD_MODE_UPLOAD_START) decoder_.OnModeUploadTaken();
     if (code == CMD_ECHO_TYPE) {
         auto* echo = static_cast<CDlgEcho*>(pages_[kTableEcho]);
         if (handed) {
-            echo->OnTypeRequestTaken(decoder_.OnEchoTypeTaken());
+            echo->OnTypeRequestTaken(echoRequest);
         } else {
+            decoder_.OnEchoTypeRefused();
             echo->OnTypeRequestRefused();
             // A full line says so in the status line; a link still
             // connecting would say nothing, and the pick would seem taken.

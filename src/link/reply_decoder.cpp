@@ -107,11 +107,22 @@ ReplyOutcome ReplyDecoder::OnReply(const ReplyFrame& reply, bool answersRequest)
     }
 }
 
-int ReplyDecoder::OnEchoTypeTaken() {
+int ReplyDecoder::OnEchoTypeRequested() {
     // Status bits of the result: 0 is left for an answer nothing waited for.
     lastEchoTypeNumber_ = lastEchoTypeNumber_ % kEchoTypeNumbers + 1;
-    echoTypeRequests_.push_back({lastEchoTypeNumber_, false});
+    echoTypeRequests_.push_back({lastEchoTypeNumber_, false, false});
     return lastEchoTypeNumber_;
+}
+
+void ReplyDecoder::OnEchoTypeRefused() {
+    if (echoTypeRequests_.empty() || echoTypeRequests_.back().written) return;
+    echoTypeRequests_.pop_back();
+}
+
+void ReplyDecoder::OnEchoTypeWritten() {
+    const auto next = std::find_if(echoTypeRequests_.begin(), echoTypeRequests_.end(),
+                                   [](const EchoTypeRequest& r) { return !r.written; });
+    if (next != echoTypeRequests_.end()) next->written = true;
 }
 
 void ReplyDecoder::OnModeUploadTaken() {
@@ -120,13 +131,14 @@ void ReplyDecoder::OnModeUploadTaken() {
 
 ReplyOutcome ReplyDecoder::OnEchoType(const ReplyFrame& reply) {
     if (reply.dataLength < kEchoTypeReplyLength) return ReplyOutcome::kMalformed;
-    // The oldest request taken, whatever the link has in flight: the unit
-    // answers in order, and a stray frame that completed a request early
-    // only makes its answer come late.
+    // The newest written: a request still in the line cannot have been
+    // answered, and an older one written is one another frame completed.
     EchoTypeRequest answered;
-    if (!echoTypeRequests_.empty()) {
-        answered = echoTypeRequests_.front();
-        echoTypeRequests_.pop_front();
+    const auto newest = std::find_if(echoTypeRequests_.rbegin(), echoTypeRequests_.rend(),
+                                     [](const EchoTypeRequest& r) { return r.written; });
+    if (newest != echoTypeRequests_.rend()) {
+        answered = *newest;
+        echoTypeRequests_.erase(echoTypeRequests_.begin(), newest.base());
     }
     if (!answered.superseded) {
         const std::uint8_t* d = reply.data;

@@ -35,13 +35,22 @@ public:
     ReplyOutcome OnReply(const ReplyFrame& reply, bool answersRequest);
 
     // The echo type requests (0x3A) the link took and the unit has not
-    // answered yet. The unit answers each once, in the order sent, so an
-    // answer is the oldest one's even when it comes after its request was
-    // completed by another frame. The answer's RESULT_ECHO_TYPE carries the
-    // number of the request it answers in its status bits, 0 for an answer
-    // nothing waited for.
-    // The link took one: returns its number (1..255, then 1 again).
-    int OnEchoTypeTaken();
+    // answered yet. An answer belongs to the request it answers: the one in
+    // flight when it comes or, with none in flight, the newest one written.
+    // Both are the newest written, as the link writes these requests one at
+    // a time in the order taken (each keeps its turn in the line). A request
+    // that another frame completed may never get its answer; the answer to a
+    // later one drops it with every request older than the one answered, so
+    // it never shifts the next. The answer's RESULT_ECHO_TYPE carries the
+    // number of the request it answers in its status bits, 0 when none
+    // written waits for one.
+    // A request is about to be handed to the link, which may write it at
+    // once: returns its number (1..255, then 1 again).
+    int OnEchoTypeRequested();
+    // The link did not take the request just numbered.
+    void OnEchoTypeRefused();
+    // The link wrote one to the unit: the oldest taken and not yet written.
+    void OnEchoTypeWritten();
     // The link took a mode upload: the unit stores the record's values after
     // it has answered every echo type request taken before, so their answers
     // tell what the unit is about to leave and are not stored.
@@ -66,6 +75,7 @@ private:
 
     struct EchoTypeRequest {
         int number = 0;
+        bool written = false;
         bool superseded = false;
     };
     std::deque<EchoTypeRequest> echoTypeRequests_;

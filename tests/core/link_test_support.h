@@ -59,7 +59,10 @@ public:
         return onReply ? onReply(f, answersRequest) : ReplyOutcome::kHandled;
     }
     int LearnSlot() override { return learnSlot; }
-    void OnRequestWritten(std::uint8_t code) override { written.push_back(code); }
+    void OnRequestWritten(std::uint8_t code) override {
+        written.push_back(code);
+        if (onWritten) onWritten(code);
+    }
 
     std::string Status() const { return statuses.empty() ? "" : statuses.back(); }
     int Count(unsigned msg) const {
@@ -82,6 +85,7 @@ public:
     std::function<void(const DeviceBlockRead&)> onBlockRead;
     int learnSlot = 0;
     std::vector<std::uint8_t> written;
+    std::function<void(std::uint8_t)> onWritten;
 };
 
 class FakeTransport : public LinkTransport {

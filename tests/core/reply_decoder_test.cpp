@@ -99,12 +99,15 @@ TEST(ReplyDecoder, EchoTypeFillsItsBytesAndWords) {
     EXPECT_EQ(r.posted[0].w, 0x3400u);
 }
 
-// Echo type answers are matched to the requests the link took, oldest
-// first: each result names the request it answers (0 for one nothing asked
-// for), an upload taken after a request leaves that request's answer out of
-// the image, and a closed link forgets what it had taken.
-TEST(ReplyDecoder, EchoTypeAnswersFollowTheRequestsTakenInOrder) {
-    enum Kind { kTaken, kUpload, kClosed, kAnswer };
+// An echo type answer goes to the newest request the link has written
+// (the one in flight, or the last one another frame completed): each result
+// names the request it answers, 0 when none written waits. The requests
+// older than it are dropped, so one that never got its answer shifts no
+// later one; a request still in the line is not answered; an upload taken
+// after a request leaves that request's answer out of the image; a closed
+// link forgets what it had taken.
+TEST(ReplyDecoder, EchoTypeAnswersGoToTheNewestRequestWritten) {
+    enum Kind { kTaken, kWritten, kRefused, kUpload, kClosed, kAnswer };
     struct Step {
         Kind kind;
         int value = 0;   // taken: the number expected; answer: the type it brings
@@ -116,13 +119,47 @@ TEST(ReplyDecoder, EchoTypeAnswersFollowTheRequestsTakenInOrder) {
         std::vector<Step> steps;
     };
     const Case cases[] = {
-        {"two in turn", {{kTaken, 1}, {kTaken, 2}, {kAnswer, 0, 1}, {kAnswer, 2, 2}}},
-        {"an answer nothing asked for", {{kAnswer, 1, 0}, {kTaken, 1}, {kAnswer, 2, 1}}},
+        {"two in turn",
+         {{kTaken, 1}, {kWritten}, {kAnswer, 0, 1}, {kTaken, 2}, {kWritten}, {kAnswer, 2, 2}}},
+        {"the second waiting in the line",
+         {{kTaken, 1}, {kTaken, 2}, {kWritten}, {kAnswer, 0, 1}, {kWritten}, {kAnswer, 2, 2}}},
+        {"one completed by another frame and never answered",
+         {{kTaken, 1},
+          {kWritten},
+          {kTaken, 2},
+          {kWritten},
+          {kAnswer, 2, 2},
+          {kTaken, 3},
+          {kWritten},
+          {kAnswer, 1, 3},
+          {kAnswer, 0, 0}}},
+        {"one completed by another frame, its late answer before the next is written",
+         {{kTaken, 1}, {kWritten}, {kTaken, 2}, {kAnswer, 0, 1}, {kWritten}, {kAnswer, 2, 2}}},
+        {"an answer nothing asked for",
+         {{kAnswer, 1, 0}, {kTaken, 1}, {kWritten}, {kAnswer, 2, 1}}},
+        {"an answer while the only request waits in the line",
+         {{kTaken, 1}, {kAnswer, 2, 0}, {kWritten}, {kAnswer, 1, 1}}},
+        {"a refused request", {{kTaken, 1}, {kRefused}, {kTaken, 2}, {kWritten}, {kAnswer, 2, 2}}},
         {"an upload between two requests",
-         {{kTaken, 1}, {kUpload}, {kTaken, 2}, {kAnswer, 0, 1, false}, {kAnswer, 2, 2}}},
-        {"an upload with nothing waiting", {{kUpload}, {kTaken, 1}, {kAnswer, 2, 1}}},
+         {{kTaken, 1},
+          {kWritten},
+          {kUpload},
+          {kTaken, 2},
+          {kAnswer, 0, 1, false},
+          {kWritten},
+          {kAnswer, 2, 2}}},
+        {"an upload after one completed by another frame",
+         {{kTaken, 1}, {kWritten}, {kUpload}, {kTaken, 2}, {kWritten}, {kAnswer, 2, 2}}},
+        {"an upload with nothing waiting", {{kUpload}, {kTaken, 1}, {kWritten}, {kAnswer, 2, 1}}},
         {"a closed link",
-         {{kTaken, 1}, {kUpload}, {kClosed}, {kAnswer, 0, 0}, {kTaken, 2}, {kAnswer, 2, 2}}},
+         {{kTaken, 1},
+          {kWritten},
+          {kUpload},
+          {kClosed},
+          {kAnswer, 0, 0},
+          {kTaken, 2},
+          {kWritten},
+          {kAnswer, 2, 2}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,7 +169,13 @@ TEST(ReplyDecoder, EchoTypeAnswersFollowTheRequestsTakenInOrder) {
             SCOPED_TRACE(index++);
             switch (s.kind) {
                 case kTaken:
-                    EXPECT_EQ(r.decoder.OnEchoTypeTaken(), s.value);
+                    EXPECT_EQ(r.decoder.OnEchoTypeRequested(), s.value);
+                    break;
+                case kWritten:
+                    r.decoder.OnEchoTypeWritten();
+                    break;
+                case kRefused:
+                    r.decoder.OnEchoTypeRefused();
                     break;
                 case kUpload:
                     r.decoder.OnModeUploadTaken();
@@ -145,8 +188,8 @@ TEST(ReplyDecoder, EchoTypeAnswersFollowTheRequestsTakenInOrder) {
                     r.posted.clear();
                     Bytes data(17, static_cast<std::uint8_t>(40 + index));
                     data[0] = static_cast<std::uint8_t>(s.value);
-                    // Whether the link thinks it answers the request in
-                    // flight does not move the match.
+                    // The writes place the answer; whether the link thinks
+                    // it answers the request in flight does not move it.
                     EXPECT_EQ(r.Feed(0x3A, data, index % 2 == 0), ReplyOutcome::kHandled);
                     ASSERT_EQ(r.posted.size(), 1u);
                     EXPECT_EQ(r.posted[0].w, static_cast<WPARAM>(0x3400 | s.number));
@@ -168,8 +211,8 @@ TEST(ReplyDecoder, EchoTypeAnswersFollowTheRequestsTakenInOrder) {
 // for.
 TEST(ReplyDecoder, EchoTypeRequestNumbersSkipZero) {
     DecoderRig r;
-    for (int n = 1; n <= 255; ++n) ASSERT_EQ(r.decoder.OnEchoTypeTaken(), n);
-    EXPECT_EQ(r.decoder.OnEchoTypeTaken(), 1);
+    for (int n = 1; n <= 255; ++n) ASSERT_EQ(r.decoder.OnEchoTypeRequested(), n);
+    EXPECT_EQ(r.decoder.OnEchoTypeRequested(), 1);
 }
 
 TEST(ReplyDecoder, ShortRepliesAreMalformedAndChangeNothing) {
@@ -445,6 +488,66 @@ TEST_F(ReplyDecoderLink, HeaderReReadWhileConnectedReadsTheBlockAgain) {
     blocktest::ExpectImageHoldsBlock(image, block);
     blocktest::ExpectImageHoldsHeader(image, header);
     EXPECT_EQ(seq.LinkState(), 3);
+}
+
+// Through the link, the unit answering by hand: a type request it completes
+// with another frame and never answers leaves the next request's answer to
+// the next request; the late answer of one completed early, coming while the
+// next waits behind another request, is its own, and the next one's is the
+// next one's.
+TEST_F(ReplyDecoderLink, AnEchoTypeAnswerGoesToTheRequestItAnswers) {
+    ConnectUsb();
+    answering = false;
+    usb.onePerPoll = true;
+    host.onWritten = [this](std::uint8_t code) {
+        if (code == CMD_ECHO_TYPE) decoder.OnEchoTypeWritten();
+    };
+    // As the main window hands a pick to the link.
+    auto pick = [this](std::uint8_t type) {
+        const int number = decoder.OnEchoTypeRequested();
+        EXPECT_TRUE(seq.SubmitInOrder(CMD_ECHO_TYPE, &type, 1));
+        return number;
+    };
+    auto unitSends = [this](std::uint8_t code, const Bytes& data) {
+        usb.incoming.push_back(Reply(code, data));
+        Tick();
+    };
+    auto answer = [](std::uint8_t type) {
+        Bytes d(17, 0x21);
+        d[0] = type;
+        return d;
+    };
+    auto lastResult = [this]() -> WPARAM {
+        for (auto p = handled.rbegin(); p != handled.rend(); ++p)
+            if (p->msg == WM_DEVICE_RESULT) return p->w;
+        return 0;
+    };
+
+    const int first = pick(0);
+    ASSERT_EQ(usb.SentCode(), CMD_ECHO_TYPE);
+    unitSends(0x7E, {1});
+    ASSERT_FALSE(seq.ReplyPending()) << "another frame completes the request";
+    EXPECT_EQ(lastResult(), 0u);
+
+    const int second = pick(2);
+    ASSERT_EQ(usb.SentCode(), CMD_ECHO_TYPE);
+    unitSends(CMD_ECHO_TYPE, answer(2));
+    EXPECT_EQ(lastResult(), static_cast<WPARAM>(0x3400 | second)) << "request " << first;
+    EXPECT_EQ(image.ParamBytes[85], 2);
+
+    const int third = pick(1);
+    unitSends(0x7E, {1});
+    const std::uint8_t signal = 0;
+    ASSERT_TRUE(seq.SubmitInOrder(CMD_TEST_SIGNAL, &signal, 1));
+    const int fourth = pick(0);
+    ASSERT_EQ(seq.WaitingCodes(), std::vector<std::uint8_t>{CMD_ECHO_TYPE});
+    unitSends(CMD_ECHO_TYPE, answer(1));
+    EXPECT_EQ(lastResult(), static_cast<WPARAM>(0x3400 | third));
+    EXPECT_EQ(image.ParamBytes[85], 1);
+    ASSERT_EQ(usb.SentCode(), CMD_ECHO_TYPE) << "the step releases the fourth";
+    unitSends(CMD_ECHO_TYPE, answer(0));
+    EXPECT_EQ(lastResult(), static_cast<WPARAM>(0x3400 | fourth));
+    EXPECT_EQ(image.ParamBytes[85], 0);
 }
 
 // The builder, the decoder and the device results behind a sequencer, each
