@@ -116,6 +116,7 @@ std::vector<OutgoingReply> DeviceEmulator::OnHostBytes(const std::uint8_t* bytes
             ++repliesToUnaskedBefore_ == k.unasked->nth) {
             out.push_back({EncodeReply(k.unasked->code, k.unasked->data), k.delayTicks});
             ++held_;
+            if (k.unasked->insteadOfReply) continue;
         }
         out.push_back(
             {EncodeReply(c->code, *data, k.badChecksumCodes.count(c->code) != 0), k.delayTicks});

@@ -31,12 +31,14 @@ enum class TcpSplit {
 };
 
 // A reply frame nobody asked for, sent just before the nth reply to
-// `before` (1 the first, counted from when the knobs are set).
+// `before` (1 the first, counted from when the knobs are set), or in its
+// place: the unit acts on the request and its own reply never comes.
 struct UnaskedFrame {
     std::uint8_t before = 0;
     int nth = 1;
     std::uint8_t code = 0;
     Bytes data = {1};
+    bool insteadOfReply = false;
 };
 
 struct Knobs {

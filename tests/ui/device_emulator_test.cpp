@@ -78,26 +78,31 @@ TEST(DeviceEmulator, FramesOfTheWrongLengthGetNoAnswer) {
     }
 }
 
-TEST(DeviceEmulator, UnaskedFrameGoesJustBeforeTheChosenReply) {
-    DeviceEmulator d;
-    emu::Knobs k;
-    k.unasked = emu::UnaskedFrame{0x40, 2, 0x2C, {1}};
-    d.SetKnobs(k);
-    const Bytes chunk = {0, 0, 58, 0, 0};
-    std::vector<std::size_t> counts;
-    for (int i = 0; i < 3; ++i) {
-        const Bytes frame = EncodeCommand(0x40, chunk);
-        const auto replies = d.OnHostBytes(frame.data(), frame.size());
-        counts.push_back(replies.size());
-        if (i == 1) {
-            ASSERT_EQ(replies.size(), 2u);
-            EXPECT_EQ(replies[0].bytes, emu::EncodeReply(0x2C, {1}));
-            EXPECT_EQ(replies[1].bytes[3], static_cast<std::uint8_t>(~0x40));
+// The unasked frame goes just before the chosen reply, or in its place; the
+// other replies come as ever.
+TEST(DeviceEmulator, UnaskedFrameGoesJustBeforeTheChosenReplyOrInItsPlace) {
+    for (const bool instead : {false, true}) {
+        SCOPED_TRACE(instead ? "in its place" : "just before");
+        DeviceEmulator d;
+        emu::Knobs k;
+        k.unasked = emu::UnaskedFrame{0x40, 2, 0x2C, {1}, instead};
+        d.SetKnobs(k);
+        const Bytes chunk = {0, 0, 58, 0, 0};
+        std::vector<std::size_t> counts;
+        for (int i = 0; i < 3; ++i) {
+            const Bytes frame = EncodeCommand(0x40, chunk);
+            const auto replies = d.OnHostBytes(frame.data(), frame.size());
+            counts.push_back(replies.size());
+            if (i == 1) {
+                ASSERT_EQ(replies.size(), instead ? 1u : 2u);
+                EXPECT_EQ(replies[0].bytes, emu::EncodeReply(0x2C, {1}));
+                if (!instead) EXPECT_EQ(replies[1].bytes[3], static_cast<std::uint8_t>(~0x40));
+            }
+            for (std::size_t r = 0; r < replies.size(); ++r) d.OnReplyDelivered();
         }
-        for (std::size_t r = 0; r < replies.size(); ++r) d.OnReplyDelivered();
+        EXPECT_EQ(counts, (std::vector<std::size_t>{1, instead ? 1u : 2u, 1}));
+        EXPECT_EQ(d.Overlaps(), 0);
     }
-    EXPECT_EQ(counts, (std::vector<std::size_t>{1, 2, 1}));
-    EXPECT_EQ(d.Overlaps(), 0);
 }
 
 TEST(DeviceEmulator, StoresAWholeUploadAndBecomesIt) {
