@@ -2,12 +2,14 @@
 // the type lays out, the type combo offline and while connected, captions;
 // then the wait for the unit's answer to a type change through the main
 // window and the emulator: timed from the request's write, ended only by
-// its own answer, cut short by a request the link does not take, and a PC
-// mode loaded or a block read meanwhile.
+// its own answer, cut short by a request the link does not take, a PC mode
+// loaded or a block read meanwhile, and an earlier request that another
+// frame completed and the unit never answered.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -536,6 +538,62 @@ public:
         unit_->device.SetKnobs(knobs);
     }
     bool Timed() { return Echo().HasTimer(CDlgEcho::kTypeAnswerTimer); }
+    // A key on the slider sends the image's echo settings, type first, as
+    // the one frame that reaches the unit.
+    void ExpectSliderSendsTheType(int sliderId, int type) {
+        const std::size_t mark = unit_->Mark();
+        testsupport::SliderKey(Echo(), sliderId, Qt::Key_Right);
+        const std::vector<emu::Command> after = unit_->SettledRequestsSince(mark);
+        ASSERT_EQ(after.size(), 1u);
+        EXPECT_EQ(after[0].code, CMD_ECHO_SETTINGS);
+        const Bytes payload = testsupport::EchoPayload(Dlg().Image());
+        EXPECT_EQ(payload[0], type);
+        EXPECT_EQ(testsupport::Head(after[0].data, payload.size()), payload);
+    }
+    // Nothing in flight, nothing waiting, no busy box.
+    bool LinkSettled() {
+        return !Dlg().Link().ReplyPending() && Dlg().Link().Sequencer().Waiting() == 0 &&
+               !Dlg().WaitBoxOpen();
+    }
+    // A PC mode in the folder: the type, with echo values of its own.
+    void KeepPcMode(int type) {
+        ParamImage file;
+        InitParamImage(file);
+        file.ParamBytes[85] = static_cast<std::uint8_t>(type);
+        file.ParamBytes[87] = 33;
+        file.ParamWords[30] = 321;
+        ModeName name;
+        name.fill(' ');
+        ASSERT_TRUE(SavePcModeFile(unit_->folder.path().toStdString(), "Stage", file, name));
+    }
+    CDlgSys& ShowSystemPage() {
+        Dlg().show();
+        Dlg().ControlAs<CMyBtn>(1815)->click();
+        platform::MessageQueue::Drain();
+        return *static_cast<CDlgSys*>(Dlg().Page(kTableSys));
+    }
+    // Upload To Equipment of the folder's one PC mode.
+    void UploadThePcMode() {
+        CDlgSys& sys = ShowSystemPage();
+        QTreeWidget* list = sys.ControlAs<QTreeWidget>(CDlgSys::kPcModeListId);
+        ASSERT_EQ(list->topLevelItemCount(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(0)).center());
+        QTest::mouseClick(sys.ControlAs<QPushButton>(CDlgSys::kUploadToEquipmentId),
+                          Qt::LeftButton);
+        platform::MessageQueue::Drain();
+    }
+    // Save into a user mode of the unit, under a typed name.
+    void SaveToUserMode(int slot) {
+        CDlgSys& sys = ShowSystemPage();
+        testsupport::Choose(sys.ControlAs<QComboBox>(CDlgSys::kUserModeComboId), slot);
+        QLineEdit* name = sys.ControlAs<QLineEdit>(CDlgSys::kModeNameEditId);
+        name->clear();
+        name->setFocus();
+        QTest::keyClicks(name, "ECHO");
+        QTest::mouseClick(sys.ControlAs<QPushButton>(CDlgSys::kSaveId), Qt::LeftButton);
+        platform::MessageQueue::Drain();
+    }
     bool EchoTypeWaitsInLine() {
         const std::vector<std::uint8_t> codes = Dlg().Link().Sequencer().WaitingCodes();
         return std::find(codes.begin(), codes.end(), CMD_ECHO_TYPE) != codes.end();
@@ -601,14 +659,7 @@ TEST_F(EchoWaitOnUnit, APickBehindALongLineIsTimedFromItsWrite) {
     EXPECT_FALSE(Timed());
     EXPECT_EQ(UnitCount(CMD_ECHO_SETTINGS), 0) << "nothing of the waiting page's input";
 
-    const std::size_t mark = Unit().Mark();
-    testsupport::SliderKey(Echo(), 1226, Qt::Key_Right);
-    const std::vector<emu::Command> after = Unit().SettledRequestsSince(mark);
-    ASSERT_EQ(after.size(), 1u);
-    EXPECT_EQ(after[0].code, CMD_ECHO_SETTINGS);
-    const Bytes payload = testsupport::EchoPayload(Dlg().Image());
-    EXPECT_EQ(payload[0], kDual);
-    EXPECT_EQ(testsupport::Head(after[0].data, payload.size()), payload);
+    ExpectSliderSendsTheType(1226, kDual);
     EXPECT_EQ(Unit().device.Block()[85], kDual);
     EXPECT_TRUE(prompts.shown().empty());
 }
@@ -716,17 +767,8 @@ TEST_F(EchoWaitOnUnit, AModeLoadOrBlockReadDuringTheWaitLeavesImagePageAndUnitAg
     const Case cases[] = {
         {"Upload To Equipment", 25, [](EchoWaitOnUnit&) {},
          [](EchoWaitOnUnit& t) {
-             t.Dlg().show();
-             t.Dlg().ControlAs<CMyBtn>(1815)->click();  // the System page
-             platform::MessageQueue::Drain();
-             auto& sys = *static_cast<CDlgSys*>(t.Dlg().Page(kTableSys));
-             QTreeWidget* list = sys.ControlAs<QTreeWidget>(CDlgSys::kPcModeListId);
-             ASSERT_EQ(list->topLevelItemCount(), 1);
-             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                               list->visualItemRect(list->topLevelItem(0)).center());
-             QTest::mouseClick(sys.ControlAs<QPushButton>(CDlgSys::kUploadToEquipmentId),
-                               Qt::LeftButton);
-             platform::MessageQueue::Drain();
+             t.UploadThePcMode();
+             if (::testing::Test::HasFatalFailure()) return;
              // The page shows the file, still waiting for the answer.
              EXPECT_EQ(t.Echo().LaidOutType(), kMono);
              EXPECT_TRUE(t.Echo().AwaitingType());
@@ -744,32 +786,83 @@ TEST_F(EchoWaitOnUnit, AModeLoadOrBlockReadDuringTheWaitLeavesImagePageAndUnitAg
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Fresh();
-        // The file: mono, with echo values of its own.
-        ParamImage file;
-        InitParamImage(file);
-        file.ParamBytes[85] = kMono;
-        file.ParamBytes[87] = 33;
-        file.ParamWords[30] = 321;
-        ModeName name;
-        name.fill(' ');
-        ASSERT_TRUE(SavePcModeFile(Unit().folder.path().toStdString(), "Stage", file, name));
+        ASSERT_NO_FATAL_FAILURE(KeepPcMode(kMono));
         ASSERT_NO_FATAL_FAILURE(Unit().Connect(UnitBlock(kStereo)));
         Hold(c.holdTicks);
         c.beforePick(*this);
         Pick(kDual);
         c.duringTheWait(*this);
         if (HasFatalFailure()) return;
-        ASSERT_TRUE(linktest::WaitFor(
-            [&] {
-                return !Echo().AwaitingType() && !Dlg().Link().ReplyPending() &&
-                       Dlg().Link().Sequencer().Waiting() == 0;
-            },
-            10000));
+        ASSERT_TRUE(
+            linktest::WaitFor([&] { return !Echo().AwaitingType() && LinkSettled(); }, 10000));
         linktest::RunFor(300);
         ExpectOpenOn(c.endType);
         EXPECT_EQ(Unit().device.Block()[85], c.endType);
         EXPECT_EQ(EchoFieldsOfImage(Dlg().Image()), EchoFieldsOfBlock(Unit().device.Block()));
         EXPECT_TRUE(Unit().device.UploadErrors().empty());
+        prompts.Clear();
+    }
+}
+
+// The unit completes a pick's request with another frame and never answers
+// it, and the page gives up at its guard. A later pick's answer is that
+// pick's own, with nothing, a Save or an upload between them: stored, it
+// opens the page on the new type at once, the pick after it is answered in
+// turn, and the echo settings that follow carry the type the unit plays.
+TEST_F(EchoWaitOnUnit, ARequestAnotherFrameCompletedShiftsNoLaterAnswer) {
+    struct Case {
+        const char* what;
+        std::function<void(EchoWaitOnUnit&)> between;
+        int uploads;
+    };
+    const Case cases[] = {
+        {"nothing between", [](EchoWaitOnUnit&) {}, 0},
+        {"a Save", [](EchoWaitOnUnit& t) { t.SaveToUserMode(4); }, 1},
+        {"Upload To Equipment", [](EchoWaitOnUnit& t) { t.UploadThePcMode(); }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        ASSERT_NO_FATAL_FAILURE(KeepPcMode(kStereo));
+        ASSERT_NO_FATAL_FAILURE(Unit().Connect(UnitBlock(kStereo)));
+        emu::Knobs knobs;
+        knobs.delayTicks = 5;
+        knobs.unasked =
+            emu::UnaskedFrame{CMD_ECHO_TYPE, 1, emu::DeviceEmulator::kExtraCode, {1}, true};
+        Unit().device.SetKnobs(knobs);
+
+        Pick(kMono);
+        ASSERT_TRUE(linktest::WaitFor(
+            [&] { return UnitCount(CMD_ECHO_TYPE) == 1 && LinkSettled(); }, 3000));
+        platform::MessageQueue::Drain();
+        ASSERT_TRUE(Echo().AwaitingType());
+        ASSERT_TRUE(Timed());
+        EchoTimerTick::Fire(Echo(), CDlgEcho::kTypeAnswerTimer);
+        ExpectOpenOn(kStereo);
+
+        c.between(*this);
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(linktest::WaitFor([&] { return LinkSettled(); }, 10000));
+        platform::MessageQueue::Drain();
+        EXPECT_EQ(UnitCount(CMD_MODE_UPLOAD_END), c.uploads);
+        EXPECT_TRUE(Unit().device.UploadErrors().empty());
+        ExpectOpenOn(kStereo);
+
+        int picks = 1;
+        for (const int type : {kDual, kMono}) {
+            SCOPED_TRACE(type);
+            Pick(type);
+            ++picks;
+            ASSERT_TRUE(linktest::WaitFor(
+                [&] { return UnitCount(CMD_ECHO_TYPE) == picks && LinkSettled(); }, 3000));
+            platform::MessageQueue::Drain();
+            ExpectOpenOn(type);
+            EXPECT_FALSE(Timed());
+            EXPECT_EQ(Unit().device.Block()[85], type);
+            EXPECT_EQ(EchoFieldsOfImage(Dlg().Image()), EchoFieldsOfBlock(Unit().device.Block()));
+        }
+
+        ExpectSliderSendsTheType(1220, kMono);
         prompts.Clear();
     }
 }
