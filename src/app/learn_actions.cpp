@@ -9,6 +9,7 @@
 #include "system/dlg_query.h"
 #include "system/dlg_wait.h"
 #include "system/learn_codes.h"
+#include "system/link_query.h"
 
 namespace {
 
@@ -49,10 +50,8 @@ LRESULT CQuavixDlg::OnLearnItem(WPARAM wParam, LPARAM) {
         if (answer != CDlgQuery::kRelearn) return 0;
     }
     // Without a connected unit no answer could ever close the busy box.
-    if (!UnitConnected(link_)) {
-        platform::MessageBox(this, NotConnectedText(image_.Language), " ", platform::MbType::Ok);
-        return 0;
-    }
+    const LinkQuery connected = [this] { return UnitConnected(link_); };
+    if (!ConnectedOrSaySo(this, connected, image_.Language, " ")) return 0;
     image_.LearnSlotIndex = slot;
     PostMessage(WM_LINK_BUSY, CDlgWait::kCustom, 0);
     PostMessage(WM_SEND_COMMAND, CMD_LEARN, slot | kLearnStart);

@@ -18,6 +18,7 @@
 #include "platform/prompts.h"
 #include "platform/text_fit.h"
 #include "system/learn_codes.h"
+#include "system/link_query.h"
 #include "model/learn_table_file.h"
 
 namespace {
@@ -181,11 +182,7 @@ void CDlgLearn::OnSave() {
 
 void CDlgLearn::OnDownload() {
     // A closed link drops the request unsent: say so rather than post it.
-    if (!linkConnected_ || !linkConnected_()) {
-        platform::MessageBox(this, NotConnectedText(image_.Language), kCaption,
-                             platform::MbType::Ok);
-        return;
-    }
+    if (!ConnectedOrSaySo(this, linkConnected_, image_.Language, kCaption)) return;
     if (owner_) owner_->PostMessage(WM_SEND_COMMAND, CMD_LEARN_TABLE, 0);
 }
 

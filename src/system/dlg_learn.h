@@ -5,11 +5,11 @@
 // loaded from a learn table file, downloaded to the unit, or cleared. Modal;
 // Chinese in both languages. The table lives in the parameter image, so it
 // outlives the dialog.
-#include <functional>
 #include <utility>
 
 #include "model/param_image.h"
 #include "platform/window.h"
+#include "system/link_query.h"
 
 class QComboBox;
 
@@ -33,7 +33,7 @@ public:
     CDlgLearn(platform::Window* owner, ParamImage& image);
     // Whether the main window's link is connected, asked before a download;
     // without one it never is.
-    void SetLinkQuery(std::function<bool()> connected) { linkConnected_ = std::move(connected); }
+    void SetLinkQuery(LinkQuery connected) { linkConnected_ = std::move(connected); }
 
     // Shows the table and the baud rate, then runs until the close box.
     int DoModal();
@@ -53,6 +53,6 @@ private:
 
     platform::Window* owner_;
     ParamImage& image_;
-    std::function<bool()> linkConnected_;
+    LinkQuery linkConnected_;
     QComboBox* baud_ = nullptr;
 };

@@ -604,8 +604,9 @@ void CDlgSys::OnUserModeSelChange(int index) {
 
 void CDlgSys::OnLoadFromEquipment() {
     if (!ValidSlot(selectedMode_)) return;
+    if (!ConnectedOrSaySo(this, hooks.linkConnected, Language(), kAppTitle)) return;
     PostCommand(CMD_SELECT_MODE, selectedMode_);
-    if (LinkConnected()) Main()->PostMessage(WM_LINK_BUSY, 1, 0);
+    Main()->PostMessage(WM_LINK_BUSY, 1, 0);
 }
 
 void CDlgSys::OnSaveToEquipment() {
@@ -623,10 +624,10 @@ void CDlgSys::OnSaveToEquipment() {
         case UserModeRefusal::kNone:
             break;
     }
-    const bool connected = LinkConnected();
+    if (!ConnectedOrSaySo(this, hooks.linkConnected, Language(), kAppTitle)) return;
     // Asked before anything is posted: a store the unit would not take gets
     // the box that says why and no busy box, which would only open and close.
-    if (connected && hooks.uploadRefusal) {
+    if (hooks.uploadRefusal) {
         if (const std::optional<UploadRefusal> why = hooks.uploadRefusal()) {
             platform::MessageBox(this, UploadRefusalText(*why, image->PowerOnMode, Language()),
                                  kAppTitle);
@@ -634,7 +635,7 @@ void CDlgSys::OnSaveToEquipment() {
         }
     }
     PostCommand(CMD_MODE_UPLOAD_START, selectedMode_);
-    if (connected) Main()->PostMessage(WM_LINK_BUSY, 2, 0);
+    Main()->PostMessage(WM_LINK_BUSY, 2, 0);
 }
 
 void CDlgSys::OnResetToFactory() {
@@ -649,6 +650,8 @@ void CDlgSys::OnResetToFactory() {
     if (platform::MessageBox(this, UserModeMessage(UserModeText::kResetAll, lang), warning,
                              platform::MbType::OkCancelQuestion) != IDOK)
         return;
+    // Asked after the question: the link may have closed while it was open.
+    if (!ConnectedOrSaySo(this, hooks.linkConnected, lang, warning.c_str())) return;
     PostCommand(CMD_RESET_ALL, 0);
 }
 

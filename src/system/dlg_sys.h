@@ -14,6 +14,7 @@
 #include "model/ui_text.h"
 #include "pages/page.h"
 #include "pages/slider_table.h"
+#include "system/link_query.h"
 #include "system/logo_record.h"
 #include "system/mass_save_dlg.h"
 
@@ -52,8 +53,9 @@ public:
 
     // What the page asks of the main window beyond posted messages.
     struct Hooks {
-        // The link is connected (a recall or store then opens the busy box).
-        std::function<bool()> linkConnected;
+        // The link is connected: a recall, a store or a reset is refused in
+        // words without it.
+        LinkQuery linkConnected;
         // Why the unit would not take a store (a mode upload) now; nullopt
         // when it would. Asked while the link is connected.
         std::function<std::optional<UploadRefusal>()> uploadRefusal;
@@ -161,7 +163,6 @@ private:
     void ShowUnlockButtons();
     void PostLogo(const LogoRecord& record);
     void ShowLogoControls();
-    bool LinkConnected() const { return hooks.linkConnected && hooks.linkConnected(); }
     // The file name (its bytes) of the PC name typed or clicked: a listed
     // file's own name when the text is what its row shows, else the text.
     std::string PcNameOfText(const std::string& text) const;

@@ -14,6 +14,7 @@
 #include "platform/tcp_client.h"
 #include "platform/text.h"
 #include "platform/text_fit.h"
+#include "system/link_query.h"
 #include "system/wifi_frames.h"
 
 namespace {
@@ -226,10 +227,7 @@ void CDlgWifi::SendSetting(std::uint8_t command, int nameEditId, int passwordEdi
 // The restore goes to the unit over the main window's link: with that link
 // closed the question is not asked, as no answer to it could do anything.
 void CDlgWifi::OnRestoreWifi() {
-    if (!linkConnected_ || !linkConnected_()) {
-        Message(NotConnectedText(language_));
-        return;
-    }
+    if (!ConnectedOrSaySo(this, linkConnected_, language_, "")) return;
     if (platform::MessageBox(this, kRestoreQuestion[language_], "", platform::MbType::YesNo) !=
         IDYES)
         return;
@@ -241,7 +239,7 @@ void CDlgWifi::Message(const std::string& text) {
 }
 
 int RunWifiSetup(platform::Window* owner, int language, const LinkConfig& link,
-                 std::function<bool()> linkConnected) {
+                 LinkQuery linkConnected) {
     CDlgWifi dlg(owner, language, link);
     dlg.SetLinkQuery(std::move(linkConnected));
     return dlg.DoModal();

@@ -11,13 +11,13 @@
 // no setting waits for its reply, and four ticks without a byte from the
 // module drop the connection.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
 
 #include "link/link_config.h"
 #include "platform/window.h"
+#include "system/link_query.h"
 
 namespace platform {
 class TcpClient;
@@ -50,7 +50,7 @@ public:
     CDlgWifi(platform::Window* owner, int language, const LinkConfig& link);
     // Whether the main window's link is connected, asked before a restore;
     // without one it never is.
-    void SetLinkQuery(std::function<bool()> connected) { linkConnected_ = std::move(connected); }
+    void SetLinkQuery(LinkQuery connected) { linkConnected_ = std::move(connected); }
     // Closing: tells the unit the dialog is closed, then drops the module.
     ~CDlgWifi() override;
 
@@ -79,7 +79,7 @@ private:
     void Message(const std::string& text);
 
     QPointer<platform::Window> owner_;
-    std::function<bool()> linkConnected_;
+    LinkQuery linkConnected_;
     std::unique_ptr<platform::TcpClient> socket_;
     int language_;
     int pending_ = 0;
@@ -93,4 +93,4 @@ private:
 // in the page's language with the main window's link settings and its link
 // query, until the user closes it.
 int RunWifiSetup(platform::Window* owner, int language, const LinkConfig& link,
-                 std::function<bool()> linkConnected);
+                 LinkQuery linkConnected);

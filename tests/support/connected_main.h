@@ -17,12 +17,16 @@
 #include "emulator/device_emulator.h"
 #include "emulator/emulator_tcp_server.h"
 #include "eq/my_btn.h"
+#include "link/command_codes.h"
+#include "link/link_sequencer.h"
 #include "link/param_block.h"
 #include "model/ui_text.h"
 #include "platform/settings.h"
 #include "support/device_block_layout.h"
 #include "support/emulated_main.h"
+#include "support/modal_script.h"
 #include "support/user_input.h"
+#include "system/dlg_wait.h"
 #include "ui/link_host_window.h"
 
 namespace testsupport {
@@ -54,6 +58,43 @@ public:
         ASSERT_TRUE(linktest::WaitFor([&] { return dlg->ItemText(1002) == "OK"; }, 10000))
             << dlg->ItemText(1002);
         platform::MessageQueue::Drain();
+    }
+
+    // Starts the main window in English on an emulator holding block, each
+    // reply held back holdTicks link ticks, and presses Connect over WIFI;
+    // the user closes the "Connectting..." box while the link still
+    // connects.
+    void StartConnecting(const Bytes& block, int holdTicks) {
+        platform::WriteSettingInt(kLangSettingName, 0);
+        device.SetBlock(block);
+        Hold(holdTicks);
+        ASSERT_TRUE(server.Listen());
+        dlg = StartMainOnEmulator(folder, server);
+        dlg->ControlAs<CMyBtn>(1818)->click();  // WIFI
+        const auto closed = WhenModal<CDlgWait>([](CDlgWait&) {});
+        dlg->ControlAs<CMyBtn>(1001)->click();  // Connect
+        platform::MessageQueue::Drain();
+        ASSERT_TRUE(*closed);
+        ASSERT_LT(dlg->Link().LinkState(), LinkSequencer::kConnected);
+        ASSERT_TRUE(dlg->ControlAs<CMyBtn>(1001)->Checked());
+    }
+
+    // Every reply of the emulator from now on held back this many 20 ms
+    // ticks.
+    void Hold(int ticks) {
+        emu::Knobs knobs = device.GetKnobs();
+        knobs.delayTicks = ticks;
+        device.SetKnobs(knobs);
+    }
+
+    // One request in flight and LinkSequencer::kWaitingLimit waiting behind
+    // it, each a test signal that keeps its turn: the next request the link
+    // is handed is refused. The unit must be holding its replies back.
+    void FillTheLine() {
+        for (std::size_t n = 0; n <= LinkSequencer::kWaitingLimit; ++n)
+            dlg->PostMessage(WM_SEND_COMMAND, CMD_TEST_SIGNAL, 0);
+        platform::MessageQueue::Drain();
+        ASSERT_EQ(dlg->Link().Sequencer().Waiting(), LinkSequencer::kWaitingLimit);
     }
 
     std::size_t Mark() const { return device.Requests().size(); }

@@ -460,6 +460,94 @@ TEST_F(SystemPageFrames, ResetAllOkResetsAndReadsTheUnitBackCancelSendsNothing) 
     EXPECT_EQ(Dlg().Results().DeviceSequenceActive, 0);
 }
 
+namespace {
+
+// Recall, Save and Reset All (after its question) while the link is closed,
+// or still connecting once the user has closed "Connectting...": the link
+// could only drop the request, so the page says the unit is not connected,
+// in the page's language under the caption of the button's other boxes,
+// opens no busy box, and nothing of it reaches the unit once it connects.
+struct NotConnectedCase {
+    const char* what;
+    int button;
+    bool connecting;  // else disconnected
+    int language;
+    std::vector<std::string> texts;
+    const char* caption;
+};
+void PrintTo(const NotConnectedCase& c, std::ostream* os) { *os << c.what; }
+
+const NotConnectedCase kNotConnectedCases[] = {
+    {"RecallClosed", CDlgSys::kRecallId, false, 0, {"Not connected to the equipment"}, kAppTitle},
+    {"RecallConnectingChinese", CDlgSys::kRecallId, true, 1, {"未连接设备"}, kAppTitle},
+    {"SaveClosedChinese", CDlgSys::kSaveId, false, 1, {"未连接设备"}, kAppTitle},
+    {"SaveConnecting", CDlgSys::kSaveId, true, 0, {"Not connected to the equipment"}, kAppTitle},
+    {"ResetAllClosed",
+     CDlgSys::kResetId,
+     false,
+     0,
+     {"Reset all ?", "Not connected to the equipment"},
+     "Warning"},
+    {"ResetAllConnectingChinese",
+     CDlgSys::kResetId,
+     true,
+     1,
+     {"清除所有模式?", "未连接设备"},
+     "警告"},
+};
+
+class SystemPageNotConnected : public SystemPageFrames,
+                               public ::testing::WithParamInterface<NotConnectedCase> {};
+
+}  // namespace
+
+TEST_P(SystemPageNotConnected, SaysSoAndSendsNothing) {
+    const NotConnectedCase& c = GetParam();
+    if (c.connecting) {
+        ASSERT_NO_FATAL_FAILURE(unit.StartConnecting(testsupport::DefaultsBlock(), 25));
+        ASSERT_NO_FATAL_FAILURE(ShowSystemPage());
+    } else {
+        ASSERT_NO_FATAL_FAILURE(ConnectIn(0));
+        U().ClickMain(1001);  // disconnect
+        ASSERT_TRUE(linktest::WaitFor([&] { return Dlg().ItemText(1002) == "Idle"; }, 5000));
+    }
+    Ui ui = U();
+    if (c.language == 1) ui.Click(CDlgSys::kChineseId);
+    platform::MessageQueue::Drain();
+    ui.Pick(CDlgSys::kUserModeComboId, 6);
+    const std::size_t mark = unit.Mark();
+    {
+        BusyBoxWatch busy;
+        if (c.button == CDlgSys::kResetId) prompts.Answer(IDOK);
+        ui.Click(c.button);
+        platform::MessageQueue::Drain();
+        EXPECT_EQ(prompts.Texts(), c.texts);
+        for (const auto& shown : prompts.shown()) EXPECT_EQ(shown.caption, c.caption);
+        EXPECT_EQ(busy.shown, 0);
+        EXPECT_FALSE(Dlg().WaitBoxOpen());
+    }
+
+    if (c.connecting)
+        unit.Hold(0);
+    else
+        U().ClickMain(1001);  // connect again
+    const LinkSequencer& link = Dlg().Link().Sequencer();
+    ASSERT_TRUE(linktest::WaitFor(
+        [&] {
+            return link.LinkState() == LinkSequencer::kConnected && !link.BlockReadDue() &&
+                   !link.ReplyPending() && link.Waiting() == 0;
+        },
+        10000))
+        << Dlg().ItemText(1002);
+    linktest::RunFor(300);
+    const std::vector<emu::Command> sent = unit.RequestsSince(mark);
+    EXPECT_EQ(Hex(Codes(sent)), Hex({0x3F, 0x40}));
+    EXPECT_FALSE(unit.device.Mode(6).has_value());
+    EXPECT_EQ(Dlg().Image().CurrentModeSlot, unit.device.CurrentSlot());
+}
+INSTANTIATE_TEST_SUITE_P(Buttons, SystemPageNotConnected, ::testing::ValuesIn(kNotConnectedCases),
+                         testsupport::CaseName<NotConnectedCase>);
+
 class SystemPageBlockRead : public SystemPageFrames, public ::testing::WithParamInterface<int> {};
 
 TEST_P(SystemPageBlockRead, RefreshesEveryControlAndSendsOnlyTheRead) {

@@ -386,6 +386,7 @@ TEST_F(SystemPage, OutOfRangeValuesFromTheUnitSelectNothing) {
     for (int id : {1814, 1815, 1816}) EXPECT_FALSE(Btn(id)->Checked()) << id;
 
     image.AdminMode = image.AdminModeConfirmed = 1;
+    page.hooks.linkConnected = [] { return true; };
     Click(CDlgSys::kRecallId);
     Click(CDlgSys::kSaveId);
     EXPECT_TRUE(main.Take().empty());
@@ -412,12 +413,12 @@ TEST_F(SystemPage, PickingAUserModeShowsItsName) {
     EXPECT_TRUE(main.Take().empty());
 }
 
-TEST_F(SystemPage, RecallOpensTheLoadingBoxOnlyWhenConnected) {
+TEST_F(SystemPage, RecallPostsTheSelectAndTheLoadingBoxOnlyWhenConnected) {
     image.CurrentModeSlot = 4;
     page.LoadFromImage();
     Click(CDlgSys::kRecallId);
-    EXPECT_EQ(main.Take(), (Commands{{CMD_SELECT_MODE, 4}}));
-    EXPECT_TRUE(main.TakeMessages().empty());
+    ExpectOnlyTheBox(NotConnectedText(kLanguageEnglish));
+    prompts.Clear();
     page.hooks.linkConnected = [] { return true; };
     Click(CDlgSys::kRecallId);
     EXPECT_EQ(main.Take(), (Commands{{CMD_SELECT_MODE, 4}}));
@@ -493,14 +494,11 @@ TEST_P(SystemPageRefusedUpload, SaysWhyAndPostsNeitherTheStoreNorABusyBox) {
     ExpectOnlyTheBox(c.text);
     EXPECT_TRUE(image == before);
 
-    // Offline the page does not ask: the store is posted for the link to
-    // drop, and no busy box is opened.
+    // Offline the unit is not asked: the page says it is not connected.
     prompts.Clear();
     page.hooks.linkConnected = [] { return false; };
     Click(CDlgSys::kSaveId);
-    EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(main.Take(), (Commands{{CMD_MODE_UPLOAD_START, 5}}));
-    EXPECT_TRUE(main.TakeMessages().empty());
+    ExpectOnlyTheBox(NotConnectedText(c.language));
 }
 INSTANTIATE_TEST_SUITE_P(Saves, SystemPageRefusedUpload, ::testing::ValuesIn(kRefusedUploads),
                          testsupport::CaseName<RefusedUpload>);
@@ -529,6 +527,7 @@ TEST_F(SystemPage, ResetAsksUnderWarningAndOnlyOkPosts) {
 
     image.AdminModeConfirmed = 1;
     page.SetLanguage(1);
+    page.hooks.linkConnected = [] { return true; };
     prompts.Answer(IDCANCEL);
     Click(CDlgSys::kResetId);
     EXPECT_TRUE(main.Take().empty());
