@@ -35,9 +35,9 @@ public:
         // loaded into the panel alone.
         std::function<bool()> linkOpen;
         // Why the unit would not take a mode upload now (another upload
-        // runs, the block read is due, the power-on mode in the image is
-        // out of range); nullopt when it would. Asked only while the link
-        // is open.
+        // runs, the block read is due, the link's line is full, the
+        // power-on mode in the image is out of range); nullopt when it
+        // would. Asked only while the link is open.
         std::function<std::optional<UploadRefusal>()> uploadRefusal;
         // The list grew by one name (at its end).
         std::function<void(const std::string& name)> listed;

@@ -467,6 +467,7 @@ std::optional<bool> CommandBuilder::SendDirect(unsigned code, LPARAM argument) {
 std::optional<UploadRefusal> CommandBuilder::UploadRefusalNow() const {
     if (link_.UploadUnderWay()) return UploadRefusal::kUploadRunning;
     if (link_.BlockReadDue()) return UploadRefusal::kBlockReadDue;
+    if (link_.LineFull()) return UploadRefusal::kLineFull;
     if (image_.PowerOnMode < 0 || image_.PowerOnMode > kMaxPowerOnMode)
         return UploadRefusal::kPowerOnMode;
     return std::nullopt;

@@ -53,6 +53,9 @@ public:
     virtual void SubmitBlockChunkRequest() = 0;
     // A mode upload was taken and the unit has not answered its end yet.
     virtual bool UploadUnderWay() const = 0;
+    // As many requests wait as the link keeps: the next one is refused,
+    // unless it is a running transfer's next step.
+    virtual bool LineFull() const = 0;
     // A mode select or a header re-read waits or is in flight, or the block
     // read runs: the image is about to be replaced by the unit's block.
     virtual bool BlockReadDue() const = 0;

@@ -181,7 +181,7 @@ bool LinkSequencer::Submit(const LinkRequest& r) {
     // take back (the block read would never come; at most one waits behind
     // each mode select), nor for a kind switch, which the window has laid
     // out already.
-    if (line_.size() >= kWaitingLimit && r.code != CMD_READ_HEADER && r.code != CMD_SYSTEM_MODE) {
+    if (LineFull() && r.code != CMD_READ_HEADER && r.code != CMD_SYSTEM_MODE) {
         RefuseRequest();
         return false;
     }

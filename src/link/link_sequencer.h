@@ -79,6 +79,7 @@ public:
     // next step like any other.
     void SubmitBlockChunkRequest() override;
     bool UploadUnderWay() const override { return upload_ != Upload::kNone; }
+    bool LineFull() const override { return line_.size() >= kWaitingLimit; }
     bool BlockReadDue() const override;
 
     int LinkState() const override { return state_; }

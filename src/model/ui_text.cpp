@@ -76,6 +76,8 @@ constexpr UiTextRow kFileResults[] = {
 };
 
 constexpr UiTextRow kNotConnected = {"Not connected to the equipment", "未连接设备"};
+constexpr UiTextRow kLineFull = {"the equipment is busy, too many requests are waiting",
+                                 "设备忙，等待的请求过多"};
 
 bool ValidLanguage(int language) {
     return language == kLanguageEnglish || language == kLanguageChinese;
@@ -212,6 +214,9 @@ std::string UploadRefusalText(UploadRefusal why, int powerOnMode, int language) 
             break;
         case UploadRefusal::kBlockReadDue:
             text += Pick({"the equipment is sending its parameters", "设备正在发送参数"}, language);
+            break;
+        case UploadRefusal::kLineFull:
+            text += Pick(kLineFull, language);
             break;
         case UploadRefusal::kPowerOnMode:
             text += Pick({"System: Power Mode ", "系统: 上电模式 "}, language);

@@ -66,10 +66,11 @@ const char* NotConnectedText(int language);
 
 // Why a mode upload (Save, Upload To Equipment, a load into a slot) was not
 // sent: another one is still going to the unit, the unit is sending its
-// block (which then replaces the panel's values), or the power-on mode read
+// block (which then replaces the panel's values), so many requests wait for
+// the unit's replies that the link takes no more, or the power-on mode read
 // from the unit lies outside 0..10 (powerOnMode is shown then). Nothing has
 // changed in the panel or the unit.
-enum class UploadRefusal { kUploadRunning, kBlockReadDue, kPowerOnMode };
+enum class UploadRefusal { kUploadRunning, kBlockReadDue, kLineFull, kPowerOnMode };
 std::string UploadRefusalText(UploadRefusal why, int powerOnMode, int language);
 
 // The language from the stored "Lang" value (nullopt: missing or unreadable):

@@ -665,8 +665,8 @@ CarriedUpload UploadFrom(const linktest::FakeTransport& t, std::size_t from) {
 // A second upload while one is under way (a Save, Upload To Equipment, a
 // load into a slot) is refused with its reason, and leaves the running one,
 // the record it carries, the mode names and the slot as they were; so do an
-// upload while the unit's block is due and one whose power-on mode no file
-// may hold.
+// upload while the unit's block is due, one the link's full line would not
+// take, and one whose power-on mode no file may hold.
 TEST_F(CommandBuilderTest, AnUploadThatCannotGoNowIsRefusedAndChangesNothing) {
     struct Case {
         const char* what;
@@ -690,6 +690,13 @@ TEST_F(CommandBuilderTest, AnUploadThatCannotGoNowIsRefusedAndChangesNothing) {
              r.Send(0x3F, 0);
          },
          UploadRefusal::kBlockReadDue},
+        {"the line full, a power-on mode above 10 too",
+         [](BuilderRig& r) {
+             r.image.PowerOnMode = 11;
+             r.Send(0x09, 0);
+             for (std::size_t n = 0; n < LinkSequencer::kWaitingLimit; ++n) r.Send(0x37, 0);
+         },
+         UploadRefusal::kLineFull},
         {"a power-on mode above 10",
          [](BuilderRig& r) {
              r.image.PowerOnMode = 11;

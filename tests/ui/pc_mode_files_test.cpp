@@ -47,6 +47,7 @@ constexpr const char* kLoadFail = " \t   Load fail\t   ";
 constexpr const char* kLoadNotSent = " \t   Loaded, not sent: the unit's mode slot is invalid\t   ";
 constexpr const char* kUploadRunning = "Not sent: an upload to the equipment is still running";
 constexpr const char* kBlockReadDue = "Not sent: the equipment is sending its parameters";
+constexpr const char* kLineFull = "Not sent: the equipment is busy, too many requests are waiting";
 
 void Put16At(Bytes& f, std::size_t at, unsigned v) {
     f[at] = static_cast<std::uint8_t>(v & 0xFF);
@@ -523,6 +524,40 @@ TEST_F(PcModeFiles, UploadToEquipmentDuringTheBlockReadAfterAResetLoadsNothing) 
     EXPECT_FALSE(Dlg().WaitBoxOpen());
     blocktest::ExpectImageHoldsBlock(Dlg().Image(), unit.device.Block());
     EXPECT_NE(Sys().ItemText(CDlgSys::kModeNameEditId), "Stage Name");
+}
+
+// A unit answering late, and as many requests waiting for it as the link
+// keeps: the upload's start would not be taken, so Upload To Equipment
+// loads nothing and says it was not sent, as when another upload runs, in
+// place of "Load OK". What waited goes out; no frame of the upload follows.
+TEST_F(PcModeFiles, UploadToEquipmentWithTheLineFullLoadsNothing) {
+    WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ClickRow(0);
+    WatchForTheFile();
+    const ParamImage before = Dlg().Image();
+    const std::string musicMax = Dlg().ItemText(1076);
+    const std::size_t mark = unit.Mark();
+    unit.Hold(25);
+    ASSERT_NO_FATAL_FAILURE(unit.FillTheLine());
+    Click(CDlgSys::kUploadToEquipmentId);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLineFull});
+    for (const auto& box : prompts.shown()) EXPECT_EQ(box.caption, kAppTitle);
+    EXPECT_EQ(fileInPanelAtABox_, 0);
+    EXPECT_TRUE(blocktest::SameImage(Dlg().Image(), before));
+
+    unit.Hold(0);
+    const LinkSequencer& link = Dlg().Link().Sequencer();
+    ASSERT_TRUE(
+        linktest::WaitFor([&] { return !link.ReplyPending() && link.Waiting() == 0; }, 20000));
+    for (const emu::Command& c : Quiet(mark)) EXPECT_EQ(c.code, CMD_TEST_SIGNAL);
+    EXPECT_EQ(unit.device.CountOf(0x41), 0);
+    for (int slot = 0; slot < 10; ++slot) EXPECT_FALSE(unit.device.Mode(slot).has_value()) << slot;
+    EXPECT_EQ(Dlg().Image().ParamWords[3], before.ParamWords[3]);
+    EXPECT_EQ(Dlg().ItemText(1076), musicMax);
+    EXPECT_NE(Sys().ItemText(CDlgSys::kModeNameEditId), "Stage Name");
+    EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
 // A file that fails any check changes neither the image nor the unit.

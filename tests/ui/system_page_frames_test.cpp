@@ -321,7 +321,7 @@ struct RefusedSaveCase {
     const char* what;
     int unitPowerOnMode;
     // What is under way when Save is clicked, posted as its sender would.
-    void (*arrange)(CQuavixDlg&);
+    void (*arrange)(testsupport::ConnectedMain&);
     const char* text;
     std::vector<std::uint8_t> codes;  // at the unit, a run of 0x40 as one
 };
@@ -336,16 +336,21 @@ std::vector<std::uint8_t> UploadCodes() {
 
 const RefusedSaveCase kRefusedSaveCases[] = {
     {"AnotherUploadRunning", 3,
-     [](CQuavixDlg& d) { d.PostMessage(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, 3); },
+     [](testsupport::ConnectedMain& u) {
+         u.dlg->PostMessage(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, 3);
+     },
      "Not sent: an upload to the equipment is still running", UploadCodes()},
     {"AModeSelectInFlight",
      3,
-     [](CQuavixDlg& d) { d.PostMessage(WM_SEND_COMMAND, CMD_SELECT_MODE, 2); },
+     [](testsupport::ConnectedMain& u) { u.dlg->PostMessage(WM_SEND_COMMAND, CMD_SELECT_MODE, 2); },
      "Not sent: the equipment is sending its parameters",
      {0x01, 0x3F, 0x40}},
+    {"TheLineFull", 3, [](testsupport::ConnectedMain& u) { u.FillTheLine(); },
+     "Not sent: the equipment is busy, too many requests are waiting",
+     std::vector<std::uint8_t>(LinkSequencer::kWaitingLimit + 1, CMD_TEST_SIGNAL)},
     {"TheUnitsPowerOnModeOutOfRange",
      11,
-     [](CQuavixDlg&) {},
+     [](testsupport::ConnectedMain&) {},
      "Not sent: System: Power Mode 11, outside 0 .. 10",
      {}},
 };
@@ -367,7 +372,8 @@ TEST_P(SystemPageSaveNotTaken, SaysWhyAndOpensNoBusyBox) {
     Ui ui = U();
     ui.Pick(CDlgSys::kUserModeComboId, 6);
     const std::size_t mark = unit.Mark();
-    c.arrange(Dlg());
+    c.arrange(unit);
+    if (HasFatalFailure()) return;
     platform::MessageQueue::Drain();
     BusyBoxWatch busy;
     ui.Click(CDlgSys::kSaveId);

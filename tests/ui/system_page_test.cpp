@@ -471,6 +471,9 @@ const RefusedUpload kRefusedUploads[] = {
     {"AnotherUploadRunning", UploadRefusal::kUploadRunning, 3, 0,
      "Not sent: an upload to the equipment is still running"},
     {"BlockReadDueChinese", UploadRefusal::kBlockReadDue, 3, 1, "未发送：设备正在发送参数"},
+    {"TheLineFull", UploadRefusal::kLineFull, 3, 0,
+     "Not sent: the equipment is busy, too many requests are waiting"},
+    {"TheLineFullChinese", UploadRefusal::kLineFull, 3, 1, "未发送：设备忙，等待的请求过多"},
     {"PowerOnModeFromTheUnit", UploadRefusal::kPowerOnMode, 11, 0,
      "Not sent: System: Power Mode 11, outside 0 .. 10"},
 };
