@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +18,7 @@
 #include "link/command_codes.h"
 #include "link/link_sequencer.h"
 #include "link/param_block.h"
+#include "support/busy_box_watch.h"
 #include "support/case_name.h"
 #include "support/connected_main.h"
 #include "support/device_block_layout.h"
@@ -26,13 +26,13 @@
 #include "support/wire_payloads.h"
 #include "system/access_codes.h"
 #include "system/dlg_sys.h"
-#include "system/dlg_wait.h"
 #include "system/dlg_wifi.h"
 #include "system/user_modes.h"
 
 namespace {
 
 using blocktest::Bytes;
+using testsupport::BusyBoxWatch;
 using testsupport::Hex;
 
 constexpr int kSystemPageButton = 1815;
@@ -71,21 +71,6 @@ struct Ui {
         QLineEdit* edit = Get<QLineEdit>(editId);
         edit->setFocus();
         QTest::keyClicks(edit, QString::fromStdString(text));
-    }
-};
-
-// Counts the busy boxes shown while it lives, also one that opens and closes
-// within one turn of the loop (a poll of WaitBoxOpen could miss it).
-class BusyBoxWatch : public QObject {
-public:
-    BusyBoxWatch() { qApp->installEventFilter(this); }
-    ~BusyBoxWatch() override { qApp->removeEventFilter(this); }
-    int shown = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && qobject_cast<CDlgWait*>(watched)) ++shown;
-        return false;
     }
 };
 
