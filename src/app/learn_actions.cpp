@@ -74,6 +74,18 @@ LRESULT CQuavixDlg::OnLearnResult(WPARAM length, LPARAM) {
     return 0;
 }
 
+// A start the unit never got: no answer will close the busy box, and there
+// is nothing to cancel. A closed link has ended the learn itself.
+void CQuavixDlg::OnLearnRequestRefused(LPARAM argument) {
+    const int slot = static_cast<int>(argument & 0xFF);
+    if ((argument & ~LPARAM{0xFF}) != kLearnStart || slot == 0 || image_.LearnSlotIndex != slot)
+        return;
+    image_.LearnSlotIndex = 0;
+    PostMessage(WM_LINK_IDLE, 0, 0);
+    if (link_.Sequencer().LineFull())
+        platform::MessageBox(this, LineFullText(image_.Language), " ", platform::MbType::Ok);
+}
+
 LRESULT CQuavixDlg::OnLearnCancel(WPARAM, LPARAM) {
     if (image_.LearnSlotIndex == 0) return 0;
     image_.LearnSlotIndex = 0;

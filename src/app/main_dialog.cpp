@@ -424,6 +424,7 @@ LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
     // will close it for a request that was not taken.
     if (!handed && (code == CMD_SELECT_MODE || code == CMD_MODE_UPLOAD_START))
         PostMessage(WM_LINK_IDLE, 0, 0);
+    if (!handed && code == CMD_LEARN) OnLearnRequestRefused(argument);
     return 0;
 }
 

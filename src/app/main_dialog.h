@@ -89,6 +89,9 @@ public:
     LRESULT OnLearnItem(WPARAM slot, LPARAM);
     LRESULT OnLearnResult(WPARAM length, LPARAM);
     LRESULT OnLearnCancel(WPARAM, LPARAM);
+    // The link did not take a learn request (argument: its WM_SEND_COMMAND
+    // argument).
+    void OnLearnRequestRefused(LPARAM argument);
     // The learn dialog while it runs, else null.
     CDlgLearn* LearnDialog() const { return learnDialog_; }
     LRESULT OnSliderPos(WPARAM id, LPARAM pos);

@@ -76,6 +76,7 @@ constexpr UiTextRow kFileResults[] = {
 };
 
 constexpr UiTextRow kNotConnected = {"Not connected to the equipment", "未连接设备"};
+constexpr UiTextRow kNotSent = {"Not sent: ", "未发送："};
 constexpr UiTextRow kLineFull = {"the equipment is busy, too many requests are waiting",
                                  "设备忙，等待的请求过多"};
 
@@ -204,8 +205,11 @@ std::string ValueRefusalText(const char* placeEnglish, const char* placeChinese,
 
 const char* NotConnectedText(int language) { return Pick(kNotConnected, language); }
 
+std::string LineFullText(int language) {
+    return std::string(Pick(kNotSent, language)) + Pick(kLineFull, language);
+}
+
 std::string UploadRefusalText(UploadRefusal why, int powerOnMode, int language) {
-    static constexpr UiTextRow kNotSent = {"Not sent: ", "未发送："};
     std::string text = Pick(kNotSent, language);
     switch (why) {
         case UploadRefusal::kUploadRunning:
@@ -216,8 +220,7 @@ std::string UploadRefusalText(UploadRefusal why, int powerOnMode, int language) 
             text += Pick({"the equipment is sending its parameters", "设备正在发送参数"}, language);
             break;
         case UploadRefusal::kLineFull:
-            text += Pick(kLineFull, language);
-            break;
+            return LineFullText(language);
         case UploadRefusal::kPowerOnMode:
             text += Pick({"System: Power Mode ", "系统: 上电模式 "}, language);
             text += std::to_string(powerOnMode);

@@ -63,6 +63,9 @@ std::string ValueRefusalText(const char* placeEnglish, const char* placeChinese,
 
 // The answer to a request that needs the unit while no link is open.
 const char* NotConnectedText(int language);
+// The answer to a request the link refused: so many wait for the unit's
+// replies that it takes no more.
+std::string LineFullText(int language);
 
 // Why a mode upload (Save, Upload To Equipment, a load into a slot) was not
 // sent: another one is still going to the unit, the unit is sending its

@@ -15,6 +15,7 @@
 
 #include "link/param_block.h"
 #include "model/ui_text.h"
+#include "support/busy_box_watch.h"
 #include "support/connected_main.h"
 #include "support/learn_table_layout.h"
 #include "support/modal_watchdog.h"
@@ -292,6 +293,39 @@ TEST_F(LearnFlow, DownloadWithoutAConnectedUnitSaysSoAndSendsNothing) {
         << unit.dlg->ItemText(1002);
     linktest::RunFor(200);
     EXPECT_EQ(unit.device.CountOf(kLearnTableCode), 0);
+}
+
+// A start the link does not take, its line full behind a unit that answers
+// late: no answer would ever close the busy box, so it closes at once and
+// says why. The unit is asked nothing and told nothing to cancel once the
+// line has gone out.
+TEST_F(LearnFlow, AStartTheFullLineRefusesClosesTheBusyBoxAndSaysWhy) {
+    const std::size_t mark = unit.Mark();
+    testsupport::BusyBoxWatch busy;
+    InLearnDialog([&](CDlgLearn& dlg) {
+        unit.Hold(25);
+        ASSERT_NO_FATAL_FAILURE(unit.FillTheLine());
+        Press(dlg, 1);
+        EXPECT_TRUE(linktest::WaitFor(
+            [&] { return busy.shown == 1 && !unit.dlg->WaitBoxOpen() && !prompts.shown().empty(); },
+            kWaitMs));
+    });
+    EXPECT_EQ(busy.shown, 1);
+    EXPECT_FALSE(unit.dlg->WaitBoxOpen());
+    EXPECT_EQ(unit.dlg->Image().LearnSlotIndex, 0);
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text,
+              "Not sent: the equipment is busy, too many requests are waiting");
+    EXPECT_EQ(prompts.shown()[0].caption, " ");
+
+    unit.Hold(0);
+    const LinkSequencer& link = unit.dlg->Link().Sequencer();
+    ASSERT_TRUE(
+        linktest::WaitFor([&] { return !link.ReplyPending() && link.Waiting() == 0; }, 20000));
+    linktest::RunFor(200);
+    for (const emu::Command& c : unit.RequestsSince(mark)) EXPECT_EQ(c.code, CMD_TEST_SIGNAL);
+    EXPECT_TRUE(LearnRequestsSince(mark).empty());
+    EXPECT_EQ(unit.dlg->Image().LearnCodes[0], LearnCode{});
 }
 
 // Slots and results that no button can give: nothing is indexed, learned or
