@@ -132,9 +132,13 @@ constexpr std::uint8_t kOutputCinemaFirst[kOutputChannels] = {116, 116, 124, 124
 constexpr int kDirectTrailing = 4;
 
 // Codes whose newest value is all the unit needs: while one waits for the
-// link, a newer request of the code takes its place (one per argument where
-// the frame is for one band, output, channel, filter or speaker of several),
-// so a drag sends its newest position and not every step. Every other code
+// link, a newer request of the code (of the same argument, where the frame
+// is for one band, output, channel, filter or speaker of several) drops it,
+// so a drag sends its newest position and not every step. The newer one goes
+// last, after everything that waited before it was made: two codes' frames
+// can carry the same byte (the input buttons and the music frame, the
+// dance-mode switch and the flag word), and the unit must end on the value
+// set last. Never past a request that keeps its turn. Every other code
 // keeps its turn: each request reaches the unit, in the order sent (a mode
 // select, a kind switch, the echo type, Reset All, the logo, the test
 // signal, the power-on mode, the mic link, an EQ reset, a login, the WiFi

@@ -3,9 +3,10 @@
 // request to the unit, its payload read from the parameter image when the
 // message is handled (the sender stored the value first). Most codes are
 // generic: payload plus one pad byte; each is a change that a newer one of
-// its own may replace while it waits, or a request that keeps its turn. The
-// boost save, the three mode-upload steps and the learn table are built
-// whole, carry four trailing bytes and have reply time-outs of their own.
+// its own replaces while it waits (the newer one going last), or a request
+// that keeps its turn. The boost save, the three mode-upload steps and the
+// learn table are built whole, carry four trailing bytes and have reply
+// time-outs of their own.
 //
 // Pad and trailing bytes are always 0. An argument outside its table
 // (slot, band, channel, pass filter, EQ module, boost target, speaker,
@@ -66,8 +67,8 @@ public:
 
     // WM_SEND_COMMAND (code, argument). False when it sends nothing: the link
     // is down, an argument is outside its table, or the link did not take
-    // the request. True once the link has taken it (a change may still give
-    // its place to a newer one of its own).
+    // the request. True once the link has taken it (a change may still be
+    // dropped for a newer one of its own).
     bool OnSendCommand(unsigned code, LPARAM argument);
     // Why a mode upload would be refused now; nullopt when it would go.
     std::optional<UploadRefusal> UploadRefusalNow() const;

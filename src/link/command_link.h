@@ -18,8 +18,8 @@ struct LinkRequest {
     // A change: while it waits, a later request with the same key (the code,
     // and the argument where the frame is for one of several: an EQ or boost
     // band, an output channel, a pass filter, a speaker, a module's band
-    // switches) takes its place and its turn, unless a request that keeps
-    // its turn waits between them. kKeepsItsTurn for every other one.
+    // switches) drops it and goes last, unless a request that keeps its turn
+    // waits between them. kKeepsItsTurn for every other one.
     std::uint32_t key = kKeepsItsTurn;
     // Carries values of the parameter image: not taken while a block read is
     // about to replace the image (the pages will show the unit's values).
@@ -45,10 +45,11 @@ public:
     virtual ~CommandLink() = default;
     // 0 idle, 1 connecting, 2 header requested, 3 connected.
     virtual int LinkState() const = 0;
-    // True when the request was taken: sent, waiting, or in the place of a
-    // change it replaced. False when it will never go out: not connected,
-    // the line is full (the status line says so), the image is about to be
-    // replaced, or nothing was written (a failed write also drops the link).
+    // True when the request was taken: sent or waiting (an older change of
+    // its key has left the line). False when it will never go out: not
+    // connected, the line is full (the status line says so), the image is
+    // about to be replaced, or nothing was written (a failed write also
+    // drops the link).
     virtual bool Submit(const LinkRequest& request) = 0;
     virtual void SubmitBlockChunkRequest() = 0;
     // A mode upload was taken and the unit has not answered its end yet.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "link/command_codes.h"
 
@@ -166,15 +167,20 @@ bool LinkSequencer::Submit(const LinkRequest& r) {
     }
     if (!reply_pending_ && line_.empty() && !TransferRunning()) return SendRequest(w, false);
     if (r.key != LinkRequest::kKeepsItsTurn) {
-        // The newest value of a waiting change replaces it where it waits;
-        // not past a request that keeps its turn, as a mode select or a kind
-        // switch: the two values are for two states of the unit.
-        for (auto it = line_.rbegin(); it != line_.rend(); ++it) {
-            if (it->key == LinkRequest::kKeepsItsTurn) break;
-            if (it->key == r.key) {
-                it->data = std::move(w.data);
-                return true;
-            }
+        // The newest value of a waiting change goes last, behind everything
+        // that waited before it was made, and the older one leaves the line:
+        // two controls' frames can carry the same byte, and the unit must end
+        // on the value set last. Not past a request that keeps its turn, as a
+        // mode select or a kind switch: the two values are for two states of
+        // the unit, and both go.
+        const auto older =
+            std::find_if(line_.rbegin(), line_.rend(), [&](const WaitingRequest& waiting) {
+                return waiting.key == r.key || waiting.key == LinkRequest::kKeepsItsTurn;
+            });
+        if (older != line_.rend() && older->key == r.key) {
+            line_.erase(std::next(older).base());
+            line_.push_back(std::move(w));
+            return true;
         }
     }
     // The line's limit: not for a header re-read, which the window cannot

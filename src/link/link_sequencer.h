@@ -31,8 +31,8 @@ public:
     static constexpr int kConnectWatchMisses = 4;
     static constexpr int kLearnRetryMs = 16;
     // How many requests may wait behind the reply in flight. Far above what
-    // a user's clicks pile up within one reply time-out (a newer change takes
-    // the place of its older one); it only bounds a unit that has stopped
+    // a user's clicks pile up within one reply time-out (a newer change
+    // replaces its older one); it only bounds a unit that has stopped
     // answering.
     static constexpr std::size_t kWaitingLimit = 32;
 
@@ -60,8 +60,10 @@ public:
     // Every request of the command builder. While a reply is pending, a
     // transfer runs (a mode upload, the block read) or others wait, it waits
     // in one line and goes in the order handed over; a running transfer's
-    // next step goes first. A change takes the place of a waiting change
-    // with its key unless a request that keeps its turn waits between them.
+    // next step goes first. A change whose key a waiting change has goes
+    // last, after everything that waited before it was made, and the older
+    // one leaves the line; unless a request that keeps its turn waits
+    // behind the older one, which then stays where it is.
     // Refused (false), with "busy, not sent" in the status line, when
     // kWaitingLimit requests wait already; a next step is always taken. A
     // request built from the image is not taken while the block read is due

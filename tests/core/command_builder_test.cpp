@@ -419,8 +419,8 @@ TEST_F(CommandBuilderTest, NotConnectedSendsNothingAndForgetsWhatWaited) {
 }
 
 // While a reply is due, each code waits in the order handed over with its
-// own newest payload: a newer value of a waiting change takes its place and
-// its turn, never across a request that keeps its turn.
+// own newest payload: a newer value of a waiting change drops the older one
+// and goes last, never across a request that keeps its turn.
 TEST_F(CommandBuilderTest, WaitingChangesGoInOrderEachWithItsNewestPayload) {
     ConnectUsb();
     answering = false;
@@ -429,19 +429,19 @@ TEST_F(CommandBuilderTest, WaitingChangesGoInOrderEachWithItsNewestPayload) {
     Send(0x0A, 0);
     Send(0x0E, 2);
     image.ParamBytes[21] = 45;
-    Send(0x0A, 0);  // takes the first 0x0A's place, before the output
+    Send(0x0A, 0);  // drops the first 0x0A and goes behind the output
     Send(0x3B, 0);  // keeps its turn
     image.ParamBytes[21] = 46;
     Send(0x0A, 0);  // behind the power-on mode: a value of its own
     Send(0x0E, 3);  // another channel: a change of its own
-    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A, 0x0E, 0x3B, 0x0A, 0x0E}));
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0E, 0x0A, 0x3B, 0x0A, 0x0E}));
     const std::size_t before = usb.sent.size();
     answering = true;
     usb.incoming.push_back(Reply(0x09, {0}));
     Tick(8);
     ASSERT_EQ(usb.sent.size(), before + 5);
-    EXPECT_EQ(usb.sent[before], Frame(0x0A, {45, 0}));
-    EXPECT_EQ(usb.sent[before + 1], Frame(0x0E, Cat({{2}, Span(41, 50), W(36), W(37), Zeros(5)})));
+    EXPECT_EQ(usb.sent[before], Frame(0x0E, Cat({{2}, Span(41, 50), W(36), W(37), Zeros(5)})));
+    EXPECT_EQ(usb.sent[before + 1], Frame(0x0A, {45, 0}));
     EXPECT_EQ(usb.sent[before + 2], Frame(0x3B, {0x05, 0}));
     EXPECT_EQ(usb.sent[before + 3], Frame(0x0A, {46, 0}));
     EXPECT_EQ(usb.sent[before + 4][4], 3);
@@ -786,9 +786,9 @@ TEST_F(CommandBuilderTest, ChangesDuringAnUploadGoAfterItsEnd) {
     for (std::size_t i = from; i < usb.sent.size(); ++i) codes.push_back(usb.sent[i][3]);
     std::vector<std::uint8_t> expected = {0x41};
     expected.insert(expected.end(), 15, 0x42);
-    expected.insert(expected.end(), {0x43, 0x09, 0x0E});
+    expected.insert(expected.end(), {0x43, 0x0E, 0x09});
     EXPECT_EQ(codes, expected);
-    EXPECT_EQ(usb.sent[usb.sent.size() - 2], Frame(0x09, {62, 0}));
+    EXPECT_EQ(usb.sent.back(), Frame(0x09, {62, 0}));
 
     answering = false;
     Send(0x09, 0);  // in flight

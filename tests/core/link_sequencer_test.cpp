@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "link_test_support.h"
 
@@ -313,8 +316,8 @@ TEST_F(LinkSequencerTest, WifiTimeOutsAre130Ticks) {
 }
 
 // One request in flight; what comes meanwhile waits and goes in the order
-// it came, each change with its newest value: three of one control send
-// only the last.
+// it came, each change once, with its newest value and in the newest one's
+// turn: three of one control send only the last.
 TEST_F(LinkSequencerTest, OneRequestInFlightAndEachWaitingChangeGoesWithItsNewestValue) {
     ConnectUsb();
     answering = false;
@@ -328,18 +331,136 @@ TEST_F(LinkSequencerTest, OneRequestInFlightAndEachWaitingChangeGoesWithItsNewes
     seq.SubmitGeneric(0x0A, e, 2);
     seq.SubmitGeneric(0x30, f, 3);
     EXPECT_EQ(usb.sent.size(), sent);
-    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x0A, 0x3B, 0x30}));
+    EXPECT_EQ(seq.WaitingCodes(), (std::vector<std::uint8_t>{0x3B, 0x0A, 0x30}));
     answering = true;
     usb.incoming.push_back(Reply(0x09, {0}));
     Tick();
     ASSERT_EQ(usb.sent.size(), sent + 1) << "one at a time";
-    EXPECT_EQ(usb.sent.back(), (Bytes{0xAA, 0x03, 0x00, 0x0A, 5, 0, 0xEE}));
+    EXPECT_EQ(usb.sent.back(), (Bytes{0xAA, 0x03, 0x00, 0x3B, 3, 0, 0xBF}));
     Tick(4);
     ASSERT_EQ(usb.sent.size(), sent + 3);
-    EXPECT_EQ(usb.sent[sent + 1], (Bytes{0xAA, 0x03, 0x00, 0x3B, 3, 0, 0xBF}));
+    EXPECT_EQ(usb.sent[sent + 1], (Bytes{0xAA, 0x03, 0x00, 0x0A, 5, 0, 0xEE}));
     EXPECT_EQ(usb.sent[sent + 2], (Bytes{0xAA, 0x04, 0x00, 0x30, 6, 6, 0, 0xC0}));
     EXPECT_EQ(seq.Waiting(), 0u);
     EXPECT_EQ(host.Status(), "OK");
+}
+
+// A newer value of a waiting change: the older one leaves the line and the
+// newer goes behind everything that waited before it was made, since
+// another change waiting there may carry the same byte; never past a
+// request that keeps its turn, behind which the older one stays. A learn
+// retry still goes first, and an upload's steps follow each other with
+// nothing between. Each frame carries its value in its first data byte.
+TEST_F(LinkSequencerTest, ANewerValueGoesBehindWhatWaitedBeforeIt) {
+    using Sent = std::vector<std::pair<std::uint8_t, std::uint8_t>>;  // code, first data byte
+    auto change = [](LinkRig& t, std::uint8_t code, std::uint8_t value) {
+        const std::uint8_t data[] = {value, 0};
+        EXPECT_TRUE(t.seq.SubmitGeneric(code, data, 2));
+    };
+    auto inTurn = [](LinkRig& t, std::uint8_t code, std::uint8_t value) {
+        const std::uint8_t data[] = {value, 0};
+        EXPECT_TRUE(t.seq.SubmitInOrder(code, data, 2));
+    };
+    auto uploadStep = [](LinkRig& t, std::uint8_t code) {
+        const std::uint8_t step[] = {0x7A, 0x03, 0x11, 0, 0, 0, 0};
+        EXPECT_TRUE(t.seq.SubmitDirect(code, step, 7, 100, 130));
+    };
+    struct Case {
+        const char* what;
+        std::function<void(LinkRig&)> submit;
+        std::vector<std::uint8_t> waiting;
+        Sent sent;
+    };
+    const Case cases[] = {
+        {"behind a change that waited after the older one",
+         [&](LinkRig& t) {
+             change(t, 0x0A, 1);
+             change(t, 0x30, 2);
+             change(t, 0x0A, 3);
+         },
+         {0x30, 0x0A},
+         {{0x30, 2}, {0x0A, 3}}},
+        {"each in turn",
+         [&](LinkRig& t) {
+             change(t, 0x0A, 1);
+             change(t, 0x30, 2);
+             change(t, 0x0A, 3);
+             change(t, 0x30, 4);
+             change(t, 0x05, 5);
+             change(t, 0x0A, 6);
+         },
+         {0x30, 0x05, 0x0A},
+         {{0x30, 4}, {0x05, 5}, {0x0A, 6}}},
+        {"not past a request that keeps its turn",
+         [&](LinkRig& t) {
+             change(t, 0x0A, 1);
+             change(t, 0x30, 2);
+             inTurn(t, 0x3B, 3);
+             change(t, 0x0A, 4);
+         },
+         {0x0A, 0x30, 0x3B, 0x0A},
+         {{0x0A, 1}, {0x30, 2}, {0x3B, 3}, {0x0A, 4}}},
+        {"past one that waited before the older one",
+         [&](LinkRig& t) {
+             inTurn(t, 0x3B, 1);
+             change(t, 0x0A, 2);
+             change(t, 0x30, 3);
+             change(t, 0x0A, 4);
+         },
+         {0x3B, 0x30, 0x0A},
+         {{0x3B, 1}, {0x30, 3}, {0x0A, 4}}},
+        {"a learn retry still first",
+         [&](LinkRig& t) {
+             change(t, 0x0A, 1);
+             change(t, 0x30, 2);
+             LinkRequest retry;
+             const std::uint8_t data[] = {5, 2, 0, 0, 0, 0, 0};
+             retry.code = 0x44;
+             retry.data = data;
+             retry.length = 7;
+             retry.nextStep = true;
+             EXPECT_TRUE(t.seq.Submit(retry));
+             change(t, 0x0A, 3);
+         },
+         {0x44, 0x30, 0x0A},
+         {{0x44, 5}, {0x30, 2}, {0x0A, 3}}},
+        {"during an upload, after its end",
+         [&](LinkRig& t) {
+             uploadStep(t, 0x41);
+             change(t, 0x0A, 1);
+             change(t, 0x30, 2);
+             t.usb.incoming.push_back(Reply(0x09, {0}));
+             t.Tick();
+             t.usb.incoming.push_back(Reply(0x41, {0}));
+             t.seq.OnTick();  // the start's reply is in, its step not yet handled
+             uploadStep(t, 0x42);
+             change(t, 0x0A, 3);
+             t.Pump();
+             t.usb.incoming.push_back(Reply(0x42, {0}));
+             t.seq.OnTick();
+             uploadStep(t, 0x43);
+             t.Pump();
+         },
+         {0x30, 0x0A},
+         {{0x41, 0x7A}, {0x42, 0x7A}, {0x43, 0x7A}, {0x30, 2}, {0x0A, 3}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkRig t;
+        t.ConnectUsb();
+        t.answering = false;
+        change(t, 0x09, 0);  // in flight
+        const std::size_t from = t.usb.sent.size();
+        c.submit(t);
+        EXPECT_EQ(t.seq.WaitingCodes(), c.waiting);
+        t.answering = true;
+        t.usb.incoming.push_back(t.Answer(t.usb.sent.back()));
+        for (int i = 0; i < 20 && (t.seq.Waiting() > 0 || t.seq.ReplyPending()); ++i) t.Tick();
+        Sent sent;
+        for (std::size_t i = from; i < t.usb.sent.size(); ++i)
+            sent.push_back({t.usb.sent[i][3], t.usb.sent[i][4]});
+        EXPECT_EQ(sent, c.sent);
+    }
 }
 
 TEST_F(LinkSequencerTest, ChangeDuringTheBlockReadIsReplacedByTheBlock) {

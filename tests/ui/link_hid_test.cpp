@@ -140,9 +140,9 @@ TEST_F(LinkHidTest, OneRequestInFlightAndEachWaitingChangeGoesWithItsNewestValue
     const auto requests = device.Requests();
     ASSERT_EQ(requests.size(), before + 3);
     EXPECT_EQ(requests[before].code, 0x09);
-    EXPECT_EQ(requests[before + 1].code, 0x0A);
-    EXPECT_EQ(requests[before + 1].data, (std::vector<std::uint8_t>{4, 0}));
-    EXPECT_EQ(requests[before + 2].code, 0x3B);
+    EXPECT_EQ(requests[before + 1].code, 0x3B);
+    EXPECT_EQ(requests[before + 2].code, 0x0A);
+    EXPECT_EQ(requests[before + 2].data, (std::vector<std::uint8_t>{4, 0}));
     EXPECT_EQ(device.Overlaps(), 0);
 }
 

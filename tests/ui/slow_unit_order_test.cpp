@@ -2,10 +2,11 @@
 // unit answers: the main window connected to the emulator over loopback
 // TCP, the unit holding each reply back, the controls driven as the user
 // drives them, and the frames the emulator got. Every request the window
-// handed over arrives, in the order handed over; a waiting change gives its
-// place only to a newer value of its own control, never across a mode
-// select, an echo type, a kind switch or a test signal; what comes during a
-// mode upload follows it; and a second upload is never mixed into the first.
+// handed over arrives, in the order handed over; a waiting change leaves
+// the line only for a newer value of its own control, which goes last, and
+// never across a mode select, an echo type, a kind switch or a test signal;
+// what comes during a mode upload follows it; and a second upload is never
+// mixed into the first.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -232,12 +233,12 @@ struct KeyBurst {
 void PrintTo(const KeyBurst& c, std::ostream* os) { *os << c.what; }
 
 // The first key's frame goes at once; each later one waits behind it, and a
-// newer value of a waiting column takes its place there.
+// newer value of a waiting column drops the older one and goes last.
 const KeyBurst kKeyBursts[] = {
-    {"MusicMusicMicMusicEffect", "qqwqd", {0x02, 0x02, 0x05, 0x09}},
+    {"MusicMusicMicMusicEffect", "qqwqd", {0x02, 0x05, 0x02, 0x09}},
     {"MusicUpAndBackTwice", "qaqa", {0x02, 0x02}},
-    {"EffectMicMusicMicEffect", "dwqwd", {0x09, 0x05, 0x02, 0x09}},
-    {"EveryColumnBothWays", "wqesadwq", {0x05, 0x02, 0x09, 0x05}},
+    {"EffectMicMusicMicEffect", "dwqwd", {0x09, 0x02, 0x05, 0x09}},
+    {"EveryColumnBothWays", "wqesadwq", {0x05, 0x09, 0x05, 0x02}},
 };
 
 class SlowUnitOrderKeys : public SlowUnitOrder, public ::testing::WithParamInterface<KeyBurst> {};
