@@ -447,6 +447,77 @@ TEST_F(CommandBuilderTest, WaitingChangesGoInOrderEachWithItsNewestPayload) {
     EXPECT_EQ(usb.sent[before + 4][4], 3);
 }
 
+// Every code whose frame is for one of several things is keyed by its
+// argument, all of it: two arguments of one code waiting are two changes
+// and both reach the unit, each with its own frame, and a newer request for
+// the first drops only the first's older one and goes last. A key shared by
+// the arguments, or blind to a part of one (the band or the module of an EQ
+// band), would send one frame fewer or in another order.
+TEST_F(CommandBuilderTest, EachArgumentOfAKeyedCodeIsAChangeOfItsOwn) {
+    struct Case {
+        const char* what;
+        unsigned code;
+        int kind;
+        LPARAM first, second;
+        std::size_t argumentBytes;  // the data bytes that name the argument
+    };
+    const Case cases[] = {
+        {"EQ band: two bands of one module", 0x03, 0, 0x0002, 0x0102, 2},
+        {"EQ band: one band of two modules", 0x03, 0, 0x0102, 0x0103, 2},
+        {"output channel", 0x0E, 0, 0, 2, 1},
+        {"output channels holding the same bytes", 0x0E, 0, 0, 1, 1},
+        {"pass filter", 0x11, 0, 2, 3, 1},
+        {"pass filters holding the same bytes", 0x11, 1, 4, 6, 1},
+        {"boost band: two bands of one target", 0x31, 0, 0x0001, 0x0101, 2},
+        {"boost band: one band of two targets", 0x31, 0, 0x0100, 0x0101, 2},
+        {"speaker", 0x3E, 1, 0, 2, 1},
+        {"band switches", 0x49, 0, 2, 3, 1},
+    };
+    auto check = [](const Case& c) {
+        BuilderRig r;
+        r.ConnectUsb();
+        r.Kind(c.kind);  // over the block's
+        r.answering = false;
+        r.Send(0x09, 0);  // in flight
+        const std::size_t before = r.usb.sent.size();
+        r.Send(c.code, c.first);
+        r.Send(c.code, c.second);
+        r.Send(c.code, c.first);
+        EXPECT_EQ(r.seq.WaitingCodes(),
+                  (std::vector<std::uint8_t>{static_cast<std::uint8_t>(c.code),
+                                             static_cast<std::uint8_t>(c.code)}));
+        r.answering = true;
+        r.usb.incoming.push_back(Reply(0x09, {0}));
+        r.Tick(6);
+        ASSERT_EQ(r.usb.sent.size(), before + 2);
+        auto argument = [&](const Bytes& frame) {
+            return Bytes(frame.begin() + 4,
+                         frame.begin() + 4 + static_cast<std::ptrdiff_t>(c.argumentBytes));
+        };
+        auto named = [&](LPARAM a) {
+            const Bytes both = {static_cast<std::uint8_t>(a & 0xFF),
+                                static_cast<std::uint8_t>((a >> 8) & 0xFF)};
+            return Bytes(both.begin(), both.begin() + static_cast<std::ptrdiff_t>(c.argumentBytes));
+        };
+        const Bytes second = r.usb.sent[before], first = r.usb.sent[before + 1];
+        EXPECT_EQ(second[3], c.code);
+        EXPECT_EQ(argument(second), named(c.second));
+        EXPECT_EQ(first[3], c.code);
+        EXPECT_EQ(argument(first), named(c.first));
+        // Each went with its own frame: what the builder sends for it now.
+        r.Send(c.code, c.second);
+        r.Tick(2);
+        r.Send(c.code, c.first);
+        ASSERT_EQ(r.usb.sent.size(), before + 4);
+        EXPECT_EQ(r.usb.sent[before + 2], second);
+        EXPECT_EQ(r.usb.sent[before + 3], first);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        check(c);
+    }
+}
+
 // The codes whose every request matters are never replaced by a later one
 // of their own, nor by a change.
 TEST_F(CommandBuilderTest, CodesWhoseEveryRequestMattersAreNeverReplaced) {
