@@ -51,6 +51,73 @@ constexpr int kBlockBoost = 1050;         // enable byte and 80 band bytes
 constexpr int kEchoBytes = 85;            // 9 bytes
 constexpr int kEchoWords = 159 + 2 * 30;  // 4 words
 
+// Where the unit keeps what a settings command carries: the block offset of
+// each data byte in the order the frame carries them, -1 for one it keeps
+// elsewhere (the dance-mode flag, a bit of the flag word).
+// ParamBytes[n] sit at n, ParamWords[n] at 159 + 2n, low byte first, the
+// flag word of the kind at 846 (KTV) or 850 (cinema and auto). Commands not
+// listed keep nothing in the block.
+constexpr int kWords = 159;
+constexpr int kKtvFlags = 846;
+constexpr int kCinemaFlags = 850;
+constexpr int kKindByte = 107;
+constexpr std::uint8_t kParamFlags = 0x0F;
+constexpr std::uint8_t kSwMode = 0x22;
+constexpr int kSwModeFlagByte = kKtvFlags + 3;  // ParamFlags bit 27
+constexpr std::uint8_t kSwModeFlagBit = 1 << 3;
+
+struct Places {
+    std::vector<int> at;
+    Places& B(std::initializer_list<int> bytes) {
+        at.insert(at.end(), bytes.begin(), bytes.end());
+        return *this;
+    }
+    Places& U(std::initializer_list<int> words) {
+        for (int w : words) B({kWords + 2 * w, kWords + 2 * w + 1});
+        return *this;
+    }
+    Places& Skip() { return B({-1}); }
+};
+
+std::vector<int> KeptPlaces(std::uint8_t code, bool ktv) {
+    switch (code) {
+        case 0x02:
+            return ktv ? Places{}.B({0, 3, 4, 6, 22, 23, 24, 25, 9, 150, 151, 153}).at
+                       : Places{}.B({109, 108, 149, 154}).at;
+        case 0x05:
+            return Places{}.B({1, 10, 11, 14, 26, 101, 12, 13}).at;
+        case 0x09:
+            return {2};
+        case 0x0D:
+            return Places{}.B({85, 86, 87, 88, 89, 90, 91, 92, 93}).U({26, 27, 30, 31, 32, 33}).at;
+        case kParamFlags: {
+            const int at = ktv ? kKtvFlags : kCinemaFlags;
+            return {at, at + 1, at + 2, at + 3};
+        }
+        case kSwMode:
+            return Places{}.Skip().B({96, 97, 98, 99}).at;
+        case 0x3D:
+            return {kKindByte};
+        default:
+            return {};
+    }
+}
+
+// The auto kind's audio input (0 COAX .. 5 HDMI4), kept for both sets: the
+// cinema set's input, the KTV set's (1 AUTO .. 10 HDMI4, COAX at 5), and
+// for an HDMI input the video input that comes with it (0 HDMI1 ..).
+constexpr std::uint8_t kAutoAudioInput = 0x06;
+constexpr int kKtvAudio = 6;
+constexpr int kCinemaAudio = 108;
+constexpr int kCinemaVideo = 154;
+constexpr int kCinemaInputs = 6;
+constexpr int kKtvCoax = 5;
+constexpr int kFirstHdmiInput = 2;
+
+// The main toggles, bits 1..3 of the header's options byte.
+constexpr std::uint8_t kMainToggles = 0x38;
+constexpr int kToggleBits = 0x0E;
+
 std::uint8_t Sum(const Bytes& b) {
     return static_cast<std::uint8_t>(std::accumulate(b.begin(), b.end(), 0u) & 0xFF);
 }
@@ -273,6 +340,7 @@ std::optional<Bytes> DeviceEmulator::Answer(const Command& c, const Knobs& k) {
             return Bytes{0x00};
         }
         default:
+            Keep(c);
             if (c.code >= kLockKey && c.code <= kAdminPassword) {
                 if (loginStep_ < k.loginScript.size()) return Bytes{k.loginScript[loginStep_++]};
                 const auto it = k.loginStatus.find(c.code);
@@ -280,6 +348,33 @@ std::optional<Bytes> DeviceEmulator::Answer(const Command& c, const Knobs& k) {
             }
             return Bytes{0x00};
     }
+}
+
+void DeviceEmulator::Keep(const Command& c) {
+    const Bytes& d = c.data;
+    switch (c.code) {
+        case kAutoAudioInput:
+            if (d[0] >= kCinemaInputs) return;
+            block_[kCinemaAudio] = d[0];
+            block_[kKtvAudio] = static_cast<std::uint8_t>(d[0] + kKtvCoax);
+            if (d[0] >= kFirstHdmiInput)
+                block_[kCinemaVideo] = static_cast<std::uint8_t>(d[0] - kFirstHdmiInput);
+            return;
+        case kMainToggles:
+            header_.options = static_cast<std::uint8_t>((header_.options & ~kToggleBits) |
+                                                        ((d[0] << 1) & kToggleBits));
+            return;
+        case kSwMode:
+            block_[kSwModeFlagByte] =
+                static_cast<std::uint8_t>(d[0] ? block_[kSwModeFlagByte] | kSwModeFlagBit
+                                               : block_[kSwModeFlagByte] & ~kSwModeFlagBit);
+            break;
+        default:
+            break;
+    }
+    const std::vector<int> places = KeptPlaces(c.code, block_[kKindByte] == 0);
+    for (std::size_t k = 0; k < places.size() && k < d.size(); ++k)
+        if (places[k] >= 0) block_[static_cast<std::size_t>(places[k])] = d[k];
 }
 
 void DeviceEmulator::OnReplyDelivered() {

@@ -5,9 +5,13 @@
 // 1131-byte block, mode uploads are checked and stored per slot (and a
 // selected or uploaded mode becomes its block), logins answer with a status
 // the test sets, the echo type with its 17 bytes, learning by a script of
-// code lengths; every other command gets a plain done reply. Knobs make it
-// misbehave; it records every request and flags one that arrives while an
-// earlier reply is still held back (the host did not wait for it).
+// code lengths; the main settings commands (the music, mic and echo
+// settings, the effect volume, the auto input, the flag word, the dance
+// mode, the kind, the main toggles) keep what they carry in its block or
+// header, as the unit does; every other command gets a plain done reply.
+// Knobs make it misbehave; it records every request and flags one that
+// arrives while an earlier reply is still held back (the host did not wait
+// for it).
 //
 // Safe to use from several threads: the fake HID device calls it from the
 // link's reader thread while the test reads its records.
@@ -139,6 +143,8 @@ private:
     std::optional<Bytes> Answer(const Command& c, const Knobs& k);
     Bytes HeaderLocked() const;
     void UploadError(const std::string& what);
+    // Keeps what a settings command carries in the block or the header.
+    void Keep(const Command& c);
     void LoadMode(int slot);
 
     mutable std::mutex mutex_;

@@ -5,8 +5,8 @@
 // handed over arrives, in the order handed over; a waiting change leaves
 // the line only for a newer value of its own control, which goes last, and
 // never across a mode select, an echo type, a kind switch or a test signal;
-// what comes during a mode upload follows it; and a second upload is never
-// mixed into the first.
+// what comes during a mode upload follows it; a second upload is never mixed
+// into the first; and the unit ends holding what the window shows.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -279,6 +279,7 @@ TEST_P(SlowUnitOrderKeys, EachVolumeArrivesWithTheValueTheWindowShows) {
         const Bytes payload = v.payload(Dlg().Image());
         EXPECT_EQ(Hex(Head(last->data, payload.size())), Hex(payload));
     }
+    blocktest::ExpectImageHoldsBlock(Dlg().Image(), unit.device.Block());
     EXPECT_EQ(unit.device.Overlaps(), 0);
     EXPECT_EQ(unit.device.WrongLengths(), 0);
 }
@@ -450,6 +451,7 @@ TEST_P(SlowUnitOrderBeforeRequest, TheWaitingChangeGoesFirst) {
     EXPECT_EQ(Hex(Codes(sent)), Hex(c.codes));
     ASSERT_GE(sent.size(), 2u);
     EXPECT_EQ(Hex(Head(sent[1].data, changed.size())), Hex(changed));
+    blocktest::ExpectImageHoldsBlock(Dlg().Image(), unit.device.Block());
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_EQ(unit.device.Overlaps(), 0);
     EXPECT_EQ(unit.device.WrongLengths(), 0);
@@ -595,6 +597,100 @@ TEST_P(SlowUnitOrderKindSwitch, TheSwitchGoesFirstThenTheChangeInTheNewKindsForm
 
 INSTANTIATE_TEST_SUITE_P(SlowUnitOrder, SlowUnitOrderKindSwitch, ::testing::ValuesIn(kKindsThenChanges),
                          testsupport::CaseName<KindThenChange>);
+
+namespace {
+
+// Two controls whose frames carry the same byte, used in turn while the line
+// waits: the first, the second, the first again. The first one's older
+// frame leaves the line and its newer one goes after the second's, so the
+// unit ends on the value the window shows, not on the one the second frame
+// still carried.
+struct SharedByte {
+    const char* what;
+    int kind;
+    void (*use)(SlowUnitOrder&);
+    Bytes codes;  // as they reach the unit, after the toggle that holds the line
+    // The panel holds what the last control set.
+    bool (*holds)(const ParamImage&);
+};
+void PrintTo(const SharedByte& c, std::ostream* os) { *os << c.what; }
+
+constexpr int kMusicButton = 1545;
+constexpr int kFirstToggle = 1841;
+constexpr int kHdmi1Audio = 1828, kHdmi2Audio = 1829, kInputCombo = 1859;
+constexpr int kMusicEqBypass = 1079;
+constexpr std::uint32_t kDanceModeFlag = 1u << 27;
+
+void Click(platform::Window& window, int id) {
+    QTest::mouseClick(window.ControlAs<QAbstractButton>(id), Qt::LeftButton);
+    platform::MessageQueue::Drain();
+}
+
+const SharedByte kSharedBytes[] = {
+    // In the auto kind the input buttons send 06, the combo the music frame
+    // 02, which carries the audio input (byte 108) and the video input
+    // (byte 154) too.
+    {"AutoInputButtonsAroundAComboPick",
+     2,
+     [](SlowUnitOrder& t) {
+         Click(t.Dlg(), kHdmi1Audio);
+         testsupport::Choose(t.Dlg().ControlAs<QComboBox>(kInputCombo), 1);  // OPTI
+         platform::MessageQueue::Drain();
+         Click(t.Dlg(), kHdmi2Audio);
+     },
+     {0x38, 0x02, 0x06},
+     [](const ParamImage& i) { return i.ParamBytes[108] == 3 && i.ParamBytes[154] == 1; }},
+    // The dance-mode switch sends 22 with bit 27 of the flag word, which the
+    // music EQ's bypass sends whole with 0F.
+    {"DanceModeAroundAnEqBypass",
+     0,
+     [](SlowUnitOrder& t) {
+         t.ShowPage(kSystemButton);
+         t.ClickOnSystemPage(CDlgSys::kSwAutoId);
+         platform::MessageQueue::Drain();
+         t.ShowPage(kMusicButton);
+         Click(*t.Dlg().Page(kTableMusic), kMusicEqBypass);
+         t.ShowPage(kSystemButton);
+         t.ClickOnSystemPage(CDlgSys::kSwManualId);
+         platform::MessageQueue::Drain();
+     },
+     {0x38, 0x0F, 0x22},
+     [](const ParamImage& i) { return (i.ParamFlags & kDanceModeFlag) == 0; }},
+};
+
+class SlowUnitOrderSharedByte : public SlowUnitOrder,
+                                public ::testing::WithParamInterface<SharedByte> {};
+
+}  // namespace
+
+TEST_P(SlowUnitOrderSharedByte, TheUnitEndsHoldingWhatTheWindowShows) {
+    const SharedByte& c = GetParam();
+    ParamImage image;
+    InitParamImage(image);
+    image.ParamBytes[kSystemModeByte] = static_cast<std::uint8_t>(c.kind);
+    image.ParamBytes[6] = 5;  // COAX in every set
+    image.ParamBytes[108] = 0;
+    image.ParamBytes[153] = image.ParamBytes[154] = 0;
+    image.ParamFlags &= ~kDanceModeFlag;
+    ASSERT_NO_FATAL_FAILURE(ConnectLate(image, kWifiLateTicks));
+    Dlg().show();
+    const std::size_t mark = unit.Mark();
+    Click(Dlg(), kFirstToggle);  // goes at once: what follows waits for its answer
+    c.use(*this);
+    ASSERT_EQ(Dlg().Link().Sequencer().Waiting(), 2u)
+        << "the line held them: " << Hex(Dlg().Link().Sequencer().WaitingCodes());
+    ASSERT_TRUE(c.holds(Dlg().Image()));
+    ASSERT_NO_FATAL_FAILURE(WaitQuiet());
+
+    EXPECT_EQ(Hex(Codes(unit.RequestsSince(mark))), Hex(c.codes));
+    blocktest::ExpectImageHoldsBlock(Dlg().Image(), unit.device.Block());
+    EXPECT_EQ((unit.device.Header()[7] >> 1) & 7, Dlg().Image().MainToggleBits);
+    EXPECT_EQ(unit.device.Overlaps(), 0);
+    EXPECT_EQ(unit.device.WrongLengths(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SlowUnitOrder, SlowUnitOrderSharedByte, ::testing::ValuesIn(kSharedBytes),
+                         testsupport::CaseName<SharedByte>);
 
 namespace {
 
