@@ -96,7 +96,9 @@ TEST(DeviceEmulator, UnaskedFrameGoesJustBeforeTheChosenReplyOrInItsPlace) {
             if (i == 1) {
                 ASSERT_EQ(replies.size(), instead ? 1u : 2u);
                 EXPECT_EQ(replies[0].bytes, emu::EncodeReply(0x2C, {1}));
-                if (!instead) EXPECT_EQ(replies[1].bytes[3], static_cast<std::uint8_t>(~0x40));
+                if (!instead) {
+                    EXPECT_EQ(replies[1].bytes[3], static_cast<std::uint8_t>(~0x40));
+                }
             }
             for (std::size_t r = 0; r < replies.size(); ++r) d.OnReplyDelivered();
         }
