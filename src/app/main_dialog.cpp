@@ -377,9 +377,10 @@ void CQuavixDlg::WireLink() {
     builder_.hooks.mainVolume = [this](int column, int value) { SetMainSlider(column, value); };
     builder_.hooks.modeNameText = [sys] { return sys->ModeNameText(); };
     builder_.hooks.userModesChanged = [sys] { sys->FillUserModeCombo(); };
+    // Kept until the builder returns: a refused Upload To Equipment first
+    // puts the panel back, then says why.
     builder_.hooks.uploadRefused = [this](UploadRefusal why, int powerOnMode) {
-        platform::MessageBox(this, UploadRefusalText(why, powerOnMode, image_.Language), kAppTitle,
-                             platform::MbType::Ok);
+        uploadRefusal_ = UploadRefusalSaid{why, powerOnMode};
     };
     sys->hooks.linkConnected = [this] { return link_.LinkState() == LinkSequencer::kConnected; };
     sys->hooks.openWifi = [this, sys] {
@@ -403,9 +404,20 @@ void CQuavixDlg::WireLink() {
 LRESULT CQuavixDlg::OnSendCommand(WPARAM code, LPARAM argument) {
     // Numbered before the link has it: an idle link writes it at once.
     const int echoRequest = code == CMD_ECHO_TYPE ? decoder_.OnEchoTypeRequested() : 0;
+    uploadRefusal_.reset();
     const bool handed = builder_.OnSendCommand(static_cast<unsigned>(code), argument);
     results_.OnLoginRequest(static_cast<unsigned>(code), argument, handed);
-    if (handed && code == CMD_MODE_UPLOAD_START) decoder_.OnModeUploadTaken();
+    if (code == CMD_MODE_UPLOAD_START) {
+        if (handed) decoder_.OnModeUploadTaken();
+        const std::optional<UploadRefusal> why =
+            uploadRefusal_ ? std::optional(uploadRefusal_->why) : std::nullopt;
+        if (!pcModes_.OnUploadStartHandled(argument, handed, why) && uploadRefusal_) {
+            platform::MessageBox(this,
+                                 UploadRefusalText(uploadRefusal_->why, uploadRefusal_->powerOnMode,
+                                                   image_.Language),
+                                 kAppTitle, platform::MbType::Ok);
+        }
+    }
     if (code == CMD_ECHO_TYPE) {
         auto* echo = static_cast<CDlgEcho*>(pages_[kTableEcho]);
         if (handed) {

@@ -202,6 +202,12 @@ private:
     ReplyDecoder decoder_;
     DeviceResults results_;
     PcModeFlow pcModes_;
+    // Why the command builder refused the upload start it is handling.
+    struct UploadRefusalSaid {
+        UploadRefusal why;
+        int powerOnMode;
+    };
+    std::optional<UploadRefusalSaid> uploadRefusal_;
     // The admin level the layout was last applied for; none yet, so the
     // first level the unit reports (whatever its value) applies.
     std::optional<int> appliedAdminMode_;

@@ -62,7 +62,11 @@ bool PcModeFlow::LoadRow(int row) {
 }
 
 std::optional<UploadRefusal> PcModeFlow::LoadRefusal() const {
-    if (!LinkOpen() || !hooks.uploadRefusal) return std::nullopt;
+    if (!LinkOpen()) return std::nullopt;
+    // The first load's start is still on its way to the link: a second one
+    // would replace the image that start packs its record from.
+    if (beforeUpload_) return UploadRefusal::kUploadRunning;
+    if (!hooks.uploadRefusal) return std::nullopt;
     const std::optional<UploadRefusal> why = hooks.uploadRefusal();
     // That power-on mode is the image's, which the load replaces with the
     // file's; a file's is checked in range as it loads.
@@ -83,6 +87,7 @@ void PcModeFlow::LoadModeFile(int row) {
         ShowRefusal(*why);
         return;
     }
+    ParamImage before = image_;
     if (!LoadRow(row)) return;
     CapLiveVolumes(image_);
     if (hooks.refreshPages) hooks.refreshPages();
@@ -93,10 +98,35 @@ void PcModeFlow::LoadModeFile(int row) {
         Show(FileResultText(FileResult::kLoadedNotSent, image_.Language));
         return;
     }
-    // Offline the file stays loaded; the unit gets it only over a link.
-    if (LinkOpen())
-        Post(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, image_.CurrentModeSlot | kFromPcFile);
-    Show(FileResultText(FileResult::kLoaded, image_.Language));
+    // Offline the file stays loaded; the unit gets it only over a link, and
+    // the box waits for the link's answer to the start.
+    if (!LinkOpen()) {
+        Show(FileResultText(FileResult::kLoaded, image_.Language));
+        return;
+    }
+    beforeUpload_ = std::move(before);
+    Post(WM_SEND_COMMAND, CMD_MODE_UPLOAD_START, image_.CurrentModeSlot | kFromPcFile);
+}
+
+bool PcModeFlow::OnUploadStartHandled(LPARAM argument, bool taken,
+                                      std::optional<UploadRefusal> why) {
+    if ((argument & kFromPcFile) == 0 || !beforeUpload_) return false;
+    ParamImage before = std::move(*beforeUpload_);
+    beforeUpload_.reset();
+    if (taken || !LinkOpen()) {
+        Show(FileResultText(FileResult::kLoaded, image_.Language));
+        return true;
+    }
+    // Between the load and its start the line filled, another upload or a
+    // block read came, or the link began a new connection: the unit never
+    // gets the file, so the panel must not keep it. The refusal's power-on
+    // mode is the file's, checked in range as it loaded.
+    const int powerOnMode = image_.PowerOnMode;
+    image_ = std::move(before);
+    if (hooks.refreshPages) hooks.refreshPages();
+    Show(why ? UploadRefusalText(*why, powerOnMode, image_.Language).c_str()
+             : NotConnectedText(image_.Language));
+    return true;
 }
 
 void PcModeFlow::LoadModeToSlot(int row, int slot) {

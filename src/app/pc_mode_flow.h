@@ -65,8 +65,17 @@ public:
     // then stored in the unit's current slot as a PC mode. Offline the
     // file is loaded all the same. While the link is open and the unit
     // would not take the upload, nothing is loaded and the box says why.
-    // A row outside the list does nothing.
+    // A row outside the list does nothing. Over a link, "Load OK" waits for
+    // the link's answer to the upload's start (OnUploadStartHandled).
     void LoadModeFile(int row);
+    // The window has handed an upload start to the command builder: taken
+    // tells whether the link took it, why what the builder refused it for.
+    // Only a start that Upload To Equipment posted is the flow's: true then,
+    // and every box for it has been shown. Taken, or the link closed
+    // meanwhile (the file stays in the panel, as offline): "Load OK".
+    // Refused over an open link: the panel goes back to what it held before
+    // the load, then the box says why.
+    bool OnUploadStartHandled(LPARAM argument, bool taken, std::optional<UploadRefusal> why);
     // WM_LOAD_MODE_TO_SLOT: the row's file into slot 0..9 of the unit, live
     // volumes as they are. Only while the link is open; refused as Upload
     // To Equipment is.
@@ -114,5 +123,8 @@ private:
     // The running chain's own copy of the list, and the image it started on.
     std::vector<std::string> chainList_;
     std::optional<ParamImage> chainStart_;
+    // Upload To Equipment's load, posted and not yet handed to the link:
+    // the image from before it, put back if the link refuses the start.
+    std::optional<ParamImage> beforeUpload_;
     bool busyBoxPosted_ = false;
 };

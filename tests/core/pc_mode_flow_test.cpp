@@ -239,7 +239,9 @@ protected:
 
 TEST_F(UploadToEquipment, LoadsCapsRefreshesAndStoresInTheCurrentSlot) {
     flow.LoadModeFile(1);
-    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 3 | 0x80), Box(kLoadOk)}));
+    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 3 | 0x80)}));
+    EXPECT_TRUE(flow.OnUploadStartHandled(3 | 0x80, true, std::nullopt));
+    EXPECT_EQ(Take(), (Log{Box(kLoadOk)}));
     EXPECT_EQ(image.ParamWords[46], 0x1234);
     EXPECT_EQ(image.ParamBytes[0], 80);
     EXPECT_EQ(image.ParamBytes[1], 30);
@@ -303,7 +305,9 @@ TEST_F(UploadToEquipment, APowerOnModeOutOfRangeGivesWayToTheFiles) {
     image.PowerOnMode = 11;
     refusal = UploadRefusal::kPowerOnMode;
     flow.LoadModeFile(1);
-    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 3 | 0x80), Box(kLoadOk)}));
+    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 3 | 0x80)}));
+    EXPECT_TRUE(flow.OnUploadStartHandled(3 | 0x80, true, std::nullopt));
+    EXPECT_EQ(Take(), (Log{Box(kLoadOk)}));
     EXPECT_EQ(image.PowerOnMode, filePowerOnMode);
     EXPECT_EQ(image.ParamWords[46], 0x1234);
 
@@ -335,6 +339,70 @@ TEST_F(UploadToEquipment, AReportedSlotOutsideTheUserModesSendsNothing) {
     }
 }
 
+// Over a link, "Load OK" waits for the link's answer to the start. What
+// can come between the load and that answer (the line filling, another
+// upload, the block read, a new connection) leaves the unit without the
+// file: the panel then goes back to what it held, before the box says why.
+TEST_F(UploadToEquipment, TheStartsAnswerDecidesWhatThePanelKeeps) {
+    struct Case {
+        const char* what;
+        bool taken;
+        bool linkOpenAtAnswer;
+        std::optional<UploadRefusal> why;
+        bool fileKept;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"taken", true, true, std::nullopt, true, kLoadOk},
+        {"refused, the line full", false, true, UploadRefusal::kLineFull, false,
+         "Not sent: the equipment is busy, too many requests are waiting"},
+        {"refused, the block read due", false, true, UploadRefusal::kBlockReadDue, false,
+         kBlockReadDue},
+        {"refused, a new connection under way", false, true, std::nullopt, false,
+         "Not connected to the equipment"},
+        {"refused, the link closed: kept as offline", false, false, std::nullopt, true, kLoadOk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        image.ParamWords[46] = 0xAAAA;
+        const ParamImage before = image;
+        connected = true;
+        flow.LoadModeFile(1);
+        EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 3 | 0x80)}));
+        EXPECT_EQ(image.ParamWords[46], 0x1234);
+        connected = c.linkOpenAtAnswer;
+        EXPECT_TRUE(flow.OnUploadStartHandled(3 | 0x80, c.taken, c.why));
+        if (c.fileKept) {
+            EXPECT_EQ(Take(), (Log{Box(c.text)}));
+            EXPECT_EQ(image.ParamWords[46], 0x1234);
+        } else {
+            EXPECT_EQ(Take(), (Log{kRefresh, Box(c.text)}));
+            EXPECT_TRUE(image == before);
+        }
+        // Answered once: a second answer is no longer the load's.
+        EXPECT_FALSE(flow.OnUploadStartHandled(3 | 0x80, c.taken, c.why));
+        EXPECT_EQ(Take(), Log{});
+    }
+}
+
+// Until its start is answered, a load's record is still to be packed from
+// the image: a second Upload To Equipment is refused as an upload running,
+// and a start the flow did not post (a Save's, a load into a slot) is not
+// taken for the load's.
+TEST_F(UploadToEquipment, ALoadWaitingForItsStartHoldsBackTheNext) {
+    flow.LoadModeFile(1);
+    Take();
+    const ParamImage loaded = image;
+    flow.LoadModeFile(1);
+    EXPECT_EQ(Take(), (Log{Box(kUploadRunning)}));
+    EXPECT_TRUE(image == loaded);
+    EXPECT_FALSE(flow.OnUploadStartHandled(3, false, UploadRefusal::kLineFull));
+    EXPECT_EQ(Take(), Log{});
+    EXPECT_TRUE(image == loaded);
+    EXPECT_TRUE(flow.OnUploadStartHandled(3 | 0x80, true, std::nullopt));
+    EXPECT_EQ(Take(), (Log{Box(kLoadOk)}));
+}
+
 TEST_F(UploadToEquipment, ToASlotKeepsTheLiveVolumesAndSaysNothing) {
     const int slot = image.CurrentModeSlot;
     flow.LoadModeToSlot(1, 9);
@@ -353,7 +421,7 @@ TEST_F(Flow, ARowLoadsByTheListedBytes) {
     flow.ListFolder();
     ASSERT_EQ(flow.ModeFiles(), std::vector<std::string>{gbkName});
     flow.LoadModeFile(0);
-    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 0x80), Box(kLoadOk)}));
+    EXPECT_EQ(Take(), (Log{kRefresh, Send(0x41, 0x80)}));
     EXPECT_EQ(image.ParamWords[46], 0x4711);
 }
 

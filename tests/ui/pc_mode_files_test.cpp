@@ -560,6 +560,38 @@ TEST_F(PcModeFiles, UploadToEquipmentWithTheLineFullLoadsNothing) {
     EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
+// The line was not full when Upload To Equipment was clicked, but requests
+// handed over before the upload's start fill it: the start is refused, so
+// the panel goes back to what it held before the box says it was not sent,
+// and "Load OK" is never shown.
+TEST_F(PcModeFiles, UploadToEquipmentWhoseStartFindsTheLineFullKeepsNothing) {
+    WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
+    ASSERT_NO_FATAL_FAILURE(Connect());
+    ClickRow(0);
+    WatchForTheFile();
+    const ParamImage before = Dlg().Image();
+    const std::string musicMax = Dlg().ItemText(1076);
+    const std::size_t mark = unit.Mark();
+    unit.Hold(25);
+    Click(CDlgSys::kUploadToEquipmentId);
+    // Behind the load, ahead of the start it posts.
+    for (std::size_t n = 0; n <= LinkSequencer::kWaitingLimit; ++n)
+        Dlg().PostMessage(WM_SEND_COMMAND, CMD_TEST_SIGNAL, 0);
+    platform::MessageQueue::Drain();
+    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLineFull});
+    EXPECT_EQ(fileInPanelAtABox_, 0);
+    EXPECT_TRUE(blocktest::SameImage(Dlg().Image(), before));
+    EXPECT_EQ(Dlg().ItemText(1076), musicMax);
+
+    unit.Hold(0);
+    const LinkSequencer& link = Dlg().Link().Sequencer();
+    ASSERT_TRUE(
+        linktest::WaitFor([&] { return !link.ReplyPending() && link.Waiting() == 0; }, 20000));
+    for (const emu::Command& c : Quiet(mark)) EXPECT_EQ(c.code, CMD_TEST_SIGNAL);
+    EXPECT_EQ(unit.device.CountOf(0x41), 0);
+    EXPECT_EQ(prompts.shown().size(), 1u);
+}
+
 // A file that fails any check changes neither the image nor the unit.
 TEST_F(PcModeFiles, RefusedFilesChangeNeitherImageNorUnit) {
     Bytes badChecksum = FileLayout(FileImage(), "x");
