@@ -527,10 +527,15 @@ TEST_F(PcModeFiles, UploadToEquipmentDuringTheBlockReadAfterAResetLoadsNothing) 
 }
 
 // A unit answering late, and as many requests waiting for it as the link
-// keeps: the upload's start would not be taken, so Upload To Equipment
-// loads nothing and says it was not sent, as when another upload runs, in
-// place of "Load OK". What waited goes out; no frame of the upload follows.
-TEST_F(PcModeFiles, UploadToEquipmentWithTheLineFullLoadsNothing) {
+// keeps, whether they were there before Upload To Equipment was clicked or
+// came between the load and the start it posts: the start is not taken, so
+// the panel keeps nothing of the file (it is back as it was before any box
+// shows) and one box says it was not sent, in place of "Load OK". What
+// waited goes out; no frame of the upload follows.
+class PcModeFilesLineFull : public PcModeFiles, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PcModeFilesLineFull, UploadToEquipmentLoadsNothing) {
+    const bool fullBeforeTheClick = GetParam();
     WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
     ASSERT_NO_FATAL_FAILURE(Connect());
     ClickRow(0);
@@ -539,8 +544,15 @@ TEST_F(PcModeFiles, UploadToEquipmentWithTheLineFullLoadsNothing) {
     const std::string musicMax = Dlg().ItemText(1076);
     const std::size_t mark = unit.Mark();
     unit.Hold(25);
-    ASSERT_NO_FATAL_FAILURE(unit.FillTheLine());
-    Click(CDlgSys::kUploadToEquipmentId);
+    if (fullBeforeTheClick) {
+        ASSERT_NO_FATAL_FAILURE(unit.FillTheLine());
+        Click(CDlgSys::kUploadToEquipmentId);
+    } else {
+        Click(CDlgSys::kUploadToEquipmentId);
+        // Behind the load, ahead of the start it posts.
+        for (std::size_t n = 0; n <= LinkSequencer::kWaitingLimit; ++n)
+            Dlg().PostMessage(WM_SEND_COMMAND, CMD_TEST_SIGNAL, 0);
+    }
     platform::MessageQueue::Drain();
     EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLineFull});
     for (const auto& box : prompts.shown()) EXPECT_EQ(box.caption, kAppTitle);
@@ -560,37 +572,10 @@ TEST_F(PcModeFiles, UploadToEquipmentWithTheLineFullLoadsNothing) {
     EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
-// The line was not full when Upload To Equipment was clicked, but requests
-// handed over before the upload's start fill it: the start is refused, so
-// the panel goes back to what it held before the box says it was not sent,
-// and "Load OK" is never shown.
-TEST_F(PcModeFiles, UploadToEquipmentWhoseStartFindsTheLineFullKeepsNothing) {
-    WriteFile("Stage", FileLayout(FileImage(), "Stage Name"));
-    ASSERT_NO_FATAL_FAILURE(Connect());
-    ClickRow(0);
-    WatchForTheFile();
-    const ParamImage before = Dlg().Image();
-    const std::string musicMax = Dlg().ItemText(1076);
-    const std::size_t mark = unit.Mark();
-    unit.Hold(25);
-    Click(CDlgSys::kUploadToEquipmentId);
-    // Behind the load, ahead of the start it posts.
-    for (std::size_t n = 0; n <= LinkSequencer::kWaitingLimit; ++n)
-        Dlg().PostMessage(WM_SEND_COMMAND, CMD_TEST_SIGNAL, 0);
-    platform::MessageQueue::Drain();
-    EXPECT_EQ(prompts.Texts(), std::vector<std::string>{kLineFull});
-    EXPECT_EQ(fileInPanelAtABox_, 0);
-    EXPECT_TRUE(blocktest::SameImage(Dlg().Image(), before));
-    EXPECT_EQ(Dlg().ItemText(1076), musicMax);
-
-    unit.Hold(0);
-    const LinkSequencer& link = Dlg().Link().Sequencer();
-    ASSERT_TRUE(
-        linktest::WaitFor([&] { return !link.ReplyPending() && link.Waiting() == 0; }, 20000));
-    for (const emu::Command& c : Quiet(mark)) EXPECT_EQ(c.code, CMD_TEST_SIGNAL);
-    EXPECT_EQ(unit.device.CountOf(0x41), 0);
-    EXPECT_EQ(prompts.shown().size(), 1u);
-}
+INSTANTIATE_TEST_SUITE_P(Upload, PcModeFilesLineFull, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "FullAtTheClick" : "FilledBeforeItsStart";
+                         });
 
 // A file that fails any check changes neither the image nor the unit.
 TEST_F(PcModeFiles, RefusedFilesChangeNeitherImageNorUnit) {
